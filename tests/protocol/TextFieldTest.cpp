@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -49,6 +50,11 @@ struct CopyAtMostCase {
     std::size_t n;
     std::string expected;  // bytes of the whole field
 };
+
+void PrintTo(const CopyAtMostCase& c, std::ostream* out)
+{
+    *out << c.text.size() << " bytes into " << c.fieldSize << ", n=" << c.n;
+}
 
 class CopyAtMostTest : public ::testing::TestWithParam<CopyAtMostCase> {};
 
