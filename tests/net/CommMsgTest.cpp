@@ -136,7 +136,7 @@ TEST_P(ScrambleRoundTrip, DecodeRestoresWhatEncodeScrambled)
     const MsgHeader h = ReadMsgHeader(frame.data());
     EXPECT_EQ(h.MsgID, id);
     EXPECT_EQ(h.EncodeState, kStatePlain);
-    EXPECT_EQ(std::memcmp(frame.data() + kHeaderSize, payload.data(), payload.size()), 0);
+    EXPECT_EQ(Bytes(frame.begin() + kHeaderSize, frame.end()), payload);
 }
 
 INSTANTIATE_TEST_SUITE_P(
