@@ -65,16 +65,21 @@ inline void PutChunk(std::vector<uint8_t>& b, const char* id, const std::vector<
   if (body.size() % 2) b.push_back(0);
 }
 
-inline std::vector<uint8_t> MakeWave(const WaveSpec& s = {}) {
-  std::vector<uint8_t> chunks;
-  PutChunk(chunks, "fmt ", FmtBody(s));
-  PutChunk(chunks, "data", Samples(s));
+// The RIFF header around a run of chunks.
+inline std::vector<uint8_t> Riff(const std::vector<uint8_t>& chunks) {
   std::vector<uint8_t> b;
   PutId(b, "RIFF");
   PutU32(b, uint32_t(chunks.size() + 4));
   PutId(b, "WAVE");
   b.insert(b.end(), chunks.begin(), chunks.end());
   return b;
+}
+
+inline std::vector<uint8_t> MakeWave(const WaveSpec& s = {}) {
+  std::vector<uint8_t> chunks;
+  PutChunk(chunks, "fmt ", FmtBody(s));
+  PutChunk(chunks, "data", Samples(s));
+  return Riff(chunks);
 }
 
 inline void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {

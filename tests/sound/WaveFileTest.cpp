@@ -14,15 +14,6 @@ using namespace tovrik::sound::test;
 
 namespace {
 
-std::vector<uint8_t> Riff(const std::vector<uint8_t>& chunks) {
-  std::vector<uint8_t> b;
-  PutId(b, "RIFF");
-  PutU32(b, uint32_t(chunks.size() + 4));
-  PutId(b, "WAVE");
-  b.insert(b.end(), chunks.begin(), chunks.end());
-  return b;
-}
-
 std::vector<uint8_t> WithChunks(std::function<void(std::vector<uint8_t>&)> add) {
   std::vector<uint8_t> chunks;
   add(chunks);
