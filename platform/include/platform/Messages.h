@@ -81,9 +81,8 @@ inline constexpr WParam MK_RBUTTON = 0x0002;
 inline constexpr WParam MK_SHIFT = 0x0004;
 inline constexpr WParam MK_CONTROL = 0x0008;
 
-// Command ids of the standard dialog buttons.
-inline constexpr int IDOK = 1;
-inline constexpr int IDCANCEL = 2;
+// The command ids of the standard buttons (IDOK, IDCANCEL...) are in
+// MessageBox.h.
 
 // Virtual key codes (wParam of WM_KEYDOWN / WM_KEYUP).
 inline constexpr WParam VK_BACK = 0x08;
