@@ -67,7 +67,9 @@ TEST_P(TextTest, KoreanTextChangesPixelsInsideItsBoxOnly) {
   EXPECT_GT(changed.right, 30 + size.width * 3 / 4);
   if (GetParam() == PixelFormat::Indexed8) {
     for (auto p : page.pixels) {
-      if (p != 0x11) EXPECT_EQ(p, 200);  // the palette's red
+      if (p != 0x11) {
+        EXPECT_EQ(p, 200);  // the palette's red
+      }
     }
   }
 }
