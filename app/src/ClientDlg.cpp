@@ -1,16 +1,139 @@
 #include "app/ClientDlg.h"
 
+#include "app/ControllerState.h"
 #include "app/LaunchParams.h"
+#include "app/StatusView.h"
+#include "game/GameGlobals.h"
+#include "game/Levels.h"
+#include "gfx/Sprite.h"
+#include "gfx/Sprite8.h"
+#include "net/SockMan.h"
+#include "platform/CodePage.h"
+#include "platform/EventLoop.h"
 #include "platform/MessageBox.h"
+#include "platform/PathResolver.h"
+#include "platform/Screen.h"
+#include "platform/SdlSession.h"
+#include "portal/AvatarDLL.h"
+#include "portal/BadFilterLoader.h"
 #include "portal/QXRunParam.h"
+#include "portal/QXWebBanner.h"
+#include "portal/SSOWebLib.h"
+#include "portal/SystemServices.h"
+#include "protocol/LoginMessages.h"
+#include "protocol/TextField.h"
+#include "sound/Sound.h"
 
 #include <SDL.h>
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
+#include <csignal>
+#include <cstdlib>
 
+using namespace tovrik::platform;
+using namespace tovrik::protocol;
+using tovrik::net::SockMan;
+using tovrik::sound::Sound;
 using tovrik::portal::CQXRunParam;
 namespace runparam = tovrik::portal::runparam;
+
+namespace {
+
+constexpr char kMasterVersionMismatch[] = "마스터 서버와의 버전이 일치하지 않아 접속을 종료합니다.";
+constexpr char kGameVersionMismatch[] = "프로그램의 버전이 일치하지 않습니다. 최신 버전을 다운받으세요";
+constexpr char kSsoFailed[] = "SSO WebBrowser 모듈을 초기화할 수 없습니다.";
+constexpr char kSocketInitFailed[] = "소켓 초기화에 실패하였습니다";
+constexpr char kFilesMissing[] =
+    "프로그램 실행에 필요한 파일을 읽을 수 없습니다.\n프로그램을 재설치하시기 바랍니다.";
+constexpr char kMasterLost[] = "메인 서버와의 접속이 끊어졌습니다";
+constexpr char kGameLost[] = "게임 서버와의 접속이 끊어졌습니다";
+constexpr char kMasterConnectFailed[] = "메인 서버와 접속이 실패하였습니다";
+constexpr char kGameConnectFailed[] = "게임 서버와 접속이 실패하였습니다";
+constexpr char kMoveFailed[] = "채널 이동에 실패하였습니다";
+constexpr char kClosing[] = "프로그램을 종료하는 중입니다.";
+constexpr char kCannotRead[] = " 파일을 읽을 수 없습니다";
+
+CClientDlg* g_ClientDlg = nullptr;
+
+// Set by SIGINT and SIGTERM; the main window looks at it on a timer, since
+// nothing else may be done inside a signal handler.
+std::atomic<bool> g_ExitRequested{false};
+
+void RequestExit(int) { g_ExitRequested = true; }
+
+void InstallExitSignals() {
+  struct sigaction action {};
+  action.sa_handler = RequestExit;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+// Sets a guard flag for the life of a handler that may open a modal box.
+class HandlerGuard {
+ public:
+  explicit HandlerGuard(bool& flag) : flag_(flag) { flag_ = true; }
+  ~HandlerGuard() { flag_ = false; }
+  HandlerGuard(const HandlerGuard&) = delete;
+  HandlerGuard& operator=(const HandlerGuard&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+template <std::size_t N>
+std::string FieldText(const char (&field)[N]) {
+  return std::string(ReadText(std::span<const char>(field, N)));
+}
+
+std::string ShowText(std::string_view cp949) { return Cp949ToUtf8(cp949); }
+
+void Send(int sid, const auto& msg) {
+  if (sid < 0 || !msg.GetData()) return;
+  SockMan.SendData(sid, msg.GetData(), msg.GetTotalSize());
+}
+
+// The common sprite sets, loaded once at start-up for the game room.
+struct CommonSprites {
+  std::vector<std::unique_ptr<tovrik::gfx::CSprite8>> sprites8;
+  std::vector<std::unique_ptr<tovrik::gfx::xSprite>> sprites16;
+};
+CommonSprites g_CommonSprites;
+
+}  // namespace
+
+CClientDlg* GetClientDlg() { return g_ClientDlg; }
+
+CClientDlg::CClientDlg() : CClientDlg(Options{}) {}
+
+CClientDlg::CClientDlg(Options options, ClientScreens screens) : options_(options), screens_(screens) {
+  if (!screens_.channel || !screens_.lobby || !screens_.room || !screens_.connectBox || !screens_.closingBox) {
+    statusView_ = std::make_unique<CStatusView>();
+    ClientScreens plain = statusView_->Screens();
+    if (!screens_.channel) screens_.channel = plain.channel;
+    if (!screens_.lobby) screens_.lobby = plain.lobby;
+    if (!screens_.room) screens_.room = plain.room;
+    if (!screens_.connectBox) screens_.connectBox = plain.connectBox;
+    if (!screens_.closingBox) screens_.closingBox = plain.closingBox;
+  }
+  g_ClientDlg = this;
+}
+
+CClientDlg::~CClientDlg() {
+  KillBadUserTimer();
+  SockMan.Destroy();
+  if (options_.sound) Sound.Destroy();
+  screens_.channel->RemoveBanner();
+  if (options_.portalModules) {
+    g_SSOWebLibMan.UnInitSSOWebBrowser();
+    g_QXWebBanner.UnInitQXWebBannerDLL();
+  }
+  statusView_.reset();
+  Destroy();
+  if (g_ClientDlg == this) g_ClientDlg = nullptr;
+}
 
 unsigned CClientDlg::AnalyzeArgument(const char* source) {
   CQXRunParam params;
@@ -27,10 +150,612 @@ unsigned CClientDlg::AnalyzeArgument(const char* source) {
   return 0;
 }
 
-// The screens and the controller are not part of this build yet: say so
-// plainly and close, so that start-up can be run end to end.
 int CClientDlg::DoModal() {
-  SDL_Log("main window: master server %s:%u, login group %d; the screens are not built yet, closing",
-          g_ServIP.c_str(), g_ServPort, g_LoginGroup);
-  return tovrik::platform::IDCANCEL;
+  std::string error;
+  auto sdl = SdlSession::Start(&error);
+  if (!sdl) {
+    SDL_Log("SDL could not start: %s", error.c_str());
+    return IDCANCEL;
+  }
+  EventLoop loop;
+  std::unique_ptr<Screen> screen = Screen::Open(std::string(kAppTitle), 800, 600, &error);
+  if (screen) loop.AttachScreen(screen.get());
+  else SDL_Log("no display (%s): running without a window", error.c_str());
+
+  if (CClientApp* app = AfxGetClientApp()) app->SetMessageBoxHost(this);
+  int result = IDCANCEL;
+  if (OnInitDialog()) {
+    modalRunning_ = true;
+    result = loop.RunModal(*this);
+    modalRunning_ = false;
+  }
+  if (CClientApp* app = AfxGetClientApp()) app->SetMessageBoxHost(nullptr);
+  SockMan.Destroy();
+  Destroy();
+  loop.AttachScreen(nullptr);
+  return result;
+}
+
+void CClientDlg::ShowStatus(std::string_view text) {
+  if (statusView_) statusView_->SetStatus(text);
+  else SDL_Log("status: %.*s", int(text.size()), text.data());
+}
+
+bool CClientDlg::InitWindowAndScreens() {
+  if (!IsCreated() && !Create(nullptr, Rect::FromSize(0, 0, 800, 600))) return false;
+  if (statusView_ && !statusView_->IsCreated()) statusView_->Create(this, GetClientRect(), 105);
+  return true;
+}
+
+void CClientDlg::LoadSprites() {
+  static constexpr const char* k8Bit[] = {
+      ".\\data\\GameBack8.spr",      ".\\data\\Title8.spr",          ".\\data\\TGage8.spr",
+      ".\\data\\PGage8.spr",         ".\\data\\PowerBtn8.spr",       ".\\data\\ChangeBtn8.spr",
+      ".\\data\\TeleportBtn8.spr",   ".\\data\\NuclearBtn8.spr",     ".\\data\\Dot8.spr",
+      ".\\data\\Star8.spr",          ".\\data\\Turn8.spr",           ".\\data\\PowerUpTitle8.spr",
+      ".\\data\\ChangeTitle8.spr",   ".\\data\\TeleportTitle8.spr",  ".\\data\\NuclearTitle8.spr",
+      ".\\data\\ChangeCur8.spr",     ".\\data\\TeleportCur8.spr",    ".\\data\\NuclearCur8.spr",
+      ".\\data\\ChangeAni8.spr",     ".\\data\\TeleportAni8.spr",    ".\\data\\NuclearAni8.spr",
+      ".\\data\\TeleportTarget8.spr", ".\\data\\StoneFocus8.spr",    ".\\data\\HanStone8.spr",
+      ".\\data\\ChoStone8.spr"};
+  struct Later {
+    const char* path;
+    bool eightBit;
+  };
+  static constexpr Later kRest[] = {{".\\data\\CharBack.spr", false},         {".\\data\\Level.spr", false},
+                                    {".\\data\\PcRoom.spr", true},            {".\\data\\NickNameRollOver.spr", false},
+                                    {".\\data\\PeakTime.spr", true},          {".\\data\\Event_coin.spr", true},
+                                    {".\\data\\Event_Result.spr", false}};
+  auto report = [](const char* path) {
+    std::string_view name(path);
+    name = name.substr(name.rfind('\\') + 1);
+    AfxMessageBox(std::string(name) + kCannotRead);
+  };
+  auto load8 = [&](const char* path) {
+    auto sprite = std::make_unique<tovrik::gfx::CSprite8>();
+    if (!sprite->Load(ResolvePath(path))) report(path);
+    g_CommonSprites.sprites8.push_back(std::move(sprite));
+  };
+  auto load16 = [&](const char* path) {
+    auto sprite = std::make_unique<tovrik::gfx::xSprite>();
+    if (!sprite->Load(ResolvePath(path))) report(path);
+    g_CommonSprites.sprites16.push_back(std::move(sprite));
+  };
+  g_CommonSprites = {};
+  for (const char* path : k8Bit) load8(path);
+  for (const Later& later : kRest) later.eightBit ? load8(later.path) : load16(later.path);
+}
+
+bool CClientDlg::InitPortalModules() {
+  if (!g_SSOWebLibMan.InitSSOWebBrowser(this, g_AuthCookie, g_DataCookie, g_CpCookie, 1)) {
+    AfxMessageBox(kSsoFailed, MB_OK | MB_ICONSTOP);
+    return false;
+  }
+  return true;
+}
+
+bool CClientDlg::OnInitDialog() {
+  g_ClientDlg = this;
+  if (!InitWindowAndScreens()) return false;
+  ShowExplorer(0);
+  ChangeView(1);
+  if (options_.portalModules) g_AvatarDLL.InitAvatarModule();
+
+  connectBoxOpen_ = true;
+  screens_.connectBox->Open("");
+  ShowStatus("서버에 접속하는 중입니다");
+  if (options_.sprites) LoadSprites();
+
+  if (options_.portalModules && !InitPortalModules()) {
+    closing_ = true;
+    CloseWindow();
+    return false;
+  }
+  screens_.channel->Show(true);
+
+  if (!sockCmnd_.Init(this, this)) {
+    AfxMessageBox(kSocketInitFailed);
+    closing_ = true;
+    CloseWindow();
+    return false;
+  }
+  if (options_.sound) Sound.Init(this);
+  std::srand(EventLoop::Current()->Clock().NowMs());
+
+  if (options_.portalModules) {
+    char base[1024] = {};
+    if (!GetBaseAvatarDir(std::span<char>(base, sizeof base)) ||
+        g_BadFilter.InitFilter(base) != BADFILTER_OK) {
+      AfxMessageBox(kFilesMissing);
+      closing_ = true;
+      CloseWindow();
+      return false;
+    }
+    CMsgServiceControl messenger;
+    messenger.InitService("Messenger");
+  }
+
+  g_MainSrvSID = -1;
+  g_Where = kWhereConnectMaster;
+  SDL_Log("main window: master server %s:%u, login group %d", g_ServIP.c_str(), g_ServPort, g_LoginGroup);
+  g_MasterSID = SockMan.ConnectSocket(g_ServIP, int(g_ServPort));
+  if (options_.portalModules) g_QXWebBanner.InitQXWebBanner(this, "tovrik", 0);
+  InstallExitSignals();
+  SetTimer(kTimerSignalWatch, 200);
+  // A connection that cannot even be started never reports back: treat it
+  // as the failed connection it is instead of waiting forever.
+  if (g_MasterSID < 0) {
+    AfxMessageBox(kMasterConnectFailed);
+    EndProgram();
+  }
+  return !closed_;
+}
+
+// --- Ending ---------------------------------------------------------------------
+
+void CClientDlg::EndProgram() {
+  if (!connectBoxOpen_) return;
+  connectBoxOpen_ = false;
+  screens_.connectBox->Close();
+  OnCancel();
+}
+
+void CClientDlg::CloseWindow() {
+  if (closed_) return;
+  closed_ = true;
+  KillTimer(kTimerPlayHour);
+  KillTimer(kTimerClosingBox);
+  KillTimer(kTimerSignalWatch);
+  ShowExplorer(1);
+  if (modalRunning_)
+    if (EventLoop* loop = EventLoop::Current()) loop->EndModal(*this, IDCANCEL);
+}
+
+void CClientDlg::RunClosingBox() {
+  closingBoxOpen_ = true;
+  screens_.closingBox->Open(kClosing);
+  ShowStatus(kClosing);
+  SetTimer(kTimerClosingBox, kClosingBoxMs);
+}
+
+void CClientDlg::OnCancel() {
+  if (closed_) return;
+  if (g_Where == kWhereGameRoom) {
+    screens_.room->ExitRoom();
+    return;
+  }
+  if (g_Where == kWhereConnectMaster || g_Where == kWhereLogin) closing_ = true;
+  if (!closing_) {
+    using namespace std::chrono;
+    const ControllerTime now = ServerNow();
+    const ControllerTime eventStart = local_days{year{2007} / 10 / 23};
+    const ControllerTime eventEnd = local_days{year{2007} / 11 / 27} + hours{23};
+    if (now >= eventStart && now <= eventEnd) {
+      if (screens_.lobby && ShowEventNotice(3) != IDCANCEL) return;
+    } else if (options_.portalModules && g_QXWebBanner.OpenQXWebBanner(0) == WEBBANNER_STAY) {
+      return;
+    }
+  }
+  if (!logoutSent_ && !closing_) {
+    logoutSent_ = true;
+    RunClosingBox();
+    g_Wait = 1;
+    CSV_ASK_LOGOUT logout;
+    if (logout.Set(tovrik::game::Play[0].user.UNum.get(), g_LoginID)) Send(g_MainSrvSID, logout);
+  }
+  if (closing_) CloseWindow();
+}
+
+int CClientDlg::ShowEventNotice(int) {
+  // The event notice dialog belongs to the item shop windows; without it
+  // the exit goes on as if the notice had been cancelled.
+  return IDCANCEL;
+}
+
+// --- Socket layer ------------------------------------------------------------------
+
+void CClientDlg::OnPacketNotify(const tovrik::net::FrameRecord& record) {
+  const int sid = record.nSockID;
+  auto run = [&](auto message, auto handler) {
+    if (!message->Get(record.pData, record.nLen)) {
+      SDL_Log("dropped a frame of %s that does not decode", MessageName(record.nMsgID).c_str());
+      return;
+    }
+    handler(*message);
+  };
+  switch (record.nMsgID) {
+    case msgid::CMS_CHECKVERSION:
+      run(std::make_unique<CMS_CHECKVERSION>(), [&](auto& m) { OnMasterCheckVersion(sid, m); });
+      break;
+    case msgid::CMS_REFUSE_DESTSERVERINFO:
+      run(std::make_unique<CMS_REFUSE_DESTSERVERINFO>(), [&](auto& m) { OnMasterRefuse(sid, m); });
+      break;
+    case msgid::CMS_DESTSERVERINFO:
+      run(std::make_unique<CMS_DESTSERVERINFO>(), [&](auto& m) { OnMasterDestServer(sid, m); });
+      break;
+    case msgid::CSV_CHECKVERSION:
+      run(std::make_unique<CSV_CHECKVERSION>(), [&](auto& m) { OnCheckVersion(sid, m); });
+      break;
+    case msgid::CSV_SERVERINFO:
+      run(std::make_unique<CSV_SERVERINFO>(), [&](auto& m) { OnServerInfo(m); });
+      break;
+    case msgid::CSV_ACCEPT_LOGIN:
+      run(std::make_unique<CSV_ACCEPT_LOGIN>(), [&](auto& m) { OnAcceptLogin(m); });
+      break;
+    case msgid::CSV_REFUSE_LOGIN:
+      run(std::make_unique<CSV_REFUSE_LOGIN>(), [&](auto& m) { OnRefuseLogin(m); });
+      break;
+    case msgid::CSV_ACCEPT_LOGOUT:
+      run(std::make_unique<CSV_ACCEPT_LOGOUT>(), [&](auto& m) { OnAcceptLogout(m); });
+      break;
+    case msgid::CSV_DESTCHANNELINFO:
+      run(std::make_unique<CSV_DESTCHANNELINFO>(), [&](auto& m) { OnDestChannel(sid, m); });
+      break;
+    case msgid::CSV_ACCEPT_ENTERCHAN:
+      run(std::make_unique<CSV_ACCEPT_ENTERCHAN>(), [&](auto& m) { OnAcceptEnterChannel(m); });
+      break;
+    case msgid::CSV_RESULT_FINDID:
+      run(std::make_unique<CSV_RESULT_FINDID>(), [&](auto& m) { OnResultFindId(m); });
+      break;
+    case msgid::CSV_ALLCHANINFO:
+      run(std::make_unique<CSV_ALLCHANINFO>(), [&](auto& m) { OnAllChannelInfo(m); });
+      break;
+    default:
+      break;  // the lobby and room messages are not handled by this window yet
+  }
+}
+
+void CClientDlg::OnSocketClose(int number) {
+  auto closeOthers = [number] {
+    for (int slot = 0; slot < tovrik::net::CSockMan::kMaxSockets; ++slot)
+      if (slot != number) SockMan.CloseDataSocket(slot);
+  };
+  if (number == g_MasterSID) {
+    g_MasterSID = -1;
+    if (g_Where == kWhereConnectMaster) {
+      closeOthers();
+      g_MainSrvSID = -1;
+      if (!closing_) AfxMessageBox(kMasterLost);
+      g_Where = kWhereConnectMaster;
+      ChangeView(0);
+      OnCancel();
+    }
+  } else if (number == g_MainSrvSID) {
+    closeOthers();
+    g_MainSrvSID = -1;
+    g_MasterSID = -1;
+    if (g_Where >= kWhereChannel) {
+      if (!logoutSent_) {
+        AfxMessageBox(kGameLost);
+        g_Where = kWhereConnectMaster;
+        ChangeView(0);
+      }
+      closing_ = true;
+      OnCancel();
+    }
+  }
+}
+
+void CClientDlg::OnSocketConnectFailure(int number) {
+  if (g_Where == kWhereConnectMaster && number == g_MasterSID) {
+    g_MasterSID = -1;
+    g_Wait = 0;
+    AfxMessageBox(kMasterConnectFailed);
+    EndProgram();
+  } else if (g_Where == kWhereLogin && number == g_MainSrvSID) {
+    g_MainSrvSID = -1;
+    g_Where = kWhereConnectMaster;
+    g_Wait = 0;
+    AfxMessageBox(kGameConnectFailed);
+    EndProgram();
+  } else if (g_Where == kWhereChannel && g_bMovingChan && number == g_MainSrvSID) {
+    ChannelMoveFailed();
+  }
+}
+
+void CClientDlg::ChannelMoveFailed() {
+  g_MainSrvSID = -1;
+  g_Where = kWhereConnectMaster;
+  g_bMovingChan = 0;
+  g_Wait = 0;
+  AfxMessageBox(kMoveFailed);
+  closing_ = true;
+  OnCancel();
+}
+
+void CClientDlg::ShowSocketError(const std::string& text) { AfxMessageBox(text); }
+
+// --- Master server ---------------------------------------------------------------
+
+void CClientDlg::OnMasterCheckVersion(int sid, CMS_CHECKVERSION& msg) {
+  if (sid != g_MasterSID || inMasterCheckVersion_) return;
+  if (msg.Value->get() == kClientVersion) {
+    if (g_Where != kWhereConnectMaster) return;
+    CMS_ASK_DESTSERVERINFO ask;
+    if (ask.Set(g_LoginGroup)) Send(g_MasterSID, ask);
+    return;
+  }
+  HandlerGuard guard(inMasterCheckVersion_);
+  AfxMessageBox(kMasterVersionMismatch);
+  EndProgram();
+}
+
+void CClientDlg::OnMasterRefuse(int sid, CMS_REFUSE_DESTSERVERINFO& msg) {
+  if (sid != g_MasterSID || g_Where != kWhereConnectMaster || inMasterRefuse_) return;
+  HandlerGuard guard(inMasterRefuse_);
+  closing_ = true;
+  if (msg.TextLen->get() > 0) AfxMessageBox(ShowText(msg.TextView()));
+  EndProgram();
+}
+
+void CClientDlg::OnMasterDestServer(int sid, CMS_DESTSERVERINFO& msg) {
+  if (sid != g_MasterSID || g_Where != kWhereConnectMaster) return;
+  g_DestSvInfo = *msg.Info;
+  g_ServIP = FieldText(g_DestSvInfo.IP);
+  g_ServPort = unsigned(g_DestSvInfo.Port.get());
+  g_MainSrvSID = SockMan.ConnectSocket(g_ServIP, int(g_ServPort));
+  g_Where = kWhereLogin;
+  ShowStatus("게임 서버에 접속하는 중입니다");
+  if (g_MainSrvSID < 0) {
+    // Refused before it started (a bad address): no failure notice follows.
+    g_Where = kWhereConnectMaster;
+    AfxMessageBox(kGameConnectFailed);
+    EndProgram();
+  }
+}
+
+// --- Game server login ---------------------------------------------------------------
+
+void CClientDlg::OnCheckVersion(int sid, CSV_CHECKVERSION& msg) {
+  if (sid != g_MainSrvSID || inCheckVersion_) return;
+  const int version = msg.Value->get();
+  if (version < 0) return;
+  if (version == kClientVersion) {
+    if (g_Where == kWhereLogin) {
+      SendLogin();
+    } else if (g_Where == kWhereChannel && g_bMovingChan) {
+      CSV_CONNECT_MOVECHAN move;
+      if (move.Set(g_MoveChanInfo)) Send(g_MainSrvSID, move);
+      g_bMovingChan = 0;
+      g_Wait = 0;
+    }
+    return;
+  }
+  HandlerGuard guard(inCheckVersion_);
+  AfxMessageBox(kGameVersionMismatch);
+  EndProgram();
+}
+
+void CClientDlg::SendLogin() {
+  ASK_LOGININFO info{};
+  if (tovrik::net::CDataSock* sock = SockMan.GetDataSocketPtr(g_MainSrvSID)) {
+    CopyIfShorter(info.LocalIP, sock->GetLocalAddress());
+    info.LocalPort = sock->GetLocalPort() + 20000;
+  }
+  CopyIfShorter(info.HostIP, SockMan.GetServerIP());
+  info.AuthCookieLen = std::int32_t(g_AuthCookie.size());
+  info.DataCookieLen = std::int32_t(g_DataCookie.size());
+  info.CpCookieLen = std::int32_t(g_CpCookie.size());
+  info.Ticket1 = g_DestSvInfo.Ticket1;
+  info.Ticket2 = g_DestSvInfo.Ticket2;
+  info.Ticket3 = g_DestSvInfo.Ticket3;
+  info.Ticket4 = g_DestSvInfo.Ticket4;
+  info.Ticket5 = g_DestSvInfo.Ticket5;
+  std::string machine = CQXSystemIDInfoModule::GetCSTR(CQXSystemIDInfoModule::kHardwareAddress);
+  std::copy_n(machine.begin(), std::min(machine.size(), sizeof info.MachineID), info.MachineID);
+  CSV_ASK_LOGIN login;
+  if (login.Set(info, g_AuthCookie, g_DataCookie, g_CpCookie)) Send(g_MainSrvSID, login);
+  ShowStatus("로그인하는 중입니다");
+}
+
+void CClientDlg::OnServerInfo(CSV_SERVERINFO& msg) {
+  const SERVERINFO& info = *msg.Info;
+  g_GameCode = info.GameCode.get();
+  g_NoticeURL = FieldText(info.NoticeURL);
+  g_BannerURL1 = FieldText(info.BannerURL1);
+  g_BannerURL2 = FieldText(info.BannerURL2);
+  g_ProfileURL = FieldText(info.ProfileURL);
+  g_LocationURL = FieldText(info.LocationURL);
+  g_AvatarItemURL = FieldText(info.AvatarShopURL);
+  g_FuncItemURL = FieldText(info.ItemShopURL);
+  g_MyItemURL = FieldText(info.MyItemURL);
+  g_CashURL = FieldText(info.ChargeURL);
+  g_BDURL = FieldText(info.BoardURL);
+  g_ClientTime = tovrik::game::CurrentLocalTime();
+  if (std::optional<tovrik::game::LocalTime> server = tovrik::game::ToLocalTime(info.ServerTime)) {
+    g_ServerTime = *server;
+    g_CSTimeGap = g_ClientTime - g_ServerTime;
+  } else {
+    // An impossible date would move every item period by years.
+    SDL_Log("the server's time is not a date; keeping the local clock");
+    g_ServerTime = g_ClientTime;
+    g_CSTimeGap = std::chrono::seconds{0};
+  }
+}
+
+void CClientDlg::OnAcceptLogin(CSV_ACCEPT_LOGIN& msg) {
+  const LOGINACCEPTINFO& info = *msg.Info;
+  if (connectBoxOpen_) {
+    connectBoxOpen_ = false;
+    screens_.connectBox->Close();
+  }
+  tovrik::game::Play[0].SetNewPlayer(&info.UI);
+  ShowWindow(true);
+  SetFocus();
+
+  if (inAcceptLogin_) return;
+  HandlerGuard guard(inAcceptLogin_);
+  g_LoginID = FieldText(info.UI.ID);
+  g_MyUniqNo = FieldText(info.UserCN);
+  g_bIsItemChannel = info.ItemChannel.get();
+  g_NowGroupNo = info.GroupNo.get();
+  g_NowChanNo = info.ChanNo.get();
+  g_NowChanName = FieldText(info.ChanName);
+  MoveToLobby();
+
+  if (g_MasterSID >= 0) {
+    SockMan.CloseDataSocket(g_MasterSID);
+    g_MasterSID = -1;
+  }
+  LoadConfig(g_LoginID);
+  SetupByConfig();
+  if (!g_BannerURL1.empty()) screens_.lobby->OpenBanner(g_BannerURL1);
+  if (!g_BannerURL2.empty()) screens_.room->OpenBanner(g_BannerURL2);
+  OpenLocationPage();
+  SetTimer(kTimerPlayHour, 3600000);
+}
+
+void CClientDlg::OpenLocationPage() {
+  if (g_LocationURL.empty()) return;
+  std::string server = g_NowChanName;
+  if (server.size() > 2) {
+    size_t dash = server.find('-', 1);
+    if (dash != std::string::npos) server = server.substr(0, dash);
+  }
+  char query[1024];
+  std::snprintf(query, sizeof query, "?user_id=%s&server=%s&code=%d&groupcode=%d&SiteCode=%d&user_cn=%s",
+                g_LoginID.c_str(), URLEncode(server).c_str(), g_GameCode, g_NowGroupNo, 0, g_MyUniqNo.c_str());
+  screens_.channel->NavigateWeb(g_LocationURL + query);
+}
+
+void CClientDlg::OnRefuseLogin(CSV_REFUSE_LOGIN& msg) {
+  if (inRefuseLogin_) return;
+  HandlerGuard guard(inRefuseLogin_);
+  if (msg.TextLen->get() > 0) AfxMessageBox(ShowText(msg.TextView()));
+  EndProgram();
+}
+
+void CClientDlg::OnAcceptLogout(CSV_ACCEPT_LOGOUT&) {
+  g_Wait = 0;
+  closing_ = true;
+  OnCancel();
+}
+
+// --- Channels ------------------------------------------------------------------------
+
+void CClientDlg::OnAllChannelInfo(CSV_ALLCHANINFO& msg) {
+  g_Wait = 0;
+  screens_.channel->EnableRefresh(true);
+  screens_.channel->Chan_DelAll();
+  const std::span<const CHANNELGROUPINFO> groups = msg.GroupList();
+  for (const CHANNELINFO& channel : msg.ChannelList())
+    screens_.channel->Chan_InsItem(ChannelDisplayName(groups, channel), channel);
+  screens_.channel->Chan_SelectLast();
+  screens_.channel->DismissProgress();
+}
+
+void CClientDlg::OnAcceptEnterChannel(CSV_ACCEPT_ENTERCHAN& msg) {
+  const ENTERCHANINFO& info = *msg.Info;
+  const int result = info.Result.get();
+  if (result < -99) return;
+  g_Wait = 0;
+  screens_.channel->EnableEnter(true);
+  screens_.channel->DismissProgress();
+  if (result < 0) {
+    if (inEnterChannel_) return;
+    HandlerGuard guard(inEnterChannel_);
+    switch (result) {
+      case -1: AfxMessageBox("요청한 채널은 최대 수용인원을 초과하였습니다."); break;
+      case -2: AfxMessageBox("잘못된 사용자 정보로 인하여 채널에 입장할 수 없습니다."); break;
+      case -3: AfxMessageBox("요청한 채널 번호가 올바르지 않습니다."); break;
+      case -4: AfxMessageBox("입장 가능한 등급이 아닙니다"); break;
+      case -5: AfxMessageBox("점검중인 채널이므로 입장할 수 없습니다."); break;
+      default: AfxMessageBox("채널에 입장할 수 없습니다."); break;
+    }
+    return;
+  }
+  g_bIsItemChannel = info.ItemChannel.get();
+  g_NowGroupNo = info.GroupNo.get();
+  g_NowChanNo = info.ChanNo.get();
+  g_NowChanName = FieldText(info.ChanName);
+  MoveToLobby();
+}
+
+void CClientDlg::OnDestChannel(int sid, CSV_DESTCHANNELINFO& msg) {
+  if (sid != g_MainSrvSID || g_Where != kWhereChannel) return;
+  g_bMovingChan = 1;
+  g_Wait = 1;
+  g_ServIP = std::string(msg.IP->View());
+  g_ServPort = unsigned(msg.Port->get());
+  g_MoveChanInfo = *msg.Ticket;
+  tovrik::game::Play[0].user.UNum = g_MoveChanInfo.UNum.get();
+  const int old = g_MainSrvSID;
+  g_MainSrvSID = SockMan.ConnectSocket(g_ServIP, int(g_ServPort));
+  SockMan.CloseDataSocket(old);
+  // A move that cannot even start never reports back: fail it now.
+  if (g_MainSrvSID < 0) ChannelMoveFailed();
+}
+
+void CClientDlg::OnResultFindId(CSV_RESULT_FINDID& msg) {
+  const FINDIDRESULT& info = *msg.Info;
+  screens_.channel->EnableFindId(true);
+  if (inFindId_) return;
+  HandlerGuard guard(inFindId_);
+  const std::string nick = ShowText(FieldText(info.NickName));
+  const std::string channel = ShowText(FieldText(info.ChanName));
+  char text[512];
+  if (FieldText(info.ID).empty())
+    std::snprintf(text, sizeof text, "현재 서버에 접속하지 않았거나 존재하지 않는 사용자입니다.");
+  else if (info.Place.get() == 0 || info.ChanNo.get() < 0)
+    std::snprintf(text, sizeof text, "[%s]님은 서버에 접속하였으며 채널 선택중입니다.", nick.c_str());
+  else if (info.Place.get() == 1)
+    std::snprintf(text, sizeof text, "[%s]님은 [%s]의 대기실에 있습니다.", nick.c_str(), channel.c_str());
+  else if (info.Place.get() == 2)
+    std::snprintf(text, sizeof text, "[%s]님은 [%s]의 상점에 있습니다.", nick.c_str(), channel.c_str());
+  else if (info.Place.get() == 3)
+    std::snprintf(text, sizeof text, "[%s]님은 [%s]의 [%d번방]에 있습니다.", nick.c_str(), channel.c_str(),
+                  int(info.RoomNo.get()));
+  else
+    std::snprintf(text, sizeof text, "[%s]님은 [%s]에 있습니다.", nick.c_str(), channel.c_str());
+  AfxMessageBox(text);
+}
+
+// --- Message boxes --------------------------------------------------------------------
+
+void CClientDlg::CloseProgressBoxes() { screens_.channel->DismissProgress(); }
+
+int CClientDlg::ShowMessageDialog(std::string_view text, std::string_view caption, unsigned type) {
+  // The skinned message dialog belongs to the dialogs still to come; the
+  // system box asks the same question meanwhile.
+  return ShowMessageBox(caption, text, type);
+}
+
+// --- Window messages ----------------------------------------------------------------
+
+LResult CClientDlg::WindowProc(MsgId msg, WParam w, LParam l) {
+  switch (msg) {
+    case WM_TIMER:
+      switch (w) {
+        case kTimerPlayHour:
+        case kTimerPlayFollowUp:
+        case kTimerPlayRepeat:
+          GuardTimer(w);
+          return 0;
+        case kTimerBadUser:
+          KillBadUserTimer();
+          return 0;
+        case kTimerClosingBox:
+          KillTimer(kTimerClosingBox);
+          closingBoxOpen_ = false;
+          screens_.closingBox->Close();
+          closing_ = true;
+          CloseWindow();
+          return 0;
+        case kTimerSignalWatch:
+          if (g_ExitRequested.exchange(false)) OnCancel();
+          return 0;
+        default:
+          break;
+      }
+      break;
+    case WM_CLOSE:
+      OnCancel();
+      return 0;
+    case WM_DESTROY:
+      KillBadUserTimer();
+      break;
+    default:
+      break;
+  }
+  return Window::WindowProc(msg, w, l);
 }

@@ -33,6 +33,8 @@ ClientSandbox::ClientSandbox()
       {"XDG_RUNTIME_DIR", (dir_ / "run").string()},
       {"TOVRIK_URL_OPENER", opener.string()},
       {"QXENV_CommonPath", TOVRIK_RUNTIME_DIR "/Common"},
+      {"TOVRIK_PORTAL_REGISTRY", TOVRIK_RUNTIME_DIR "/portal-registry.ini"},
+      {"HOME", dir_.string()},
       {"TOVRIK_MESSAGEBOX_ANSWERS", ""},
   };
 }

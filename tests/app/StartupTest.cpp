@@ -8,6 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <string>
 #include <vector>
 
@@ -21,9 +26,33 @@ std::string Box(const std::string& text, unsigned type, int answer) {
   return MessageBoxLogLine(kCaption, text, type, answer);
 }
 
-std::vector<std::string> FullSet(const std::string& servIP = "127.0.0.1") {
-  return {"ServIP=" + servIP, "ServPort=24000", "AuthCookie=auth", "DataCookie=data", "CpCookie=cp",
+std::vector<std::string> FullSet(const std::string& servIP = "127.0.0.1", int port = 24000) {
+  return {"ServIP=" + servIP, "ServPort=" + std::to_string(port), "AuthCookie=auth", "DataCookie=data", "CpCookie=cp",
           "SpareParam=group=1"};
+}
+
+// A loopback port where nobody listens: the client's connection fails at once.
+int DeadPort() {
+  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+  socklen_t len = sizeof addr;
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+  ::close(fd);
+  return ntohs(addr.sin_port);
+}
+
+const std::string kMasterUnreachable = "메인 서버와 접속이 실패하였습니다";
+
+// The run reached the main window: artwork that is not installed is named
+// one file at a time, then the master server could not be reached.
+void ExpectMainWindowRan(const ClientRun& run) {
+  ASSERT_FALSE(run.messageBoxes.empty()) << run.log;
+  EXPECT_EQ(run.messageBoxes.back(), Box(kMasterUnreachable, MB_OK | MB_ICONEXCLAMATION, IDOK)) << run.log;
+  for (size_t i = 0; i + 1 < run.messageBoxes.size(); ++i)
+    EXPECT_NE(run.messageBoxes[i].find(".spr 파일을 읽을 수 없습니다"), std::string::npos) << run.messageBoxes[i];
 }
 
 TEST(ClientStartup, WithoutArgumentsOffersTheHomePage) {
@@ -78,9 +107,13 @@ TEST(ClientStartup, RefusesBadLaunchParameters) {
 TEST(ClientStartup, CompleteParametersReachTheMainWindow) {
   for (const std::string servIP : {"127.0.0.1", "127.000.000.0001"}) {  // up to 16 characters are accepted
     ClientSandbox sandbox;
-    ClientRun run = sandbox.Run(FullSet(servIP));
-    EXPECT_TRUE(run.messageBoxes.empty()) << run.log;
-    EXPECT_NE(run.log.find("master server " + servIP + ":24000, login group 1"), std::string::npos) << run.log;
+    const int port = DeadPort();
+    ClientRun run = sandbox.Run(FullSet(servIP, port));
+    // The main window started and tried the master server, which is not there.
+    ExpectMainWindowRan(run);
+    EXPECT_NE(run.log.find("master server " + servIP + ":" + std::to_string(port) + ", login group 1"),
+              std::string::npos)
+        << run.log;
     EXPECT_EQ(run.exitCode, 0) << run.log;
   }
 }
@@ -99,8 +132,8 @@ TEST(ClientStartup, SecondCopyStepsAsideAndRaisesTheFirst) {
   EXPECT_FALSE(first.TakeRaiseRequest());
 
   first.Release();  // once the first copy has gone, the next one starts
-  run = sandbox.Run(FullSet());
-  EXPECT_TRUE(run.messageBoxes.empty()) << run.log;
+  run = sandbox.Run(FullSet("127.0.0.1", DeadPort()));
+  ExpectMainWindowRan(run);
   EXPECT_EQ(run.exitCode, 0);
 }
 

@@ -1,11 +1,66 @@
 #pragma once
-// The main window and controller. Until its screens exist, running it shows
-// what this build holds and ends.
+// The main window and controller. Every frame from the servers passes
+// through OnPacketNotify; the handlers of the connection, login and channel
+// messages drive g_Where from connecting to the lobby, and the window's
+// services (views, configuration, timers, capture) serve the screens.
 
+#include "app/ClientApp.h"
+#include "app/ClientServices.h"
+#include "app/Screens.h"
+#include "net/SockCmnd.h"
+#include "platform/Window.h"
+
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 
-class CClientDlg {
+class CStatusView;
+
+namespace tovrik::protocol {
+class CMS_CHECKVERSION;
+class CMS_REFUSE_DESTSERVERINFO;
+class CMS_DESTSERVERINFO;
+class CSV_CHECKVERSION;
+class CSV_SERVERINFO;
+class CSV_ACCEPT_LOGIN;
+class CSV_REFUSE_LOGIN;
+class CSV_ACCEPT_LOGOUT;
+class CSV_DESTCHANNELINFO;
+class CSV_ACCEPT_ENTERCHAN;
+class CSV_RESULT_FINDID;
+class CSV_ALLCHANINFO;
+}  // namespace tovrik::protocol
+
+// The version both servers must announce, shown as 1.84.
+inline constexpr int kClientVersion = 184;
+
+// Main-window timers.
+inline constexpr std::uintptr_t kTimerPlayHour = 41325;
+inline constexpr std::uintptr_t kTimerPlayFollowUp = 41326;
+inline constexpr std::uintptr_t kTimerPlayRepeat = 41327;
+inline constexpr std::uintptr_t kTimerBadUser = 2132;
+// The closing progress box ends the program by itself after 15 s.
+inline constexpr std::uintptr_t kTimerClosingBox = 41340;
+// Looks at the exit request of SIGINT/SIGTERM.
+inline constexpr std::uintptr_t kTimerSignalWatch = 41341;
+inline constexpr std::uint32_t kClosingBoxMs = 15000;
+
+class CClientDlg : public tovrik::platform::Window, public tovrik::net::ISocketClient, public IMessageBoxHost {
  public:
+  // What start-up loads besides the connection. Tests that play the servers
+  // leave out the portal modules, the artwork and the sound device.
+  struct Options {
+    bool portalModules = true;
+    bool sprites = true;
+    bool sound = true;
+  };
+
+  CClientDlg();
+  // `screens` replaces the plain status view for the calls it names.
+  explicit CClientDlg(Options options, ClientScreens screens = {});
+  ~CClientDlg() override;
+
   // Reads the launch parameters through the run-parameter module into the
   // g_ globals. 0 when every required one was read, the module's code when
   // it cannot load them, 2010 when a required one is missing. With no
@@ -13,6 +68,131 @@ class CClientDlg {
   // command-line text of its own. Needs no window.
   static unsigned AnalyzeArgument(const char* source = nullptr);
 
-  // Runs the window modally; returns how it was closed.
+  // Opens the display, creates the window and runs it until it closes.
   int DoModal();
+
+  // Creates the window in the current event loop (when not yet created) and
+  // starts the client; false when start-up closed it.
+  bool OnInitDialog();
+  // The exit path: window close, the exit button, a signal, a controller
+  // decision.
+  void OnCancel();
+  // True once the window was closed (the program ends).
+  bool IsClosed() const { return closed_; }
+
+  // --- Socket layer -----------------------------------------------------------
+  void OnPacketNotify(const tovrik::net::FrameRecord& record) override;
+  void OnSocketClose(int number) override;
+  void OnSocketConnectFailure(int number) override;
+  void ShowSocketError(const std::string& text) override;
+
+  // --- Message boxes ------------------------------------------------------------
+  void CloseProgressBoxes() override;
+  int ShowMessageDialog(std::string_view text, std::string_view caption, unsigned type) override;
+
+  // --- Views ----------------------------------------------------------------------
+  // 0 channel screen, 1 none (connecting), 2 lobby, 3 game room.
+  void ChangeView(int view);
+  void MoveToLobby();
+  const std::string& Title() const { return title_; }
+
+  // --- Configuration --------------------------------------------------------------
+  bool LoadConfig(std::string_view id) { return config_.Load(id); }
+  bool SaveConfig(std::string_view id) { return config_.Save(id); }
+  void SetupByConfig();
+  ClientConfig& Config() { return config_; }
+
+  // --- Timers -----------------------------------------------------------------------
+  void GuardTimer(std::uintptr_t id);
+  void ResetBadUserTimer();
+  void KillBadUserTimer();
+  // While it runs, the abuse report refuses.
+  bool BadUserTimerRunning() const { return badUserTimer_ != 0; }
+  int PlayHours() const { return playHours_; }
+
+  // --- Other services -----------------------------------------------------------------
+  void ShowItemState();
+  bool DoScreenCapture();
+  // Writes the window's picture as a JPEG into the documents folder.
+  bool ScreenCapture(tovrik::platform::Window* window, std::string_view fileName);
+  void ProccessCaptionBar(tovrik::platform::Point point);
+  void ShowExplorer(int show);
+  bool OpenCorvantaWebpage(std::string_view first, std::string_view second);
+  bool OpenHompy(std::string_view first, std::string_view second);
+  bool BrowserMove(std::string_view url);
+
+  // The status view standing in for the screens (null when all were given).
+  CStatusView* StatusView() const { return statusView_.get(); }
+
+  tovrik::platform::LResult WindowProc(tovrik::platform::MsgId msg, tovrik::platform::WParam w,
+                                       tovrik::platform::LParam l) override;
+
+ private:
+  bool InitWindowAndScreens();
+  void LoadSprites();
+  bool InitPortalModules();
+  void ShowStatus(std::string_view text);
+
+  // Dismisses the connection progress box as cancelled: while it is open
+  // (states 0 and 1) this runs the exit path.
+  void EndProgram();
+  void ChannelMoveFailed();
+  // The event notice shown instead of the exit banner during the event
+  // period; IDCANCEL lets the exit go on.
+  int ShowEventNotice(int type);
+  void CloseWindow();
+  void RunClosingBox();
+
+  void OnMasterCheckVersion(int sid, tovrik::protocol::CMS_CHECKVERSION& msg);
+  void OnMasterRefuse(int sid, tovrik::protocol::CMS_REFUSE_DESTSERVERINFO& msg);
+  void OnMasterDestServer(int sid, tovrik::protocol::CMS_DESTSERVERINFO& msg);
+  void OnCheckVersion(int sid, tovrik::protocol::CSV_CHECKVERSION& msg);
+  void SendLogin();
+  void OnServerInfo(tovrik::protocol::CSV_SERVERINFO& msg);
+  void OnAcceptLogin(tovrik::protocol::CSV_ACCEPT_LOGIN& msg);
+  void OnRefuseLogin(tovrik::protocol::CSV_REFUSE_LOGIN& msg);
+  void OnAcceptLogout(tovrik::protocol::CSV_ACCEPT_LOGOUT& msg);
+  void OnDestChannel(int sid, tovrik::protocol::CSV_DESTCHANNELINFO& msg);
+  void OnAcceptEnterChannel(tovrik::protocol::CSV_ACCEPT_ENTERCHAN& msg);
+  void OnResultFindId(tovrik::protocol::CSV_RESULT_FINDID& msg);
+  void OnAllChannelInfo(tovrik::protocol::CSV_ALLCHANINFO& msg);
+  void OpenLocationPage();
+
+  // A reminder line goes to the lobby or room chat, or waits for the lobby.
+  void ShowReminder(std::string_view text);
+  void AddScoreLines();
+
+  Options options_;
+  ClientScreens screens_;
+  std::unique_ptr<CStatusView> statusView_;
+  tovrik::net::CSockCmnd sockCmnd_;
+
+  std::string title_;
+  ClientConfig config_;
+  bool closing_ = false;     // end without asking the server
+  bool logoutSent_ = false;
+  bool closed_ = false;
+  bool connectBoxOpen_ = false;
+  bool closingBoxOpen_ = false;
+  bool modalRunning_ = false;
+  bool explorerHidden_ = false;
+
+  // One guard per handler that may open a modal box.
+  bool inMasterCheckVersion_ = false;
+  bool inMasterRefuse_ = false;
+  bool inCheckVersion_ = false;
+  bool inAcceptLogin_ = false;
+  bool inRefuseLogin_ = false;
+  bool inEnterChannel_ = false;
+  bool inFindId_ = false;
+
+  bool firstLobbyEntry_ = true;
+  int runBaseline_ = 0;
+  int roomBaseline_ = 0;
+  int playHours_ = 0;
+  bool reminderPending_ = false;
+  std::uintptr_t badUserTimer_ = 0;
 };
+
+// The main window while it exists (the screens reach the controller here).
+CClientDlg* GetClientDlg();

@@ -1,0 +1,43 @@
+#pragma once
+// Helpers of the main window that need no window: URL encoding and the
+// per-user configuration file.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+// Percent-encodes `text` (code page 949 bytes) for a query string. A leading
+// "http://" (any letter case, text of 8 or more bytes) is kept as is.
+std::string URLEncode(std::string_view text);
+
+// The folder of the program, where "config/config.ini" lives. Empty when it
+// cannot be determined.
+std::filesystem::path GetProfile_DefPath();
+// Points the configuration at another folder (empty restores the program's).
+void SetProfile_DefPath(const std::filesystem::path& folder);
+std::filesystem::path ConfigFilePath();
+
+// A decimal value of the configuration file, or `def` when the file, the
+// section or the key is missing or the value is empty.
+int GetProfile_int(std::string_view section, std::string_view key, int def);
+// False when the folder is unknown or the file cannot be written.
+bool WriteProfile_int(std::string_view section, std::string_view key, int value);
+
+// The six settings kept per user.
+struct ClientConfig {
+  int ScreenMode = 1;  // 1 full screen, 0 window
+  int OffSndFX = 0;
+  int OffMusic = 0;
+  int NoInvit = 0;
+  int NoWhisper = 0;
+  int FailToFullScreen = 0;  // a switch to full screen started and never finished
+
+  // False for an empty id; else reads every key with its default.
+  bool Load(std::string_view id);
+  // False for an empty id or when the file cannot be written.
+  bool Save(std::string_view id) const;
+};
+
+// The user's documents folder: XDG_DOCUMENTS_DIR of the user-dirs file,
+// else "Documents" in the home folder. Empty without a home folder.
+std::filesystem::path DocumentsFolder();

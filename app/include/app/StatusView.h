@@ -1,0 +1,75 @@
+#pragma once
+// A plain view of where the client is (connecting, logging in, the lobby of
+// a channel) and the last chat lines, standing in for the channel screen,
+// the lobby, the game room and the progress boxes until they exist. Every
+// change is also written to the log, so a run without a display tells the
+// same story.
+
+#include "app/Screens.h"
+#include "platform/Window.h"
+
+#include <deque>
+#include <string>
+
+class CStatusView final : public tovrik::platform::Window,
+                          public IChannelScreen,
+                          public ILobbyScreen,
+                          public IGameRoomScreen {
+ public:
+  // The one object stands in for every screen; the progress boxes are two
+  // small adapters writing into it.
+  CStatusView();
+  ~CStatusView() override;
+
+  ClientScreens Screens();
+  // The line at the top: where the client is.
+  void SetStatus(std::string_view text);
+  const std::string& Status() const { return status_; }
+  const std::deque<std::string>& Lines() const { return lines_; }
+
+  void OnPaint(tovrik::platform::PaintContext& pc) override;
+
+  // Every screen is this one view, so showing and hiding is not its business.
+  void Show(bool) override {}
+  void EnableRefresh(bool) override {}
+  void EnableEnter(bool) override {}
+  void EnableFindId(bool) override {}
+  void Chan_DelAll() override;
+  void Chan_InsItem(std::string_view displayNameCp949, const tovrik::protocol::CHANNELINFO& channel) override;
+  void Chan_SelectLast() override {}
+  void DismissProgress() override {}
+  void NavigateWeb(std::string_view url) override;
+  void CreateBanner() override {}
+  void RemoveBanner() override {}
+
+  void ClearInput(int) override {}
+  void FocusChat() override {}
+  void AddChat(std::string_view text, ChatColour colour, bool bold = false) override;
+  void InitView() override {}
+  void RefreshLists() override {}
+  void OpenBanner(std::string_view) override {}
+  void SwitchToFullScreen() override {}
+  void CheckNoInvite(bool) override {}
+  void CheckNoWhisper(bool) override {}
+  void ResetGameView() override {}
+  void ExitRoom() override {}
+
+ private:
+  class Box final : public IProgressBox {
+   public:
+    explicit Box(CStatusView& view) : view_(view) {}
+    void Open(std::string_view text) override;
+    void Close() override;
+
+   private:
+    CStatusView& view_;
+  };
+
+  void AddLine(std::string line);
+
+  std::string status_;
+  std::string boxText_;
+  std::deque<std::string> lines_;
+  Box connectBox_{*this};
+  Box closingBox_{*this};
+};

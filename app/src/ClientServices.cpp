@@ -1,0 +1,168 @@
+#include "app/ClientServices.h"
+
+#include "app/LaunchParams.h"
+
+// Debian's SimpleIni keeps its template bodies behind SI_IMPLEMENTATION;
+// the settings file is bytes, so no character conversion is wanted.
+#define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION
+#include <SimpleIni.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <climits>
+#include <cstdio>
+#include <strings.h>
+#include <system_error>
+
+namespace {
+
+std::filesystem::path g_ProfileOverride;
+
+bool KeptInUrl(unsigned char byte) {
+  if (byte >= 'A' && byte <= 'Z') return true;
+  if (byte >= 'a' && byte <= 'z') return true;
+  if (byte >= '0' && byte <= ':') return true;  // digits and the colon
+  if (byte >= 39 && byte <= 46) return true;     // ' ( ) * + , - .
+  switch (byte) {
+    case '!': case '"': case '$': case '%': case '<': case '>': case '_':
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool LoadIni(CSimpleIniA& ini) {
+  ini.SetUnicode(false);
+  ini.SetMultiKey(false);
+  std::filesystem::path file = ConfigFilePath();
+  if (file.empty()) return false;
+  std::error_code ec;
+  if (!std::filesystem::exists(file, ec)) return true;  // a missing file holds nothing yet
+  return ini.LoadFile(file.c_str()) >= 0;
+}
+
+}  // namespace
+
+std::string URLEncode(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(text.size() * 3);
+  size_t at = 0;
+  if (text.size() >= 8 && strncasecmp(text.data(), "http://", 7) == 0) {
+    out.append(text.substr(0, 7));
+    at = 7;
+  }
+  for (; at < text.size(); ++at) {
+    unsigned char byte = static_cast<unsigned char>(text[at]);
+    if (KeptInUrl(byte)) {
+      out.push_back(static_cast<char>(byte));
+    } else {
+      out.push_back('%');
+      out.push_back(kHex[byte >> 4]);
+      out.push_back(kHex[byte & 15]);
+    }
+  }
+  return out;
+}
+
+std::filesystem::path GetProfile_DefPath() {
+  if (!g_ProfileOverride.empty()) return g_ProfileOverride;
+  std::error_code ec;
+  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec || !exe.has_parent_path()) return {};
+  return exe.parent_path();
+}
+
+void SetProfile_DefPath(const std::filesystem::path& folder) { g_ProfileOverride = folder; }
+
+std::filesystem::path ConfigFilePath() {
+  std::filesystem::path folder = GetProfile_DefPath();
+  if (folder.empty()) return {};
+  return folder / "config" / "config.ini";
+}
+
+int GetProfile_int(std::string_view section, std::string_view key, int def) {
+  CSimpleIniA ini;
+  if (!LoadIni(ini)) return def;
+  std::string sectionText(section), keyText(key);
+  const char* value = ini.GetValue(sectionText.c_str(), keyText.c_str(), nullptr);
+  if (!value) return def;
+  std::string_view text(value);
+  if (text.size() > kTokenValueMax) text = text.substr(0, kTokenValueMax);
+  if (text.empty()) return def;
+  long long number = PlainDecimal(text);
+  return number < INT_MIN ? INT_MIN : number > INT_MAX ? INT_MAX : static_cast<int>(number);
+}
+
+bool WriteProfile_int(std::string_view section, std::string_view key, int value) {
+  std::filesystem::path file = ConfigFilePath();
+  if (file.empty()) return false;
+  CSimpleIniA ini;
+  // An unreadable file is not overwritten: the user's other settings in it
+  // would be lost.
+  if (!LoadIni(ini)) return false;
+  std::error_code ec;
+  std::filesystem::create_directories(file.parent_path(), ec);
+  std::string sectionText(section), keyText(key);
+  ini.SetValue(sectionText.c_str(), keyText.c_str(), std::to_string(value).c_str());
+  return ini.SaveFile(file.c_str()) >= 0;
+}
+
+bool ClientConfig::Load(std::string_view id) {
+  if (id.empty()) return false;
+  *this = ClientConfig{0, 0, 0, 0, 0, 0};
+  ScreenMode = GetProfile_int(id, "ScreenMode", 1);
+  OffSndFX = GetProfile_int(id, "OffSndFX", 0);
+  OffMusic = GetProfile_int(id, "OffMusic", 0);
+  NoInvit = GetProfile_int(id, "NoInvit", 0);
+  NoWhisper = GetProfile_int(id, "NoWhisper", 0);
+  FailToFullScreen = GetProfile_int(id, "FailToFullScreen", 0);
+  return true;
+}
+
+bool ClientConfig::Save(std::string_view id) const {
+  if (id.empty()) return false;
+  bool ok = WriteProfile_int(id, "ScreenMode", ScreenMode);
+  ok = WriteProfile_int(id, "OffSndFX", OffSndFX) && ok;
+  ok = WriteProfile_int(id, "OffMusic", OffMusic) && ok;
+  ok = WriteProfile_int(id, "NoInvit", NoInvit) && ok;
+  ok = WriteProfile_int(id, "NoWhisper", NoWhisper) && ok;
+  ok = WriteProfile_int(id, "FailToFullScreen", FailToFullScreen) && ok;
+  return ok;
+}
+
+namespace {
+
+// One line of user-dirs.dirs: XDG_DOCUMENTS_DIR="$HOME/Dokumente".
+std::filesystem::path DocumentsFromUserDirs(const std::filesystem::path& file, const std::string& home) {
+  std::FILE* in = std::fopen(file.c_str(), "r");
+  if (!in) return {};
+  std::string value;
+  char line[1024];
+  while (std::fgets(line, sizeof line, in)) {
+    std::string_view text(line);
+    constexpr std::string_view kKey = "XDG_DOCUMENTS_DIR=";
+    if (text.substr(0, kKey.size()) != kKey) continue;
+    text.remove_prefix(kKey.size());
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.remove_suffix(1);
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') text = text.substr(1, text.size() - 2);
+    value = text;
+  }
+  std::fclose(in);
+  if (value.rfind("$HOME", 0) == 0) value = home + value.substr(5);
+  if (value.empty() || value.front() != '/') return {};
+  return value;
+}
+
+}  // namespace
+
+std::filesystem::path DocumentsFolder() {
+  const char* home = std::getenv("HOME");
+  if (!home || !*home) return {};
+  const char* configHome = std::getenv("XDG_CONFIG_HOME");
+  std::filesystem::path config =
+      configHome && *configHome ? std::filesystem::path(configHome) : std::filesystem::path(home) / ".config";
+  std::filesystem::path documents = DocumentsFromUserDirs(config / "user-dirs.dirs", home);
+  return documents.empty() ? std::filesystem::path(home) / "Documents" : documents;
+}

@@ -1,0 +1,697 @@
+// The controller against scripted master and game servers on loopback: the
+// real main window, socket layer and message classes, headless.
+
+#include "FakeServers.h"
+#include "RecordingScreens.h"
+
+#include "app/ClientDlg.h"
+#include "app/ControllerState.h"
+#include "app/LaunchParams.h"
+#include "game/GameGlobals.h"
+#include "game/Levels.h"
+#include "net/SockMan.h"
+#include "platform/Clock.h"
+#include "platform/MessageBox.h"
+#include "portal/SystemServices.h"
+#include "protocol/LoginMessages.h"
+#include "protocol/TextField.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+using namespace tovrik::platform;
+using namespace tovrik::protocol;
+using namespace tovrik::app::test;
+using tovrik::net::SockMan;
+
+namespace {
+
+template <typename Message>
+std::unique_ptr<Message> Parse(ReceivedFrame& frame) {
+  auto msg = std::make_unique<Message>();
+  if (!msg->Get(frame.bytes.data(), int(frame.bytes.size()))) return nullptr;
+  return msg;
+}
+
+std::vector<std::string> BoxTexts() {
+  std::vector<std::string> texts;
+  for (const LoggedMessageBox& box : LoggedMessageBoxes()) texts.push_back(box.text);
+  return texts;
+}
+
+Ms_DestServerInfo DestServer(int port) {
+  Ms_DestServerInfo info;
+  CopyIfShorter(info.IP, "127.0.0.1");
+  info.Port = port;
+  info.Ticket1 = 0x11223344;
+  info.Ticket2 = 0x1122;
+  info.Ticket3 = -2;
+  info.Ticket4 = 300;
+  info.Ticket5 = 7;
+  return info;
+}
+
+LOGINACCEPTINFO Accept(std::string_view chanName) {
+  LOGINACCEPTINFO info;
+  info.UI.UNum = 42;
+  CopyIfShorter(info.UI.ID, "hong");
+  CopyIfShorter(info.UI.NickName, "Gildong");
+  info.UI.Point = 1500;
+  CopyIfShorter(info.UserCN, "U123");
+  info.GroupNo = 2;
+  info.ChanNo = 3;
+  CopyIfShorter(info.ChanName, chanName);
+  info.ItemChannel = 1;
+  return info;
+}
+
+class Controller : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetControllerState();
+    ResetMessageBoxAutomation();
+    folder = std::filesystem::temp_directory_path() /
+             ("tovrik-controller-" + std::to_string(::getpid()) + "-" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    SetProfile_DefPath(folder);
+    g_ServIP = "127.0.0.1";
+    g_ServPort = unsigned(master.port);
+    g_AuthCookie = "auth-cookie";
+    g_DataCookie = "data";
+    g_CpCookie = "";
+    g_LoginGroup = 7;
+    tovrik::game::Play[0].Clear();
+    dlg = std::make_unique<CClientDlg>(CClientDlg::Options{false, false, false}, screens.Screens());
+  }
+  void TearDown() override {
+    dlg.reset();
+    SetProfile_DefPath({});
+    std::filesystem::remove_all(folder);
+  }
+
+  void Start() {
+    ASSERT_TRUE(dlg->OnInitDialog());
+    ASSERT_TRUE(master.Accept(loop));
+  }
+
+  // The master server's part: version, then the assignment of `game`.
+  void ThroughMaster() {
+    Start();
+    CMS_CHECKVERSION version;
+    ASSERT_TRUE(version.Set(184));
+    master.Send(version);
+    auto ask = master.Receive(loop);
+    ASSERT_TRUE(ask);
+    ASSERT_EQ(ask->id, msgid::CMS_ASK_DESTSERVERINFO);
+    CMS_DESTSERVERINFO dest;
+    ASSERT_TRUE(dest.Set(DestServer(game.port)));
+    master.Send(dest);
+    ASSERT_TRUE(game.Accept(loop));
+    EXPECT_EQ(g_Where, kWhereLogin);
+  }
+
+  // Up to the login request, which is handed back.
+  std::optional<ReceivedFrame> ThroughVersion() {
+    ThroughMaster();
+    return SendVersion();
+  }
+  std::optional<ReceivedFrame> SendVersion() {
+    CSV_CHECKVERSION version;
+    version.Set(184);
+    game.Send(version);
+    return game.Receive(loop);
+  }
+
+  void IntoLobby(std::string_view chanName = "Alpha-3") {
+    ThroughMaster();
+    FinishLogin(chanName);
+  }
+  void FinishLogin(std::string_view chanName) {
+    auto login = SendVersion();
+    ASSERT_TRUE(login);
+    ASSERT_EQ(login->id, msgid::CSV_ASK_LOGIN);
+    CSV_ACCEPT_LOGIN accept;
+    ASSERT_TRUE(accept.Set(Accept(chanName)));
+    game.Send(accept);
+    ASSERT_TRUE(PumpUntil(loop, [] { return g_Where == kWhereLobby; }));
+  }
+
+  // Nothing more from the client for a moment.
+  bool Quiet(FakeServer& server) { return !server.Receive(loop, 300).has_value(); }
+
+  FakeClock clock{5000000};
+  EventLoop loop{clock};
+  FakeServer master;
+  FakeServer game;
+  RecordingScreens screens;
+  std::unique_ptr<CClientDlg> dlg;
+  std::filesystem::path folder;
+};
+
+TEST_F(Controller, MasterVersionAsksForAGameServerWithTheLoginGroup) {
+  Start();
+  EXPECT_EQ(g_Where, kWhereConnectMaster);
+  EXPECT_TRUE(screens.Called("connect.open "));
+  CMS_CHECKVERSION version;
+  version.Set(184);
+  master.Send(version);
+  auto frame = master.Receive(loop);
+  ASSERT_TRUE(frame);
+  auto ask = Parse<CMS_ASK_DESTSERVERINFO>(*frame);
+  ASSERT_TRUE(ask);
+  EXPECT_EQ(ask->Value->get(), 7);
+}
+
+TEST_F(Controller, OtherMasterVersionEndsTheProgram) {
+  Start();
+  CMS_CHECKVERSION version;
+  version.Set(183);
+  master.Send(version);
+  ASSERT_TRUE(PumpUntil(loop, [&] { return dlg->IsClosed(); }));
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"마스터 서버와의 버전이 일치하지 않아 접속을 종료합니다."});
+  EXPECT_TRUE(Quiet(master));
+}
+
+TEST_F(Controller, MasterRefusalShowsItsTextAndEnds) {
+  Start();
+  CMS_REFUSE_DESTSERVERINFO refuse;
+  refuse.Set(3, "\xC1\xA1\xB0\xCB \xC1\xDF");  // "점검 중" in code page 949
+  master.Send(refuse);
+  ASSERT_TRUE(PumpUntil(loop, [&] { return dlg->IsClosed(); }));
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"점검 중"});
+}
+
+TEST_F(Controller, LoginRecordCarriesAddressesPortCookiesTicketAndMachine) {
+  auto frame = ThroughVersion();
+  ASSERT_TRUE(frame);
+  auto login = Parse<CSV_ASK_LOGIN>(*frame);
+  ASSERT_TRUE(login);
+  const ASK_LOGININFO& info = *login->LoginInfo;
+  EXPECT_EQ(ReadText(info.LocalIP), "127.0.0.1");
+  EXPECT_EQ(ReadText(info.HostIP), SockMan.GetServerIP());
+  EXPECT_EQ(info.LocalPort.get(), game.PeerPort() + 20000);
+  EXPECT_EQ(info.AuthCookieLen.get(), 11);
+  EXPECT_EQ(info.DataCookieLen.get(), 4);
+  EXPECT_EQ(info.CpCookieLen.get(), 0);
+  EXPECT_EQ(login->AuthCookieView(), "auth-cookie");
+  EXPECT_EQ(login->DataCookieView(), "data");
+  EXPECT_EQ(info.Ticket1.get(), 0x11223344);
+  EXPECT_EQ(info.Ticket2.get(), 0x1122);
+  EXPECT_EQ(info.Ticket3.get(), -2);
+  EXPECT_EQ(info.Ticket4.get(), 300);
+  EXPECT_EQ(info.Ticket5.get(), 7);
+  std::string machine = CQXSystemIDInfoModule::GetCSTR(2).substr(0, 32);
+  EXPECT_EQ(std::string(ReadText(info.MachineID)), machine);
+  EXPECT_TRUE(std::all_of(std::begin(info.reserved), std::end(info.reserved), [](auto b) { return b == 0; }));
+}
+
+TEST_F(Controller, AssignmentAfterTheGameConnectionIsIgnored) {
+  ThroughMaster();
+  const int gameSid = g_MainSrvSID;
+  FakeServer other;
+  CMS_DESTSERVERINFO dest;
+  dest.Set(DestServer(other.port));
+  master.Send(dest);
+  EXPECT_FALSE(other.Accept(loop, 300));
+  EXPECT_EQ(g_MainSrvSID, gameSid);
+  EXPECT_EQ(g_Where, kWhereLogin);
+}
+
+TEST_F(Controller, ServerInfoStoresAddressesAndTheClockGap) {
+  ThroughMaster();
+  SERVERINFO info;
+  info.GameCode = 31;
+  CopyIfShorter(info.NoticeURL, "http://n");
+  CopyIfShorter(info.BoardURL, "http://bd");
+  // The server's clock runs one hour and a bit behind.
+  const auto serverNow = tovrik::game::CurrentLocalTime() - std::chrono::seconds(3725);
+  info.ServerTime = tovrik::game::ToSystemTime(serverNow);
+  CSV_SERVERINFO msg;
+  msg.Set(info);
+  game.Send(msg);
+  ASSERT_TRUE(PumpUntil(loop, [] { return g_GameCode == 31; }));
+  EXPECT_EQ(g_NoticeURL, "http://n");
+  EXPECT_EQ(g_BDURL, "http://bd");
+  EXPECT_NEAR(double(g_CSTimeGap.count()), 3725.0, 2.0);
+}
+
+TEST_F(Controller, AcceptedLoginEntersTheLobby) {
+  // Settings stored earlier for this user: invitations refused.
+  std::filesystem::create_directories(folder / "config");
+  std::ofstream(folder / "config" / "config.ini") << "[hong]\nNoInvit=1\n";
+  SERVERINFO info;
+  CopyIfShorter(info.LocationURL, "http://loc/where.asp");
+  CopyIfShorter(info.BannerURL1, "http://banner1");
+  info.GameCode = 5;
+  ThroughMaster();
+  CSV_SERVERINFO serverInfo;
+  serverInfo.Set(info);
+  game.Send(serverInfo);
+  FinishLogin("Alpha-3");
+
+  EXPECT_TRUE(master.SawClose(loop));
+  EXPECT_EQ(g_MasterSID, -1);
+  EXPECT_EQ(g_LoginID, "hong");
+  EXPECT_EQ(g_MyUniqNo, "U123");
+  EXPECT_EQ(g_NowChanName, "Alpha-3");
+  EXPECT_EQ(g_bIsItemChannel, 1);
+  EXPECT_TRUE(screens.Called("connect.close"));
+  EXPECT_EQ(tovrik::game::Play[0].user.UNum.get(), 42);
+  EXPECT_EQ(dlg->Title(), "코르반타 토브릭 장기 Ver1.84 - [Alpha-3]");
+
+  const std::vector<std::string> chat = screens.Chat("lobby");
+  ASSERT_GE(chat.size(), 3u);
+  EXPECT_EQ(chat[0],
+            "# [Gildong]님의 접속을 환영합니다 #\n♤ 귓말 사용법 : /w 닉네임 전할말\n"
+            "♤ 혹은 접속자 리스트에서 마우스 오른쪽 클릭 -> 귓말하기 선택\n");
+  EXPECT_EQ(chat[1], "♤ 불량 아이디 신고는 채팅창 우측의 112신고버튼을 클릭하세요.\n");
+  EXPECT_EQ(screens.chat[1].colour, (ChatColour{0, 0, 200}));
+  EXPECT_EQ(chat[2], "※ 장시간의 게임이용은 건강을 해칠 수 있습니다.\n");
+  EXPECT_TRUE(screens.chat[2].bold);
+
+  // Configuration: read under the user's id, full screen by default.
+  EXPECT_TRUE(screens.Called("lobby.noinvite"));
+  EXPECT_FALSE(screens.Called("lobby.nowhisper"));
+  EXPECT_TRUE(screens.Called("lobby.fullscreen"));
+  EXPECT_EQ(dlg->Config().FailToFullScreen, 0);
+  EXPECT_EQ(GetProfile_int("hong", "FailToFullScreen", 9), 0);
+  EXPECT_TRUE(screens.Called("lobby.banner http://banner1"));
+
+  ASSERT_EQ(screens.pages.size(), 1u);
+  EXPECT_EQ(screens.pages[0],
+            "http://loc/where.asp?user_id=hong&server=Alpha&code=5&groupcode=2&SiteCode=0&user_cn=U123");
+}
+
+TEST_F(Controller, ShortChannelNameIsSentWhole) {
+  SERVERINFO info;
+  CopyIfShorter(info.LocationURL, "http://loc");
+  ThroughMaster();
+  CSV_SERVERINFO serverInfo;
+  serverInfo.Set(info);
+  game.Send(serverInfo);
+  FinishLogin("A-");
+  ASSERT_EQ(screens.pages.size(), 1u);
+  EXPECT_NE(screens.pages[0].find("&server=A-&"), std::string::npos) << screens.pages[0];
+}
+
+TEST_F(Controller, VersionInTheLobbySendsNothing) {
+  IntoLobby();
+  CSV_CHECKVERSION version;
+  version.Set(184);
+  game.Send(version);
+  EXPECT_TRUE(Quiet(game));
+  EXPECT_EQ(g_Where, kWhereLobby);
+}
+
+TEST_F(Controller, OtherGameVersionEndsTheProgram) {
+  ThroughMaster();
+  CSV_CHECKVERSION version;
+  version.Set(185);
+  game.Send(version);
+  ASSERT_TRUE(PumpUntil(loop, [&] { return dlg->IsClosed(); }));
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"프로그램의 버전이 일치하지 않습니다. 최신 버전을 다운받으세요"});
+}
+
+TEST_F(Controller, RefusedLoginShowsItsTextAndEnds) {
+  ThroughVersion();
+  CSV_REFUSE_LOGIN refuse;
+  refuse.Set(1, "bad cookie");
+  game.Send(refuse);
+  ASSERT_TRUE(PumpUntil(loop, [&] { return dlg->IsClosed(); }));
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"bad cookie"});
+}
+
+TEST_F(Controller, ChannelListNamesEachChannelByItsGroup) {
+  IntoLobby();
+  g_Where = kWhereChannel;
+  g_Wait = 1;
+  CHANNELGROUPINFO group;
+  group.GroupNo = 1;
+  CopyIfShorter(group.Name, "Alpha");
+  CHANNELINFO first, second;
+  first.GroupNo = 1;
+  first.ChanNo = 1;
+  second.GroupNo = 9;
+  second.ChanNo = 2;
+  const CHANNELGROUPINFO groups[] = {group};
+  const CHANNELINFO channels[] = {first, second};
+  CSV_ALLCHANINFO list;
+  ASSERT_TRUE(list.Set(groups, channels));
+  game.Send(list);
+  ASSERT_TRUE(PumpUntil(loop, [] { return g_Wait == 0; }));
+  EXPECT_EQ(screens.channels, (std::vector<std::string>{"Alpha-1", ""}));
+  EXPECT_TRUE(screens.Called("channel.refresh on"));
+  EXPECT_TRUE(screens.Called("channel.selectlast"));
+  EXPECT_TRUE(screens.Called("channel.dismiss"));
+}
+
+TEST_F(Controller, ChannelEntryRefusalsShowTheirTexts) {
+  IntoLobby();
+  struct Case {
+    int result;
+    const char* text;  // null: the message is ignored
+  };
+  const Case cases[] = {
+      {-1, "요청한 채널은 최대 수용인원을 초과하였습니다."},
+      {-2, "잘못된 사용자 정보로 인하여 채널에 입장할 수 없습니다."},
+      {-3, "요청한 채널 번호가 올바르지 않습니다."},
+      {-4, "입장 가능한 등급이 아닙니다"},
+      {-5, "점검중인 채널이므로 입장할 수 없습니다."},
+      {-6, "채널에 입장할 수 없습니다."},
+      {-99, "채널에 입장할 수 없습니다."},
+      {-100, nullptr},
+  };
+  for (const Case& c : cases) {
+    ResetMessageBoxAutomation();
+    g_Where = kWhereChannel;
+    g_Wait = 1;
+    ENTERCHANINFO info;
+    info.Result = c.result;
+    CSV_ACCEPT_ENTERCHAN msg;
+    msg.Set(info);
+    game.Send(msg);
+    if (c.text) {
+      ASSERT_TRUE(PumpUntil(loop, [] { return !LoggedMessageBoxes().empty(); })) << c.result;
+      EXPECT_EQ(BoxTexts(), std::vector<std::string>{c.text});
+      EXPECT_EQ(g_Wait, 0);
+    } else {
+      PumpFor(loop, 200);
+      EXPECT_TRUE(LoggedMessageBoxes().empty());
+      EXPECT_EQ(g_Wait, 1);
+    }
+    EXPECT_EQ(g_Where, kWhereChannel);
+  }
+  // Entered: the lobby of the new channel.
+  ENTERCHANINFO info;
+  info.Result = 0;
+  info.GroupNo = 4;
+  info.ChanNo = 6;
+  CopyIfShorter(info.ChanName, "Beta-6");
+  CSV_ACCEPT_ENTERCHAN msg;
+  msg.Set(info);
+  game.Send(msg);
+  ASSERT_TRUE(PumpUntil(loop, [] { return g_Where == kWhereLobby; }));
+  EXPECT_EQ(g_NowChanName, "Beta-6");
+  EXPECT_EQ(g_NowChanNo, 6);
+  EXPECT_EQ(dlg->Title(), "코르반타 토브릭 장기 Ver1.84 - [Beta-6]");
+}
+
+TEST_F(Controller, ChannelMoveHandsTheTicketToTheNewServer) {
+  IntoLobby();
+  g_Where = kWhereChannel;
+  FakeServer second;
+  CONNECT_MOVECHANINFO ticket;
+  for (int i = 0; i < 20; ++i) ticket.reserved1[i] = std::uint8_t(i * 7 + 1);
+  ticket.UNum = 0x0A0B;
+  for (int i = 0; i < 6; ++i) ticket.reserved2[i] = std::uint8_t(0xF0 + i);
+  CSV_DESTCHANNELINFO dest;
+  ASSERT_TRUE(dest.Set("127.0.0.1", second.port, ticket));
+  game.Send(dest);
+  ASSERT_TRUE(second.Accept(loop));
+  EXPECT_TRUE(game.SawClose(loop));
+  EXPECT_EQ(g_bMovingChan, 1);
+  EXPECT_EQ(g_Wait, 1);
+  EXPECT_EQ(tovrik::game::Play[0].user.UNum.get(), 0x0A0B);
+
+  CSV_CHECKVERSION version;
+  version.Set(184);
+  second.Send(version);
+  auto frame = second.Receive(loop);
+  ASSERT_TRUE(frame);
+  auto move = Parse<CSV_CONNECT_MOVECHAN>(*frame);
+  ASSERT_TRUE(move);
+  EXPECT_EQ(std::memcmp(move->Info, &ticket, sizeof ticket), 0);
+  EXPECT_EQ(g_bMovingChan, 0);
+  EXPECT_EQ(g_Wait, 0);
+
+  ENTERCHANINFO info;
+  info.Result = 1;
+  CopyIfShorter(info.ChanName, "Gamma-1");
+  CSV_ACCEPT_ENTERCHAN enter;
+  enter.Set(info);
+  second.Send(enter);
+  ASSERT_TRUE(PumpUntil(loop, [] { return g_Where == kWhereLobby; }));
+  EXPECT_EQ(g_NowChanName, "Gamma-1");
+  EXPECT_TRUE(BoxTexts().empty());
+}
+
+TEST_F(Controller, ChannelMoveThatCannotConnectEnds) {
+  IntoLobby();
+  g_Where = kWhereChannel;
+  int deadPort;
+  {
+    FakeServer gone;
+    deadPort = gone.port;
+  }
+  CSV_DESTCHANNELINFO dest;
+  dest.Set("127.0.0.1", deadPort, CONNECT_MOVECHANINFO{});
+  game.Send(dest);
+  ASSERT_TRUE(PumpUntil(loop, [&] { return dlg->IsClosed(); }));
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"채널 이동에 실패하였습니다"});
+}
+
+TEST_F(Controller, FindIdTellsWhereTheUserIs) {
+  IntoLobby();
+  struct Case {
+    const char* id;
+    int chanNo, place, roomNo;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"", 1, 1, 0, "현재 서버에 접속하지 않았거나 존재하지 않는 사용자입니다."},
+      {"kim", 1, 0, 0, "[Kim]님은 서버에 접속하였으며 채널 선택중입니다."},
+      {"kim", -1, 1, 0, "[Kim]님은 서버에 접속하였으며 채널 선택중입니다."},
+      {"kim", 2, 1, 0, "[Kim]님은 [Alpha-2]의 대기실에 있습니다."},
+      {"kim", 2, 2, 0, "[Kim]님은 [Alpha-2]의 상점에 있습니다."},
+      {"kim", 2, 3, 17, "[Kim]님은 [Alpha-2]의 [17번방]에 있습니다."},
+      {"kim", 2, 9, 0, "[Kim]님은 [Alpha-2]에 있습니다."},
+  };
+  for (const Case& c : cases) {
+    ResetMessageBoxAutomation();
+    FINDIDRESULT result;
+    CopyIfShorter(result.ID, c.id);
+    CopyIfShorter(result.NickName, "Kim");
+    CopyIfShorter(result.ChanName, "Alpha-2");
+    result.ChanNo = std::int16_t(c.chanNo);
+    result.Place = std::int16_t(c.place);
+    result.RoomNo = std::int16_t(c.roomNo);
+    CSV_RESULT_FINDID msg;
+    msg.Set(result);
+    game.Send(msg);
+    ASSERT_TRUE(PumpUntil(loop, [] { return !LoggedMessageBoxes().empty(); }));
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{c.text});
+  }
+  EXPECT_TRUE(screens.Called("channel.findid on"));
+}
+
+TEST_F(Controller, LosingTheMasterWhileConnectingEnds) {
+  Start();
+  master.Disconnect();
+  ASSERT_TRUE(PumpUntil(loop, [&] { return dlg->IsClosed(); }));
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"메인 서버와의 접속이 끊어졌습니다"});
+  EXPECT_EQ(g_MasterSID, -1);
+}
+
+TEST_F(Controller, LosingTheMasterDuringLoginIsQuiet) {
+  ThroughMaster();
+  master.Disconnect();
+  PumpFor(loop, 300);
+  EXPECT_EQ(g_MasterSID, -1);
+  EXPECT_FALSE(dlg->IsClosed());
+  EXPECT_TRUE(BoxTexts().empty());
+}
+
+TEST_F(Controller, LosingTheGameServerDuringLoginChangesNothingMore) {
+  ThroughMaster();
+  game.Disconnect();
+  ASSERT_TRUE(PumpUntil(loop, [] { return g_MainSrvSID == -1; }));
+  EXPECT_EQ(g_MasterSID, -1);  // every connection is closed
+  EXPECT_TRUE(master.SawClose(loop));
+  EXPECT_TRUE(BoxTexts().empty());
+  EXPECT_EQ(g_Where, kWhereLogin);
+}
+
+TEST_F(Controller, LosingTheGameServerInTheLobbyEnds) {
+  IntoLobby();
+  game.Disconnect();
+  ASSERT_TRUE(PumpUntil(loop, [&] { return dlg->IsClosed(); }));
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"게임 서버와의 접속이 끊어졌습니다"});
+  EXPECT_EQ(g_Where, kWhereConnectMaster);
+}
+
+TEST_F(Controller, MasterThatCannotBeReachedEnds) {
+  {
+    FakeServer gone;
+    g_ServPort = unsigned(gone.port);
+  }
+  ASSERT_NO_FATAL_FAILURE((void)dlg->OnInitDialog());
+  ASSERT_TRUE(PumpUntil(loop, [&] { return dlg->IsClosed(); }));
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"메인 서버와 접속이 실패하였습니다"});
+}
+
+TEST_F(Controller, GameServerThatCannotBeReachedEnds) {
+  Start();
+  CMS_CHECKVERSION version;
+  version.Set(184);
+  master.Send(version);
+  ASSERT_TRUE(master.Receive(loop));
+  int deadPort;
+  {
+    FakeServer gone;
+    deadPort = gone.port;
+  }
+  CMS_DESTSERVERINFO dest;
+  dest.Set(DestServer(deadPort));
+  master.Send(dest);
+  ASSERT_TRUE(PumpUntil(loop, [&] { return dlg->IsClosed(); }));
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"게임 서버와 접속이 실패하였습니다"});
+}
+
+TEST_F(Controller, ClosingInTheLobbyLogsOutOnceAndEndsAfterFifteenSeconds) {
+  IntoLobby();
+  dlg->SendMessage(WM_CLOSE);
+  auto frame = game.Receive(loop);
+  ASSERT_TRUE(frame);
+  auto logout = Parse<CSV_ASK_LOGOUT>(*frame);
+  ASSERT_TRUE(logout);
+  EXPECT_EQ(logout->UNum->get(), 42);
+  EXPECT_EQ(logout->UserID->View(), "hong");
+  EXPECT_EQ(g_Wait, 1);
+  EXPECT_TRUE(screens.Called("closing.open 프로그램을 종료하는 중입니다."));
+
+  dlg->OnCancel();
+  EXPECT_TRUE(Quiet(game));
+  EXPECT_FALSE(dlg->IsClosed());
+
+  clock.Advance(14999);
+  PumpFor(loop, 50);
+  EXPECT_FALSE(dlg->IsClosed());
+  clock.Advance(1);
+  ASSERT_TRUE(PumpUntil(loop, [&] { return dlg->IsClosed(); }));
+  EXPECT_TRUE(BoxTexts().empty());
+}
+
+TEST_F(Controller, LogoutAnswerEndsAtOnce) {
+  IntoLobby();
+  dlg->OnCancel();
+  ASSERT_TRUE(game.Receive(loop));
+  CSV_ACCEPT_LOGOUT answer;
+  answer.Set();
+  game.Send(answer);
+  ASSERT_TRUE(PumpUntil(loop, [&] { return dlg->IsClosed(); }));
+  EXPECT_EQ(g_Wait, 0);
+  // The server closing after its answer is no news to the user.
+  game.Disconnect();
+  PumpFor(loop, 100);
+  EXPECT_TRUE(BoxTexts().empty());
+}
+
+TEST_F(Controller, ClosingInARoomOnlyLeavesTheRoom) {
+  IntoLobby();
+  g_Where = kWhereGameRoom;
+  dlg->OnCancel();
+  EXPECT_TRUE(screens.Called("room.exit"));
+  EXPECT_TRUE(Quiet(game));
+  EXPECT_FALSE(dlg->IsClosed());
+}
+
+TEST_F(Controller, UndecodableAndUnknownFramesAreDropped) {
+  IntoLobby();
+  // A refusal whose text length runs past the frame.
+  CSV_REFUSE_LOGIN refuse;
+  refuse.Set(1, "abc");
+  Bytes frame(refuse.GetData(), refuse.GetData() + refuse.GetTotalSize());
+  frame[16 + 4] = 100;
+  tovrik::net::CCommMsg::EncodeAll(frame.data(), int(frame.size()));
+  ::send(game.peer, frame.data(), frame.size(), MSG_NOSIGNAL);
+  PumpFor(loop, 200);
+  EXPECT_FALSE(dlg->IsClosed());
+  EXPECT_TRUE(BoxTexts().empty());
+}
+
+TEST_F(Controller, PlayTimeRemindersInTheLobby) {
+  IntoLobby();
+  screens.chat.clear();
+  for (int hour = 1; hour <= 3; ++hour) {
+    clock.Advance(3600000);
+    PumpFor(loop, 20);
+  }
+  std::vector<std::string> chat = screens.Chat("lobby");
+  ASSERT_FALSE(chat.empty());
+  EXPECT_EQ(chat.back(), "게임 접속 후 3시간이 경과했습니다. 잠시 쉬었다 하시기 바랍니다.\n");
+  EXPECT_EQ(screens.chat.back().colour, (ChatColour{255, 0, 0}));
+  clock.Advance(2999);
+  PumpFor(loop, 20);
+  EXPECT_EQ(screens.Chat("lobby").size(), chat.size());
+  clock.Advance(1);
+  PumpFor(loop, 20);
+  chat = screens.Chat("lobby");
+  EXPECT_EQ(chat.back(), "과도한 게임이용은 정상적인 일상생활에 지장을 줄 수 있습니다.\n");
+  EXPECT_EQ(dlg->PlayHours(), 3);
+}
+
+TEST_F(Controller, ReminderOnTheChannelScreenWaitsForTheLobby) {
+  IntoLobby();
+  g_Where = kWhereChannel;
+  screens.chat.clear();
+  dlg->GuardTimer(kTimerPlayHour);
+  EXPECT_TRUE(screens.chat.empty());
+  dlg->MoveToLobby();
+  screens.chat.clear();
+  clock.Advance(1000);
+  PumpFor(loop, 20);
+  ASSERT_EQ(screens.Chat("lobby").size(), 1u);
+  EXPECT_EQ(screens.Chat("lobby")[0], "게임 접속 후 1시간이 경과 하였습니다.\n");
+}
+
+TEST_F(Controller, ScoreLinesOnReturningToTheLobby) {
+  IntoLobby();
+  g_Where = kWhereGameRoom;
+  dlg->ChangeView(3);
+  tovrik::game::Play[0].user.Point = 1450;
+  screens.chat.clear();
+  dlg->MoveToLobby();
+  std::vector<std::string> chat = screens.Chat("lobby");
+  ASSERT_GE(chat.size(), 2u);
+  EXPECT_EQ(chat[0], "★접속후 총 -50점을 잃으셨습니다\n");
+  EXPECT_EQ(chat[1], "★방금 계셨던 방에서 -50점을 잃으셨습니다\n");
+  EXPECT_EQ(screens.chat[0].colour, (ChatColour{180, 0, 0}));
+}
+
+TEST_F(Controller, BadUserCoolDownRunsOneMinute) {
+  IntoLobby();
+  dlg->ResetBadUserTimer();
+  EXPECT_TRUE(dlg->BadUserTimerRunning());
+  clock.Advance(59999);
+  PumpFor(loop, 20);
+  EXPECT_TRUE(dlg->BadUserTimerRunning());
+  clock.Advance(1);
+  PumpFor(loop, 20);
+  EXPECT_FALSE(dlg->BadUserTimerRunning());
+}
+
+TEST_F(Controller, TwoCapturesWithinFiftyMilliseconds) {
+  const char* oldHome = std::getenv("HOME");
+  std::string saved = oldHome ? oldHome : "";
+  ::setenv("HOME", folder.c_str(), 1);
+  ::setenv("XDG_CONFIG_HOME", (folder / "cfg").c_str(), 1);
+  Start();
+  loop.PaintNow();
+  EXPECT_TRUE(dlg->ScreenCapture(dlg.get(), "one.jpg"));
+  clock.Advance(49);
+  EXPECT_FALSE(dlg->ScreenCapture(dlg.get(), "two.jpg"));
+  clock.Advance(1);
+  EXPECT_TRUE(dlg->ScreenCapture(dlg.get(), "three.jpg"));
+  EXPECT_FALSE(dlg->ScreenCapture(nullptr, "four.jpg"));
+  EXPECT_TRUE(std::filesystem::exists(folder / "Documents" / "one.jpg"));
+  EXPECT_FALSE(std::filesystem::exists(folder / "Documents" / "two.jpg"));
+  ::setenv("HOME", saved.c_str(), 1);
+  ::unsetenv("XDG_CONFIG_HOME");
+}
+
+}  // namespace
