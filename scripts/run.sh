@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts the client the way the portal
 # does: its portal libraries in build/runtime/Common and a full set of launch
-# parameters. (The local server comes later; until then the client checks its
-# parameters, reports what it would connect to, and ends.)
+# parameters. (The local server comes later; until then the client tells that
+# the master server at 127.0.0.1:24000 cannot be reached, and ends.)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh

@@ -21,6 +21,7 @@
 #include "portal/SSOWebLib.h"
 #include "portal/SystemServices.h"
 #include "protocol/LoginMessages.h"
+#include "protocol/ReasonTexts.h"
 #include "protocol/TextField.h"
 #include "sound/Sound.h"
 
@@ -654,14 +655,7 @@ void CClientDlg::OnAcceptEnterChannel(CSV_ACCEPT_ENTERCHAN& msg) {
   if (result < 0) {
     if (inEnterChannel_) return;
     HandlerGuard guard(inEnterChannel_);
-    switch (result) {
-      case -1: AfxMessageBox("요청한 채널은 최대 수용인원을 초과하였습니다."); break;
-      case -2: AfxMessageBox("잘못된 사용자 정보로 인하여 채널에 입장할 수 없습니다."); break;
-      case -3: AfxMessageBox("요청한 채널 번호가 올바르지 않습니다."); break;
-      case -4: AfxMessageBox("입장 가능한 등급이 아닙니다"); break;
-      case -5: AfxMessageBox("점검중인 채널이므로 입장할 수 없습니다."); break;
-      default: AfxMessageBox("채널에 입장할 수 없습니다."); break;
-    }
+    if (std::optional<std::string_view> text = EnterChanResultText(result)) AfxMessageBox(*text);
     return;
   }
   g_bIsItemChannel = info.ItemChannel.get();
