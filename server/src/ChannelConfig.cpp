@@ -85,6 +85,15 @@ bool ChannelConfig::Parse(std::string_view text, int gameServers, ChannelConfig&
   config.rules_.startMoney = static_cast<int>(ini.GetLongValue("Rules", "StartMoney", 10000));
   config.rules_.startPoints = static_cast<int>(ini.GetLongValue("Rules", "StartPoints", 0));
   config.rules_.maxRoomsPerChannel = static_cast<int>(ini.GetLongValue("Rules", "MaxRoomsPerChannel", 100));
+  std::string_view operators = ini.GetValue("Rules", "Operators", "");
+  while (!operators.empty()) {
+    const std::size_t comma = operators.find(',');
+    std::string_view id = operators.substr(0, comma);
+    while (!id.empty() && id.front() == ' ') id.remove_prefix(1);
+    while (!id.empty() && id.back() == ' ') id.remove_suffix(1);
+    if (!id.empty()) config.rules_.operators.emplace_back(id);
+    operators = comma == std::string_view::npos ? std::string_view() : operators.substr(comma + 1);
+  }
 
   CSimpleIniA::TNamesDepend sections;
   ini.GetAllSections(sections);
@@ -144,6 +153,15 @@ bool ChannelConfig::Finish(std::string& error) {
       error = where + " makes a channel name of 32 bytes or more";
       return false;
     }
+  }
+  // Each room list goes out in one frame the client must be able to hold.
+  if (rules_.maxRoomsPerChannel < 1 || rules_.maxRoomsPerChannel > kMaxChannelRooms) {
+    error = "[Rules] MaxRoomsPerChannel must lie in 1-" + std::to_string(kMaxChannelRooms);
+    return false;
+  }
+  if (channels_.size() > kMaxChannels) {
+    error = "more than " + std::to_string(kMaxChannels) + " channels";
+    return false;
   }
   for (const auto& group : groups_) {
     if (group.name.size() >= 24) {

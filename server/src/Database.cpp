@@ -349,6 +349,29 @@ std::optional<PresenceRecord> Database::FindPresence(std::string_view loginId, s
   return ReadPresence(query);
 }
 
+std::optional<PresenceRecord> Database::FindPresenceByNickname(std::string_view nickname, std::int64_t liveAfter) {
+  SqliteStatement query(db_,
+                        "SELECT p.user_id, p.login_id, p.nickname, p.server_no, p.session, p.group_no, p.chan_no, "
+                        "p.chan_name, p.place, p.room_no FROM presence p JOIN servers s ON s.server_no = p.server_no "
+                        "WHERE p.nickname = ? AND s.heartbeat >= ? ORDER BY p.user_id LIMIT 1");
+  query.Bind(1, nickname).Bind(2, liveAfter);
+  if (query.Step() != SQLITE_ROW) return std::nullopt;
+  return ReadPresence(query);
+}
+
+std::map<std::pair<int, int>, int> Database::ChannelCounts(std::int64_t liveAfter) {
+  SqliteStatement query(db_,
+                        "SELECT p.group_no, p.chan_no, COUNT(*) FROM presence p JOIN servers s ON "
+                        "s.server_no = p.server_no WHERE s.heartbeat >= ? AND p.place > 0 GROUP BY p.group_no, "
+                        "p.chan_no");
+  query.Bind(1, liveAfter);
+  std::map<std::pair<int, int>, int> counts;
+  while (query.Step() == SQLITE_ROW) {
+    counts[{static_cast<int>(query.Int(0)), static_cast<int>(query.Int(1))}] = static_cast<int>(query.Int(2));
+  }
+  return counts;
+}
+
 bool Database::RegisterServer(const GameServerRecord& server) {
   SqliteStatement upsert(db_,
                          "INSERT OR REPLACE INTO servers (server_no, host, port, login_group, users, heartbeat) "

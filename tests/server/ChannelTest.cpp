@@ -25,7 +25,13 @@ RoomSettings Settings(int bet = 100, int level = 0) {
 
 class ChannelTest : public ::testing::Test {
  protected:
-  ChannelTest() : channel_(MakeConfig(), ServerRules{10000, 0, 3}) {}
+  ChannelTest() : channel_(MakeConfig(), Rules()) {}
+
+  static ServerRules Rules() {
+    ServerRules rules;
+    rules.maxRoomsPerChannel = 3;
+    return rules;
+  }
 
   static ChannelConfigEntry MakeConfig() {
     ChannelConfigEntry config;

@@ -36,6 +36,8 @@ struct ServerRules {
   int startMoney = 10000;
   int startPoints = 0;
   int maxRoomsPerChannel = 100;
+  // Login ids that may see other users' money.
+  std::vector<std::string> operators;
 };
 
 class ChannelConfig {
@@ -43,6 +45,8 @@ class ChannelConfig {
   // A channel's user list goes out in one frame that the client must be able
   // to hold, so a channel may not be larger than this.
   static constexpr int kMaxChannelUsers = 1000;
+  static constexpr int kMaxChannelRooms = 800;
+  static constexpr std::size_t kMaxChannels = 2000;
 
   // The configuration used without a file: two groups, channels spread over
   // `gameServers` servers round robin.

@@ -7,10 +7,12 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 struct sqlite3;
@@ -141,6 +143,9 @@ class Database {
   void ReleasePresence(std::int64_t userId, int serverNo, std::int64_t session);
   void ClearPresenceOfServer(int serverNo);
   std::optional<PresenceRecord> FindPresence(std::string_view loginId, std::int64_t liveAfter);
+  std::optional<PresenceRecord> FindPresenceByNickname(std::string_view nickname, std::int64_t liveAfter);
+  // Users per channel (group, channel) on live servers.
+  std::map<std::pair<int, int>, int> ChannelCounts(std::int64_t liveAfter);
 
   bool RegisterServer(const GameServerRecord& server);
   void Heartbeat(int serverNo, int users, std::int64_t now);
