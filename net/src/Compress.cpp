@@ -15,6 +15,7 @@ int NormaliseId(int id)
 
 CComPressPool<CLZW> g_CLZWPool(kInitialPoolSize);
 CComPressPool<CLZO> g_CLZOPool(kInitialPoolSize);
+CComPressPool<QuickLZ> g_CQLZPool(kInitialPoolSize);
 CComPressPool<CZIP> g_CZIPPool(kInitialPoolSize);
 
 CCompress* GetCompress(int id)
@@ -22,6 +23,7 @@ CCompress* GetCompress(int id)
     switch (NormaliseId(id)) {
     case 1: return g_CLZWPool.NewInstance();
     case 2: return g_CLZOPool.NewInstance();
+    case 3: return g_CQLZPool.NewInstance();
     case 4: return g_CZIPPool.NewInstance();
     default: return nullptr;
     }
@@ -33,6 +35,7 @@ void FreeCompress(int id, CCompress* codec)
     switch (NormaliseId(id)) {
     case 1: g_CLZWPool.FreeInstance(static_cast<CLZW*>(codec)); break;
     case 2: g_CLZOPool.FreeInstance(static_cast<CLZO*>(codec)); break;
+    case 3: g_CQLZPool.FreeInstance(static_cast<QuickLZ*>(codec)); break;
     case 4: g_CZIPPool.FreeInstance(static_cast<CZIP*>(codec)); break;
     default: break;
     }

@@ -97,3 +97,88 @@ TEST(CompressPool, AThirdLzwObjectDoublesThePool)
     EXPECT_EQ(GetCompress(5), nullptr);
     EXPECT_EQ(GetCompress(0), nullptr);
 }
+
+namespace {
+
+Bytes Structured(std::size_t n)
+{
+    Bytes out;
+    while (out.size() < n) {
+        const std::string line = "USER " + std::to_string(out.size() % 977) + " 한 초 level=" + std::to_string(out.size() % 13) + "\n";
+        out.insert(out.end(), line.begin(), line.end());
+    }
+    out.resize(n);
+    return out;
+}
+
+}  // namespace
+
+class EveryCodec : public ::testing::TestWithParam<int> {};
+
+TEST_P(EveryCodec, RoundTripsRandomAndStructuredInputs)
+{
+    const int id = GetParam();
+    const std::vector<Bytes> inputs = {Bytes(1, 'a'),   Bytes(10000, 0),        RandomBytes(100, 1),
+                                       RandomBytes(20000, 2), Structured(300), Structured(100000)};
+    for (const Bytes& input : inputs) {
+        const Bytes packed = CompressWith(id, input);
+        ASSERT_GT(packed.size(), 0u) << input.size();
+        EXPECT_EQ(DecompressWith(id, packed), input) << "codec " << id << " size " << input.size();
+    }
+}
+
+TEST_P(EveryCodec, CorruptInputsAreRejectedWithoutCrashing)
+{
+    const int id = GetParam();
+    const Bytes input = Structured(3000);
+    const Bytes packed = CompressWith(id, input);
+    ASSERT_GT(packed.size(), 8u);
+
+    // Inputs every codec must refuse outright.
+    struct Case {
+        const char* name;
+        Bytes data;
+        int capacity;
+    };
+    const Case refused[] = {
+        {"empty", {}, kCapacity},
+        {"output one byte short", packed, 2999},
+    };
+    for (const Case& c : refused) EXPECT_TRUE(DecompressWith(id, c.data, c.capacity).empty()) << c.name;
+
+    // Truncated streams: refused by the codecs that know their length; the
+    // LZW stream has no end marker check, so it only has to stay in bounds.
+    for (std::size_t keep : {packed.size() / 2, packed.size() - 1, std::size_t{3}}) {
+        const Bytes cut(packed.begin(), packed.begin() + static_cast<long>(keep));
+        const Bytes out = DecompressWith(id, cut, 3000);
+        if (id != 1) {
+            EXPECT_TRUE(out.empty()) << "kept " << keep;
+        }
+        EXPECT_LE(out.size(), 3000u);
+    }
+
+    // Flipped and random bytes: anything but a crash or an overrun.
+    for (std::uint32_t seed = 0; seed < 300; ++seed) {
+        Bytes bent = packed;
+        std::mt19937 rng(seed);
+        for (int k = 0; k < 3; ++k) bent[rng() % bent.size()] = static_cast<char>(rng());
+        EXPECT_LE(DecompressWith(id, bent, 3000).size(), 3000u);
+        EXPECT_LE(DecompressWith(id, RandomBytes(1 + seed % 200, seed), 3000).size(), 3000u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Ids, EveryCodec, ::testing::Values(1, 2, 3, 4));
+
+TEST(LZW, TheLongestPossiblePrefixChainFitsTheDecodeStack)
+{
+    // On a run every new code extends the previous string by one byte, so
+    // the chains grow as long as the dictionary allows (3839 entries below
+    // the 4000-byte stack).
+    const Bytes run(3839 * 3840 / 2 + 100, 'r');
+    const Bytes packed = CompressWith(1, run);
+    ASSERT_GT(packed.size(), 0u);
+    Bytes out(run.size() + 10);
+    int len = static_cast<int>(out.size());
+    UtilDecompress(1, out.data(), &len, packed.data(), static_cast<int>(packed.size()));
+    EXPECT_EQ(len, static_cast<int>(run.size()));
+}
