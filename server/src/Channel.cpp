@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "server/UserLevel.h"
+#include "game/Levels.h"
 
 namespace tovrik::server {
 namespace {
@@ -14,6 +14,8 @@ bool ValidSettings(const RoomSettings& settings) {
          (!settings.secret || !settings.password.empty());
 }
 
+int UserLevel(const UserRecord& user) { return game::GetLevel(user.points, user.wins, user.losses); }
+
 }  // namespace
 
 Channel::Channel(ChannelConfigEntry config, ServerRules rules) : config_(std::move(config)), rules_(rules) {}
@@ -22,7 +24,7 @@ int Channel::CheckEntry(const UserRecord& user) const {
   if (members_.count(user.id)) return kEntryOk;  // already here: entering again changes nothing
   if (config_.closed) return kEntryClosed;
   if (UserCount() >= config_.maxUser) return kEntryFull;
-  const int level = LevelOfPoints(user.points);
+  const int level = UserLevel(user);
   if (level < config_.minLevel || level > config_.maxLevel) return kEntryLevel;
   return kEntryOk;
 }
@@ -97,9 +99,9 @@ RoomResult Channel::CreateRoom(std::int64_t userId, const RoomSettings& settings
   ChannelMember* member = Member(userId);
   if (!member || member->roomNo != 0 || !ValidSettings(settings)) return {kCreateRefused, nullptr};
   if (static_cast<int>(rooms_.size()) >= rules_.maxRoomsPerChannel) return {kCreateTooManyRooms, nullptr};
-  const int level = LevelOfPoints(member->user.points);
+  const int level = UserLevel(member->user);
   if (settings.level > level) return {kCreateLevelTooHigh, nullptr};
-  if (settings.bet > MaxBetOfLevel(level)) return {kCreateBetTooHigh, nullptr};
+  if (settings.bet > game::GetMaxBetPebble(level)) return {kCreateBetTooHigh, nullptr};
   if (member->user.money < settings.bet) return {kCreateNotEnoughMoney, nullptr};
 
   Room room;
@@ -127,7 +129,7 @@ RoomResult Channel::EnterRoom(std::int64_t userId, int roomNo, std::string_view 
   if (room.FreeSeat() < 0) return {kEnterFull, nullptr};
   if (room.settings.secret && password != room.settings.password) return {kEnterWrongPassword, nullptr};
   if (member->user.money < room.settings.bet) return {kEnterNotEnoughMoney, nullptr};
-  if (room.settings.level > LevelOfPoints(member->user.points)) return {kEnterLevelTooHigh, nullptr};
+  if (room.settings.level > UserLevel(member->user)) return {kEnterLevelTooHigh, nullptr};
 
   room.seats[room.FreeSeat()] = userId;
   member->roomNo = roomNo;
