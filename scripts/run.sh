@@ -8,6 +8,7 @@ scripts/setup.sh
 scripts/build.sh default
 runtime=$PWD/build/runtime
 export QXENV_CommonPath="$runtime/Common"
+export TOVRIK_PORTAL_REGISTRY="$runtime/portal-registry.ini"
 
 server_log=$(mktemp -t tovrik-server.XXXXXX)
 "$runtime/tovrik-server" --master-port 24000 --game-port 24001 >"$server_log.ports" 2>"$server_log" &
