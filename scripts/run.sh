@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, starts the local server and the client.
+# Installs what is missing, builds, and starts the client the way the portal
+# does: its portal libraries in build/runtime/Common and a full set of launch
+# parameters. (The local server comes later; until then the client checks its
+# parameters, reports what it would connect to, and ends.)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 scripts/build.sh default
-runtime=build/runtime
+runtime=$PWD/build/runtime
+export QXENV_CommonPath="$runtime/Common"
 exec "$runtime/tovrik" ServIP=127.0.0.1 ServPort=24000 AuthCookie=local-player DataCookie=local-data CpCookie=local-cp SpareParam=group=1 "$@"

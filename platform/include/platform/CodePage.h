@@ -1,0 +1,37 @@
+#pragma once
+// Text conversion between code page 949 (the system's texts: records, wire,
+// resources) and UTF-8 (what SDL and the font renderer take). Nothing here
+// fails: bytes that cannot be converted become a replacement ("?" in code
+// page 949, U+FFFD in UTF-8), and fixed fields are never read or written
+// past their size.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tovrik::platform {
+
+// Converts all of `cp949` (embedded zero bytes included).
+std::string Cp949ToUtf8(std::string_view cp949);
+// Converts a zero-terminated text held in a fixed field: up to the first
+// zero byte, or the whole field when it has none.
+std::string Cp949FieldToUtf8(std::span<const char> field);
+std::string Cp949FieldToUtf8(std::span<const std::uint8_t> field);
+
+std::string Utf8ToCp949(std::string_view utf8);
+// Writes `utf8` into a fixed field as zero-terminated code page 949, cut at
+// a character boundary so that the terminator always fits; the rest of the
+// field is zeroed. Returns the number of text bytes written (without the
+// terminator); 0 for an empty field.
+std::size_t Utf8ToCp949Field(std::string_view utf8, std::span<char> field);
+
+// The characters of a code page 949 text as WM_CHAR values: a single byte, or
+// a double-byte character as lead byte | trail byte << 8.
+std::vector<std::uint16_t> Cp949Characters(std::string_view cp949);
+// Whether `byte` starts a double-byte character.
+constexpr bool IsCp949LeadByte(std::uint8_t byte) { return byte >= 0x81 && byte <= 0xFE; }
+
+}  // namespace tovrik::platform

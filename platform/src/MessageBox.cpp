@@ -1,0 +1,213 @@
+#include "platform/MessageBox.h"
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <optional>
+#include <strings.h>
+
+namespace tovrik::platform {
+namespace {
+
+struct Button {
+  int id;
+  const char* label;
+};
+
+std::vector<Button> ButtonsOf(unsigned type) {
+  switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL: return {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
+    case MB_ABORTRETRYIGNORE: return {{IDABORT, "Abort"}, {IDRETRY, "Retry"}, {IDIGNORE, "Ignore"}};
+    case MB_YESNOCANCEL: return {{IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}};
+    case MB_YESNO: return {{IDYES, "Yes"}, {IDNO, "No"}};
+    case MB_RETRYCANCEL: return {{IDRETRY, "Retry"}, {IDCANCEL, "Cancel"}};
+    default: return {{IDOK, "OK"}};
+  }
+}
+
+// The button that Escape (or closing the box) chooses.
+int EscapeAnswer(unsigned type) {
+  switch (type & MB_TYPEMASK) {
+    case MB_YESNO: return IDNO;
+    case MB_ABORTRETRYIGNORE: return IDABORT;
+    case MB_OK: return IDOK;
+    default: return IDCANCEL;
+  }
+}
+
+bool Offers(unsigned type, int answer) {
+  for (const Button& b : ButtonsOf(type))
+    if (b.id == answer) return true;
+  return false;
+}
+
+const char* LabelOf(int answer) {
+  static const Button all[] = {{IDOK, "OK"},         {IDCANCEL, "Cancel"}, {IDABORT, "Abort"}, {IDRETRY, "Retry"},
+                               {IDIGNORE, "Ignore"}, {IDYES, "Yes"},       {IDNO, "No"}};
+  for (const Button& b : all)
+    if (b.id == answer) return b.label;
+  return "?";
+}
+
+std::optional<int> ParseAnswer(std::string_view word) {
+  static const Button all[] = {{IDOK, "ok"},         {IDCANCEL, "cancel"}, {IDABORT, "abort"}, {IDRETRY, "retry"},
+                               {IDIGNORE, "ignore"}, {IDYES, "yes"},       {IDNO, "no"}};
+  for (const Button& b : all)
+    if (word.size() == std::strlen(b.label) && strncasecmp(word.data(), b.label, word.size()) == 0) return b.id;
+  int value = 0;
+  for (char c : word) {
+    if (c < '0' || c > '9' || value > 100) return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  if (word.empty()) return std::nullopt;
+  return value;
+}
+
+struct Automation {
+  std::deque<int> queue;
+  int defaultAnswer = 0;
+  bool environmentRead = false;
+  std::vector<LoggedMessageBox> logged;
+};
+
+Automation& TheAutomation() {
+  static Automation automation;
+  return automation;
+}
+
+void ReadEnvironmentOnce(Automation& a) {
+  if (a.environmentRead) return;
+  a.environmentRead = true;
+  const char* list = std::getenv("TOVRIK_MESSAGEBOX_ANSWERS");
+  if (!list) return;
+  std::string_view rest(list);
+  while (!rest.empty()) {
+    size_t comma = rest.find(',');
+    std::string_view word = rest.substr(0, comma);
+    if (auto answer = ParseAnswer(word)) a.queue.push_back(*answer);
+    else SDL_Log("TOVRIK_MESSAGEBOX_ANSWERS: '%.*s' is no answer, ignored", int(word.size()), word.data());
+    rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+  }
+}
+
+// An automated answer the box does not offer would never come from a
+// person; it falls back to the escape button instead.
+int AutomatedAnswer(unsigned type) {
+  Automation& a = TheAutomation();
+  ReadEnvironmentOnce(a);
+  int answer = 0;
+  if (!a.queue.empty()) {
+    answer = a.queue.front();
+    a.queue.pop_front();
+  } else {
+    answer = a.defaultAnswer;
+  }
+  return Offers(type, answer) ? answer : EscapeAnswer(type);
+}
+
+int AnswerThroughLog(std::string_view caption, std::string_view text, unsigned type) {
+  int answer = AutomatedAnswer(type);
+  SDL_Log("%s", MessageBoxLogLine(caption, text, type, answer).c_str());
+  TheAutomation().logged.push_back({std::string(caption), std::string(text), type, answer});
+  return answer;
+}
+
+Uint32 SdlIconFlags(unsigned type) {
+  switch (type & MB_ICONMASK) {
+    case MB_ICONSTOP: return SDL_MESSAGEBOX_ERROR;
+    case MB_ICONEXCLAMATION: return SDL_MESSAGEBOX_WARNING;
+    default: return SDL_MESSAGEBOX_INFORMATION;
+  }
+}
+
+std::optional<int> ShowOnScreen(std::string_view caption, std::string_view text, unsigned type) {
+  std::string captionZ(caption), textZ(text);
+  std::vector<Button> buttons = ButtonsOf(type);
+  std::vector<SDL_MessageBoxButtonData> data;
+  int escape = EscapeAnswer(type);
+  for (const Button& b : buttons) {
+    Uint32 flags = 0;
+    if (b.id == buttons.front().id) flags |= SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
+    if (b.id == escape) flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+    data.push_back({flags, b.id, b.label});
+  }
+  SDL_MessageBoxData box{};
+  box.flags = SdlIconFlags(type);
+  box.title = captionZ.c_str();
+  box.message = textZ.c_str();
+  box.numbuttons = int(data.size());
+  box.buttons = data.data();
+  int chosen = 0;
+  if (SDL_ShowMessageBox(&box, &chosen) != 0) {
+    SDL_Log("message box could not be shown (%s); answering through the log", SDL_GetError());
+    return std::nullopt;
+  }
+  // Closing the box by its frame reports -1: that is the escape button.
+  return chosen < 0 ? escape : chosen;
+}
+
+void AppendEscaped(std::string& out, std::string_view text) {
+  for (char c : text) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '"': out += "\\\""; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default: out += c;
+    }
+  }
+}
+
+}  // namespace
+
+bool MessageBoxesAreHeadless() {
+  auto isDummy = [](const char* driver) {
+    return driver && (strcasecmp(driver, "dummy") == 0 || strcasecmp(driver, "offscreen") == 0);
+  };
+  if (SDL_WasInit(SDL_INIT_VIDEO)) return isDummy(SDL_GetCurrentVideoDriver());
+  if (isDummy(std::getenv("SDL_VIDEODRIVER"))) return true;
+  return !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY");
+}
+
+int ShowMessageBox(std::string_view caption, std::string_view text, unsigned type) {
+  if (!MessageBoxesAreHeadless()) {
+    if (auto chosen = ShowOnScreen(caption, text, type)) return *chosen;
+  }
+  return AnswerThroughLog(caption, text, type);
+}
+
+void SetMessageBoxDefaultAnswer(int answer) { TheAutomation().defaultAnswer = answer; }
+
+void QueueMessageBoxAnswers(std::initializer_list<int> answers) {
+  for (int answer : answers) TheAutomation().queue.push_back(answer);
+}
+
+void ResetMessageBoxAutomation() {
+  Automation& a = TheAutomation();
+  a.queue.clear();
+  a.defaultAnswer = 0;
+  a.logged.clear();
+}
+
+const std::vector<LoggedMessageBox>& LoggedMessageBoxes() { return TheAutomation().logged; }
+
+std::string MessageBoxLogLine(std::string_view caption, std::string_view text, unsigned type, int answer) {
+  std::string line = "MessageBox caption=\"";
+  AppendEscaped(line, caption);
+  line += "\" text=\"";
+  AppendEscaped(line, text);
+  line += "\" buttons=";
+  std::vector<Button> buttons = ButtonsOf(type);
+  for (size_t i = 0; i < buttons.size(); ++i) {
+    if (i) line += '/';
+    line += buttons[i].label;
+  }
+  line += " answer=";
+  line += LabelOf(answer);
+  return line;
+}
+
+}  // namespace tovrik::platform

@@ -1,0 +1,67 @@
+#include "platform/CodePage.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+namespace tovrik::platform {
+namespace {
+
+TEST(CodePageTest, ConvertsBothWays) {
+  struct Case {
+    std::string utf8;
+    std::string cp949;
+  };
+  const Case cases[] = {
+      {"", ""},
+      {"abc 123", "abc 123"},
+      {"한글", "\xC7\xD1\xB1\xDB"},
+      {"[슈퍼방]", "[\xBD\xB4\xC6\xDB\xB9\xE6]"},
+      {"똠방각하", "\x8C\x63\xB9\xE6\xB0\xA2\xC7\xCF"},  // outside the EUC-KR table, inside code page 949
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Utf8ToCp949(c.utf8), c.cp949) << c.utf8;
+    EXPECT_EQ(Cp949ToUtf8(c.cp949), c.utf8) << c.utf8;
+  }
+}
+
+TEST(CodePageTest, ReplacesWhatCannotBeConvertedAndKeepsTheRest) {
+  // A lead byte followed by an ASCII letter: the letter survives.
+  EXPECT_EQ(Cp949ToUtf8("a\xC7" "b"), "a\xEF\xBF\xBD" "b");
+  // A lead byte cut off at the end.
+  EXPECT_EQ(Cp949ToUtf8("ok\xC7"), "ok\xEF\xBF\xBD");
+  // Characters code page 949 lacks, and broken UTF-8.
+  EXPECT_EQ(Utf8ToCp949("a😀b"), "a?b");
+  EXPECT_EQ(Utf8ToCp949("a\xE2\x82" "b"), "a?b");
+  EXPECT_EQ(Utf8ToCp949("\xFF" "x"), "?x");
+}
+
+TEST(CodePageTest, FieldIsReadUpToItsTerminatorOrItsEnd) {
+  const char terminated[8] = {'\xC7', '\xD1', 'x', 0, 'y', 'y', 'y', 'y'};
+  EXPECT_EQ(Cp949FieldToUtf8(std::span<const char>(terminated)), "한x");
+  // No terminator: the field's end bounds the text, and a lead byte cut by
+  // it is replaced, not completed from memory beyond.
+  const std::array<char, 3> unterminated{'a', 'b', '\xC7'};
+  EXPECT_EQ(Cp949FieldToUtf8(std::span<const char>(unterminated)), "ab\xEF\xBF\xBD");
+}
+
+TEST(CodePageTest, FieldIsWrittenWholeCharactersOnlyWithItsTerminator) {
+  std::array<char, 6> field;
+  field.fill('#');
+  // 5 bytes of room: "ab" and one syllable fit, the second syllable does not.
+  EXPECT_EQ(Utf8ToCp949Field("ab한글", field), 4u);
+  EXPECT_EQ(std::string(field.data()), "ab\xC7\xD1");
+  EXPECT_EQ(field[4], 0);
+  EXPECT_EQ(field[5], 0);
+  std::array<char, 1> tiny{'#'};
+  EXPECT_EQ(Utf8ToCp949Field("abc", tiny), 0u);
+  EXPECT_EQ(tiny[0], 0);
+  EXPECT_EQ(Utf8ToCp949Field("abc", std::span<char>()), 0u);
+}
+
+TEST(CodePageTest, CharactersPackDoubleBytesLeadByteLowest) {
+  EXPECT_EQ(Cp949Characters("a\xC7\xD1" "b"), (std::vector<std::uint16_t>{'a', 0xD1C7, 'b'}));
+}
+
+}  // namespace
+}  // namespace tovrik::platform
