@@ -12,6 +12,7 @@
 // PostMessage, HasQueuedMessage and PostIfNotQueued, which other threads may
 // call.
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -87,6 +88,10 @@ class EventLoop {
   // Called when a modal run or Run is about to wait for work (tests move a
   // fake clock there); the wait is skipped when the hook returns true.
   void SetIdleHook(std::function<bool()> hook) { idleHook_ = std::move(hook); }
+  // Called at the start of every iteration of every modal run, with the
+  // modal window. A caller that started the run cannot act while it lasts;
+  // automation answers boxes from here.
+  void SetModalHook(std::function<void(Window&)> hook) { modalHook_ = std::move(hook); }
 
   // --- Timers -------------------------------------------------------------
   // A period of 0 is taken as 1 ms. Setting an existing (window, id) replaces
@@ -168,7 +173,7 @@ class EventLoop {
   void SendMouse(Window& target, MsgId msg, Point screenPoint, WParam keys);
   WParam MouseKeys() const;
   void Deliver(const CompositionSequencer::Event& event);
-  void SdlWait(std::uint32_t ms);
+  void WakeSdlWait();
 
   MillisecondClock& clock_;
   std::unordered_map<std::uint32_t, Window*> windows_;
@@ -178,12 +183,15 @@ class EventLoop {
   mutable std::mutex queueMutex_;
   std::condition_variable queueSignal_;
   std::deque<Posted> queue_;
+  // Set while the loop sleeps in SDL's event wait, which only an SDL event ends.
+  std::atomic<bool> sdlWaiting_{false};
 
   std::map<std::pair<std::uint32_t, std::uintptr_t>, Timer> timers_;
   std::vector<ModalFrame> modal_;
   bool quit_ = false;
   int exitCode_ = 0;
   std::function<bool()> idleHook_;
+  std::function<void(Window&)> modalHook_;
 
   WindowHandle capture_ = WindowHandle::None;
   WindowHandle focus_ = WindowHandle::None;
