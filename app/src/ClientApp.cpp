@@ -2,7 +2,9 @@
 
 #include "app/ClientDlg.h"
 #include "app/LaunchParams.h"
+#include "crash/ExHandle.h"
 #include "platform/MessageBox.h"
+#include "portal/PortalLibrary.h"
 #include "portal/QXRunParam.h"
 #include "portal/SystemBrowser.h"
 
@@ -98,9 +100,7 @@ bool CClientApp::InitInstance() {
     return StopWith(kAlreadyRunning);
   }
 
-  // CRASH REPORTER: register the crash reporter here, product "CorvantaTovrik",
-  // before anything else can fault. Not installed yet: faults end the
-  // program without a report.
+  tovrik::crash::CExHandle::SetExeptionInfo("CorvantaTovrik", "CorvantaTovrik", 1, portal::ReadMachineRegistryString);
 
   if (args_.size() <= 1) {
     if (DoMessageBox(kStartFromHomePage, MB_YESNO) == IDYES && !portal::OpenInSystemBrowser(TOVRIK_HOME_PAGE_URL))
