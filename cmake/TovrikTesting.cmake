@@ -1,6 +1,7 @@
 # tovrik_add_test(NAME SOURCES file... LIBS lib...)
 # One GoogleTest executable; every test case becomes its own ctest entry.
-# Tests never need a display or a sound card: SDL runs its dummy drivers.
+# Tests never need a display or a sound card: SDL runs its dummy drivers
+# (the test presets set the drivers and the sanitizer options for every test).
 include(GoogleTest)
 
 function(tovrik_add_test name)
@@ -14,7 +15,7 @@ function(tovrik_add_test name)
     TOVRIK_SHARED_DIR="${PROJECT_SOURCE_DIR}/../shared")
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1")
+    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=dummy")
 endfunction()
 
 # tovrik_add_benchmark(NAME SOURCES file... LIBS lib...)
