@@ -99,7 +99,7 @@ std::span<const CStone, kStonesPerSide> CField::Stones(int side) const
 
 CStone* CField::StoneAt(int side, int index)
 {
-    if (index < 0 || index >= kStonesPerSide)
+    if ((side != kSideHan && side != kSideCho) || index < 0 || index >= kStonesPerSide)
         return nullptr;
     return &Stones(side)[index];
 }
@@ -208,7 +208,8 @@ void CField::CheckDrops(int localSide)
 
 int CField::DoChangeStones(int side, int minorIndex, int majorIndex)
 {
-    if (minorIndex < 9 || minorIndex > 15 || majorIndex < 1 || majorIndex > 8)
+    if ((side != kSideHan && side != kSideCho) || minorIndex < 9 || minorIndex > 15 || majorIndex < 1 ||
+        majorIndex > 8)
         return 0;
     CStone& minor = Stones(side)[minorIndex];
     CStone& major = Stones(side)[majorIndex];

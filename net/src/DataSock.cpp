@@ -13,6 +13,7 @@
 
 #include "net/CommMsg.h"
 #include "net/MsgBuffer.h"
+#include "platform/SocketNotifier.h"
 
 namespace tovrik::net {
 
@@ -21,6 +22,7 @@ namespace {
 std::atomic<std::uint64_t> g_NextSerial{1};
 
 constexpr int kErrHostNotFound = 11001;
+constexpr int kErrAddrNotAvail = 10049;
 
 std::string Format(const char* pattern, int a)
 {
@@ -59,38 +61,8 @@ bool Resolve(const std::string& address, int port, sockaddr_in& out)
 
 }  // namespace
 
-int SocketErrorCode(int e)
-{
-    switch (e) {
-    case 0: return 0;
-    case EINTR: return 10004;
-    case EBADF: return 10009;
-    case EACCES: return 10013;
-    case EINVAL: return 10022;
-    case EMFILE: return 10024;
-    case EAGAIN: return kErrWouldBlock;
-    case EINPROGRESS: return 10036;
-    case EALREADY: return 10037;
-    case EAFNOSUPPORT: return 10047;
-    case EADDRINUSE: return 10048;
-    case EADDRNOTAVAIL: return 10049;
-    case ENETDOWN: return kErrNetDown;
-    case ENETUNREACH: return 10051;
-    case ECONNABORTED: return 10053;
-    case ECONNRESET: return 10054;
-    case ENOBUFS: return 10055;
-    case EISCONN: return 10056;
-    case ENOTCONN: return 10057;
-    case ETIMEDOUT: return 10060;
-    case ECONNREFUSED: return 10061;
-    case EHOSTUNREACH: return 10065;
-    default: return e;
-    }
-}
-
 CDataSock::CDataSock()
     : m_Serial(g_NextSerial++)
-    , m_pAlive(std::make_shared<bool>(true))
 {
     m_SendStream.Init(CStreamBuf::kSocketStreamSize);
     m_RecvStream.Init(CStreamBuf::kSocketStreamSize);
@@ -99,7 +71,6 @@ CDataSock::CDataSock()
 CDataSock::~CDataSock()
 {
     Close();
-    *m_pAlive = false;
 }
 
 void CDataSock::Close()
@@ -134,18 +105,18 @@ bool CDataSock::ConnectSocket(ISockWindow* window, ISockReadiness* readiness, co
     }
     m_Fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (m_Fd < 0) {
-        m_ErrorText = Format("CDataSock::Create() error : %d (Socket ID=%d)", SocketErrorCode(errno), number);
+        m_ErrorText = Format("CDataSock::Create() error : %d (Socket ID=%d)", platform::WinsockErrorFromErrno(errno), number);
         PostConnectFailure();
         return false;
     }
     int error = 0;
     sockaddr_in target;
     if (port <= 0 || port > 65535) {
-        error = SocketErrorCode(EADDRNOTAVAIL);
+        error = kErrAddrNotAvail;
     } else if (!Resolve(address, port, target)) {
         error = kErrHostNotFound;
     } else if (::connect(m_Fd, reinterpret_cast<const sockaddr*>(&target), sizeof target) != 0 && errno != EINPROGRESS) {
-        error = SocketErrorCode(errno);
+        error = platform::WinsockErrorFromErrno(errno);
     }
     if (error != 0) {
         m_ErrorText = Format("CDataSock::Connect() error : %d (Socket ID=%d)", error, number);
@@ -158,7 +129,7 @@ bool CDataSock::ConnectSocket(ISockWindow* window, ISockReadiness* readiness, co
     // that 1827 always arrives from the loop, as with an asynchronous socket.
     m_bActive = true;
     m_bConnecting = true;
-    m_pReadiness->Watch(m_Fd, this, true);
+    m_pReadiness->WatchConnecting(m_Fd);
     return true;
 }
 
@@ -214,7 +185,7 @@ void CDataSock::Flush()
         }
         m_SendStream.DelData(static_cast<int>(sent));
     }
-    if (m_pReadiness) m_pReadiness->SetWantWrite(m_Fd, m_SendStream.GetUsedSize() > 0);
+    if (m_SendStream.GetUsedSize() > 0 && m_pReadiness) m_pReadiness->RequestWrite(m_Fd);
 }
 
 int CDataSock::ReceiveData()
@@ -266,7 +237,6 @@ void CDataSock::OnConnect(int error)
         return;
     }
     ReadLocalAddress();
-    if (m_pReadiness) m_pReadiness->SetWantWrite(m_Fd, m_SendStream.GetUsedSize() > 0);
     if (m_pWindow) m_pWindow->SendSockMessage(kMsgDataConnect, m_nNumber, m_Serial);
 }
 
@@ -288,40 +258,6 @@ void CDataSock::ReadLocalAddress()
     char text[INET_ADDRSTRLEN] = {};
     if (inet_ntop(AF_INET, &local.sin_addr, text, sizeof text)) m_LocalAddress = text;
     m_nLocalPort = ntohs(local.sin_port);
-}
-
-void CDataSock::OnSocketReady(bool readable, bool writable, bool failed)
-{
-    if (m_Fd < 0) return;
-    const std::shared_ptr<bool> alive = m_pAlive;
-    int soError = 0;
-    socklen_t len = sizeof soError;
-    if (failed || m_bConnecting) ::getsockopt(m_Fd, SOL_SOCKET, SO_ERROR, &soError, &len);
-
-    if (m_bConnecting) {
-        if (soError != 0 || failed) {
-            OnConnect(SocketErrorCode(soError != 0 ? soError : ECONNREFUSED));
-            return;
-        }
-        sockaddr_in peer{};
-        socklen_t peerLen = sizeof peer;
-        if (!writable || ::getpeername(m_Fd, reinterpret_cast<sockaddr*>(&peer), &peerLen) != 0) return;
-        OnConnect(0);
-        if (!*alive) return;
-        Flush();
-        return;
-    }
-    // Data first: a peer that sent and then closed leaves bytes to read
-    // before its close is seen.
-    if (readable) {
-        OnReceive(0);
-        if (!*alive) return;
-    }
-    if (failed && !readable) {
-        OnClose(SocketErrorCode(soError));
-        return;
-    }
-    if (writable) OnSend(0);
 }
 
 }  // namespace tovrik::net

@@ -3,34 +3,66 @@
 #include <vector>
 
 #include "net/FrameCutter.h"
+#include "platform/EventLoop.h"
+#include "platform/SocketNotifier.h"
 
 namespace tovrik::net {
+
+namespace {
+
+platform::SocketNotifier* Notifier()
+{
+    platform::EventLoop* loop = platform::EventLoop::Current();
+    return loop ? &loop->Sockets() : nullptr;
+}
+
+}  // namespace
 
 CSockCmnd::CSockCmnd(CSockMan& sockMan)
     : m_SockMan(sockMan)
 {
 }
 
-bool CSockCmnd::Init(ISocketClient* mainWindow, ISockReadiness* readiness, Poster poster)
+CSockCmnd::~CSockCmnd()
+{
+    // The sockets report to this window: they go first.
+    m_SockMan.Destroy();
+    Destroy();
+}
+
+bool CSockCmnd::Init(platform::Window* parent, ISocketClient* mainWindow)
 {
     m_pMainWindow = mainWindow;
-    m_Poster = std::move(poster);
-    m_Posted.clear();
-    return m_SockMan.Init(this, readiness);
+    if (!IsCreated() && !Create(parent, platform::Rect{0, 0, 0, 0}, kSockCmndControlId, 0)) return false;
+    return m_SockMan.Init(this, this);
+}
+
+platform::LResult CSockCmnd::WindowProc(platform::MsgId msg, platform::WParam w, platform::LParam l)
+{
+    const auto number = static_cast<int>(w);
+    const auto serial = static_cast<std::uint64_t>(l);
+    switch (msg) {
+    case kMsgSocketSelect:
+        OnSocketSelect(static_cast<int>(w), platform::GetSelectEvent(l), platform::GetSelectError(l));
+        return 0;
+    case kMsgDataReceive: OnDataReceive(number, serial); return 0;
+    case kMsgDataClose: OnDataClose(number, serial); return 0;
+    case kMsgDataConnect: OnDataConnect(number, serial); return 0;
+    case kMsgDataConnectFailure: OnDataConnectFailure(number, serial); return 0;
+    default: return Window::WindowProc(msg, w, l);
+    }
 }
 
 void CSockCmnd::SendSockMessage(int msg, int number, std::uint64_t serial)
 {
-    Dispatch(msg, number, serial);
+    SendMessage(static_cast<platform::MsgId>(msg), static_cast<platform::WParam>(number),
+                static_cast<platform::LParam>(serial));
 }
 
 void CSockCmnd::PostSockMessage(int msg, int number, std::uint64_t serial)
 {
-    auto run = [this, msg, number, serial] { Dispatch(msg, number, serial); };
-    if (m_Poster)
-        m_Poster(std::move(run));
-    else
-        m_Posted.push_back(std::move(run));
+    PostMessage(static_cast<platform::MsgId>(msg), static_cast<platform::WParam>(number),
+                static_cast<platform::LParam>(serial));
 }
 
 void CSockCmnd::ShowSockError(const std::string& text)
@@ -38,25 +70,31 @@ void CSockCmnd::ShowSockError(const std::string& text)
     if (m_pMainWindow) m_pMainWindow->ShowSocketError(text);
 }
 
-int CSockCmnd::DispatchPosted()
+void CSockCmnd::WatchConnecting(int fd)
 {
-    int ran = 0;
-    while (!m_Posted.empty()) {
-        auto run = std::move(m_Posted.front());
-        m_Posted.pop_front();
-        run();
-        ++ran;
-    }
-    return ran;
+    if (platform::SocketNotifier* n = Notifier()) n->WatchConnecting(fd, Handle(), kMsgSocketSelect);
 }
 
-void CSockCmnd::Dispatch(int msg, int number, std::uint64_t serial)
+void CSockCmnd::RequestWrite(int fd)
 {
-    switch (msg) {
-    case kMsgDataReceive: OnDataReceive(number, serial); break;
-    case kMsgDataClose: OnDataClose(number, serial); break;
-    case kMsgDataConnect: OnDataConnect(number, serial); break;
-    case kMsgDataConnectFailure: OnDataConnectFailure(number, serial); break;
+    if (platform::SocketNotifier* n = Notifier()) n->RequestWrite(fd);
+}
+
+void CSockCmnd::Unwatch(int fd)
+{
+    if (platform::SocketNotifier* n = Notifier()) n->Unwatch(fd);
+}
+
+void CSockCmnd::OnSocketSelect(int fd, unsigned event, int error)
+{
+    CDataSock* sock = m_SockMan.FindByHandle(fd);
+    if (!sock) return;
+    switch (event) {
+    case platform::FD_CONNECT: sock->OnConnect(error); break;
+    case platform::FD_READ: sock->OnReceive(error); break;
+    case platform::FD_WRITE: sock->OnSend(error); break;
+    case platform::FD_CLOSE: sock->OnClose(error); break;
+    case platform::FD_OOB: sock->OnOutOfBandData(error); break;
     default: break;
     }
 }

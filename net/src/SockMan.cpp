@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "platform/SocketNotifier.h"
+
 namespace tovrik::net {
 
 CSockMan SockMan;
@@ -43,7 +45,7 @@ bool CSockMan::Init(ISockWindow* window, ISockReadiness* readiness)
 
     char name[256] = {};
     if (::gethostname(name, sizeof name - 1) != 0) {
-        m_ErrorText = FormatError("gethostname() error : %d", SocketErrorCode(errno));
+        m_ErrorText = FormatError("gethostname() error : %d", platform::WinsockErrorFromErrno(errno));
         return false;
     }
     m_HostName = name;
@@ -103,6 +105,14 @@ CDataSock* CSockMan::FindSocket(int number, std::uint64_t serial) const
 {
     CDataSock* sock = GetDataSocketPtr(number);
     return sock && sock->GetSerial() == serial ? sock : nullptr;
+}
+
+CDataSock* CSockMan::FindByHandle(int fd) const
+{
+    if (fd < 0) return nullptr;
+    for (const auto& slot : m_Slots)
+        if (slot && slot->GetHandle() == fd) return slot.get();
+    return nullptr;
 }
 
 bool CSockMan::CloseDataSocket(int number)

@@ -299,6 +299,10 @@ int EventLoop::RunModal(Window& window) {
   if (Window* captured = GetCapture(); captured && !IsSelfOrDescendant(captured, &window)) ReleaseCapture();
   dirty_ = true;
   while (!modal_[index].ended && !quit_ && FromHandle(handle) == &window) {
+    if (modalHook_) {
+      modalHook_(window);
+      if (modal_[index].ended || quit_ || FromHandle(handle) != &window) break;
+    }
     if (PumpOnce()) continue;
     if (idleHook_ && idleHook_()) continue;
     WaitForWork();

@@ -16,7 +16,8 @@
 #include "net/CommMsg.h"
 #include "net/SockCmnd.h"
 #include "net/SockMan.h"
-#include "net/SockPoller.h"
+#include "platform/EventLoop.h"
+#include "platform/Window.h"
 
 using namespace tovrik::net;
 using namespace tovrik::net::test;
@@ -103,8 +104,18 @@ private:
 
 class Sockets : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(cmnd.Init(&client, &poller)); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(mainWindow.Create(nullptr, tovrik::platform::Rect::FromSize(0, 0, 800, 600)));
+        ASSERT_TRUE(cmnd.Init(&mainWindow, &client));
+    }
     void TearDown() override { SockMan.Destroy(); }
+
+    // One loop iteration, or a short wait when it had nothing to do.
+    void PumpOnce()
+    {
+        if (!loop.PumpOnce()) loop.Sockets().WaitReadable(2);
+    }
 
     // Runs the loop (readiness, then posted messages) until `done` holds or
     // two seconds pass.
@@ -113,18 +124,14 @@ protected:
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
         while (!done()) {
             if (std::chrono::steady_clock::now() > end) return false;
-            poller.Poll(5);
-            cmnd.DispatchPosted();
+            PumpOnce();
         }
         return true;
     }
     void PumpFor(int ms)
     {
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (std::chrono::steady_clock::now() < end) {
-            poller.Poll(2);
-            cmnd.DispatchPosted();
-        }
+        while (std::chrono::steady_clock::now() < end) PumpOnce();
     }
 
     // Connects one client socket; returns its number and the server's side.
@@ -137,7 +144,8 @@ protected:
         return {number, peer};
     }
 
-    CSockPoller poller;
+    tovrik::platform::EventLoop loop;
+    tovrik::platform::Window mainWindow;
     RecordingClient client;
     CSockCmnd cmnd;
     Server server;
@@ -284,7 +292,7 @@ TEST_F(Sockets, ImmediateConnectFailureShowsTheErrorAndGivesMinusOne)
     // the stale notice must leave it alone.
     const int number = SockMan.ConnectSocket("127.0.0.1", server.port);
     EXPECT_EQ(number, 0);
-    cmnd.DispatchPosted();
+    loop.PumpOnce();
     EXPECT_TRUE(client.failed.empty());
     EXPECT_NE(SockMan.GetDataSocketPtr(0), nullptr);
 }
@@ -303,6 +311,27 @@ TEST_F(Sockets, AHandlerThatClosesTheSocketStopsTheDelivery)
     PumpFor(20);
     EXPECT_EQ(client.frames.size(), 1u);
     EXPECT_EQ(SockMan.GetDataSocketPtr(number), nullptr);
+}
+
+TEST_F(Sockets, FramesArrivingWhileAHandlerRunsANestedLoopAreDeliveredOnceInOrder)
+{
+    const auto [number, peer] = Connect();
+    bool nested = false;
+    client.onPacket = [&](const FrameRecord& r) {
+        if (r.nMsgID != 81 || nested) return;
+        nested = true;  // as a modal box would: keep the loop running
+        Server::Write(peer, ScrambledFrame(82, TextBytes("b"), 2));
+        PumpUntil([&] { return client.frames.size() >= 2; });
+    };
+    Server::Write(peer, ScrambledFrame(81, TextBytes("a"), 1));
+    ASSERT_TRUE(PumpUntil([&] { return client.frames.size() >= 2; }));
+    Server::Write(peer, ScrambledFrame(83, TextBytes("c"), 3));
+    ASSERT_TRUE(PumpUntil([&] { return client.frames.size() >= 3; }));
+    PumpFor(20);
+    ASSERT_EQ(client.frames.size(), 3u);
+    EXPECT_EQ(client.frames[0].id, 81);
+    EXPECT_EQ(client.frames[1].id, 82);
+    EXPECT_EQ(client.frames[2].id, 83);
 }
 
 TEST_F(Sockets, AFrameLongerThanTheStreamBreaksTheConnection)
@@ -338,11 +367,15 @@ TEST_F(Sockets, SendsAndReceivesAreIgnoredOutsideTheSlots)
 
 TEST(SockManInit, LooksUpThisComputersNameAndAddress)
 {
+    tovrik::platform::EventLoop loop;
+    tovrik::platform::Window mainWindow;
+    ASSERT_TRUE(mainWindow.Create(nullptr, tovrik::platform::Rect::FromSize(0, 0, 800, 600)));
     CSockMan man;
-    CSockPoller poller;
     RecordingClient client;
     CSockCmnd cmnd(man);
-    EXPECT_TRUE(cmnd.Init(&client, &poller)) << man.GetErrorText();
+    EXPECT_TRUE(cmnd.Init(&mainWindow, &client)) << man.GetErrorText();
+    EXPECT_EQ(cmnd.Id(), kSockCmndControlId);
+    EXPECT_FALSE(cmnd.IsVisibleFlag());
     EXPECT_FALSE(man.GetHostName().empty());
     in_addr parsed{};
     EXPECT_EQ(inet_pton(AF_INET, man.GetServerIP().c_str(), &parsed), 1) << man.GetServerIP();

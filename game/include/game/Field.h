@@ -5,6 +5,7 @@
 // the Han player; a Cho player's view is turned by 180 degrees for input only.
 
 #include "game/GameSound.h"
+#include "game/Geometry.h"
 #include "game/ItemBtn.h"
 #include "game/Stone.h"
 
@@ -44,13 +45,24 @@ public:
     static void ReversePos(int* x, int* y);
     int CheckTeleport(int sx, int sy, int r, int tx, int ty, int range) const;
 
+    // Mouse events of the game view in page coordinates; 1 if used.
+    int OnLButtonDown(int x, int y);
+    int OnMouseMove(int x, int y);
+    int OnLButtonUp(int x, int y);
+    // The board point of a page point for the local player's view.
+    BoardPoint ToBoardPoint(int x, int y) const;
+
+    // Counters, then physics; once per game tick.
+    void OnTimer();
+
     // The physics of one tick: the stones' motion, collisions and the drop
     // check. Fallen stones of `localSide` enter the drop list.
     void DoPhysicsTick(int localSide);
     int IsStoneMoving() const;
 
     // The stone effects of the items, shared by the local use and the
-    // opponent's relayed use. They refuse indices out of range (return 0).
+    // opponent's relayed use. They refuse a side other than 1 or 2 and
+    // indices out of range (return 0).
     int DoChangeStones(int side, int minorIndex, int majorIndex);
     int DoTeleportStone(int side, int index, int x, int y);
     int DoNuclearBlast(int side, int index);
@@ -100,6 +112,11 @@ public:
 
 private:
     void PlaySound(int effect);
+    int LocalSide() const;
+    int FindOwnStoneAt(int side, int bx, int by);
+    int ApplyArmedItem(int side);
+    void AdvanceCounters();
+    void AdvanceShake();
     void RunSubSteps();
     void CollideStone(CStone& stone, std::span<CStone, kStonesPerSide> ownSide,
                       std::span<CStone, kStonesPerSide> otherSide);
@@ -107,6 +124,8 @@ private:
 
     CGame* game_ = nullptr;
     IGameSound* sound_ = nullptr;
+    // The last step of the nuclear board shake; persists across ticks.
+    int shakeStep_ = 0;
 };
 
 } // namespace tovrik::game

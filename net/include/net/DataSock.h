@@ -1,11 +1,12 @@
 #pragma once
-// One non-blocking TCP connection with its send and receive streams. Events
-// arrive from the readiness hook; the socket turns them into the command
-// window's messages: readable and connected are sent, closed and connect
-// failure are posted (closed at most once).
+// One non-blocking TCP connection with its send and receive streams. The
+// readiness hook's events arrive as OnConnect, OnReceive, OnSend and OnClose;
+// the socket turns them into the command window's messages: readable and
+// connected are sent, closed and connect failure are posted (closed at most
+// once). A sent message may end with this socket deleted, so each handler
+// sends last.
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "net/SockEvents.h"
@@ -17,13 +18,10 @@ namespace tovrik::net {
 inline constexpr int kErrWouldBlock = 10035;
 inline constexpr int kErrNetDown = 10050;
 
-// Turns an errno value into the socket library's error code.
-int SocketErrorCode(int errnoValue);
-
-class CDataSock : public ISockReadyHandler {
+class CDataSock {
 public:
     CDataSock();
-    ~CDataSock() override;
+    ~CDataSock();
     CDataSock(const CDataSock&) = delete;
     CDataSock& operator=(const CDataSock&) = delete;
 
@@ -45,8 +43,6 @@ public:
     void OnConnect(int error);
     void OnClose(int error);
     void OnOutOfBandData(int error);
-
-    void OnSocketReady(bool readable, bool writable, bool failed) override;
 
     void Close();
 
@@ -82,9 +78,6 @@ private:
     std::string m_ErrorText;
     CStreamBuf m_SendStream;
     CStreamBuf m_RecvStream;
-    // Cleared on destruction: a handler run from an event may delete this
-    // socket, and the event code must not touch it afterwards.
-    std::shared_ptr<bool> m_pAlive;
 };
 
 }  // namespace tovrik::net

@@ -1,15 +1,16 @@
 #pragma once
-// The command window of the sockets: it receives their notifications, cuts
-// complete frames out of each connection's receive stream and hands every
-// frame, synchronously, to the main window.
+// The command window of the sockets: a hidden child window (control id 5454)
+// of the main window. It receives the readiness of every socket from the
+// event loop and the sockets' notifications (1825-1828), cuts complete frames
+// out of each connection's receive stream and hands every frame,
+// synchronously, to the main window.
 
 #include <cstdint>
-#include <deque>
-#include <functional>
 #include <string>
 
 #include "net/SockEvents.h"
 #include "net/SockMan.h"
+#include "platform/Window.h"
 
 namespace tovrik::net {
 
@@ -27,26 +28,29 @@ public:
     virtual void ShowSocketError(const std::string& text) = 0;
 };
 
-class CSockCmnd : public ISockWindow {
+class CSockCmnd : public platform::Window, public ISockWindow, public ISockReadiness {
 public:
-    // Runs a posted message later on the user-interface thread.
-    using Poster = std::function<void(std::function<void()>)>;
+    // Readiness reports from the event loop: wParam the descriptor, lParam
+    // the event and error (platform::MakeSelectReply).
+    static constexpr platform::MsgId kMsgSocketSelect = 0x0373;
 
     explicit CSockCmnd(CSockMan& sockMan = SockMan);
-    CSockCmnd(const CSockCmnd&) = delete;
-    CSockCmnd& operator=(const CSockCmnd&) = delete;
+    ~CSockCmnd() override;
 
-    // Initialises the socket manager with this window. Without a poster,
-    // posted messages wait in this object until DispatchPosted runs them.
-    bool Init(ISocketClient* mainWindow, ISockReadiness* readiness, Poster poster = {});
+    // Creates the hidden window under `parent` (the main window) in the
+    // current event loop and initialises the socket manager with it. False
+    // when the window cannot be created or the manager's host lookup fails.
+    bool Init(platform::Window* parent, ISocketClient* mainWindow);
+
+    platform::LResult WindowProc(platform::MsgId msg, platform::WParam w, platform::LParam l) override;
 
     void SendSockMessage(int msg, int number, std::uint64_t serial) override;
     void PostSockMessage(int msg, int number, std::uint64_t serial) override;
     void ShowSockError(const std::string& text) override;
 
-    // Runs the posted messages queued so far (and any they post); returns
-    // how many ran.
-    int DispatchPosted();
+    void WatchConnecting(int fd) override;
+    void RequestWrite(int fd) override;
+    void Unwatch(int fd) override;
 
     void OnDataReceive(int number, std::uint64_t serial);
     void OnDataClose(int number, std::uint64_t serial);
@@ -54,13 +58,11 @@ public:
     void OnDataConnectFailure(int number, std::uint64_t serial);
 
 private:
-    void Dispatch(int msg, int number, std::uint64_t serial);
+    void OnSocketSelect(int fd, unsigned event, int error);
     void Release(int number, std::uint64_t serial);
 
     CSockMan& m_SockMan;
     ISocketClient* m_pMainWindow = nullptr;
-    Poster m_Poster;
-    std::deque<std::function<void()>> m_Posted;
 };
 
 }  // namespace tovrik::net

@@ -42,20 +42,18 @@ public:
     virtual void ShowSockError(const std::string& text) = 0;
 };
 
-// Readiness of one socket, as the event loop reports it.
-class ISockReadyHandler {
-public:
-    virtual ~ISockReadyHandler() = default;
-    virtual void OnSocketReady(bool readable, bool writable, bool failed) = 0;
-};
-
-// The event loop's socket readiness hook: it watches registered descriptors
-// on the user-interface thread and calls their handler when they are ready.
+// The event loop's socket readiness hook, as a socket sees it. Events come
+// back as the socket's OnConnect, OnReceive, OnSend and OnClose, in the order
+// of an asynchronous socket: connect, then write; read while bytes wait;
+// close once after the last byte was read; write again only when asked.
 class ISockReadiness {
 public:
     virtual ~ISockReadiness() = default;
-    virtual void Watch(int fd, ISockReadyHandler* handler, bool wantWrite) = 0;
-    virtual void SetWantWrite(int fd, bool wantWrite) = 0;
+    // Starts watching a socket whose connect() is under way.
+    virtual void WatchConnecting(int fd) = 0;
+    // Asks for one more write event once the socket accepts data again.
+    virtual void RequestWrite(int fd) = 0;
+    // Must run before the descriptor is closed.
     virtual void Unwatch(int fd) = 0;
 };
 

@@ -37,6 +37,8 @@ public:
     CDataSock* GetDataSocketPtr(int number) const;
     // The socket in slot `number` if it is still the one with `serial`.
     CDataSock* FindSocket(int number, std::uint64_t serial) const;
+    // The socket using descriptor `fd`, or null.
+    CDataSock* FindByHandle(int fd) const;
     // Deletes the socket in the slot (closing it), without notification.
     bool CloseDataSocket(int number);
 

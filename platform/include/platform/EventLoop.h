@@ -87,6 +87,10 @@ class EventLoop {
   // Called when a modal run or Run is about to wait for work (tests move a
   // fake clock there); the wait is skipped when the hook returns true.
   void SetIdleHook(std::function<bool()> hook) { idleHook_ = std::move(hook); }
+  // Called at the start of every iteration of every modal run, with the
+  // modal window. A caller that started the run cannot act while it lasts;
+  // automation answers boxes from here.
+  void SetModalHook(std::function<void(Window&)> hook) { modalHook_ = std::move(hook); }
 
   // --- Timers -------------------------------------------------------------
   // A period of 0 is taken as 1 ms. Setting an existing (window, id) replaces
@@ -184,6 +188,7 @@ class EventLoop {
   bool quit_ = false;
   int exitCode_ = 0;
   std::function<bool()> idleHook_;
+  std::function<void(Window&)> modalHook_;
 
   WindowHandle capture_ = WindowHandle::None;
   WindowHandle focus_ = WindowHandle::None;
