@@ -9,4 +9,5 @@ scripts/setup.sh
 scripts/build.sh default
 runtime=$PWD/build/runtime
 export QXENV_CommonPath="$runtime/Common"
+export TOVRIK_PORTAL_REGISTRY="$runtime/portal-registry.ini"
 exec "$runtime/tovrik" ServIP=127.0.0.1 ServPort=24000 AuthCookie=local-player DataCookie=local-data CpCookie=local-cp SpareParam=group=1 "$@"
