@@ -115,8 +115,8 @@ bool CClientApp::InitInstance() {
 
   EnterProgramFolder();
   if (!StartSockets()) return StopWith(kSocketsUnavailable);
-  // The rich-edit and 3-D control libraries of the original platform have
-  // no counterpart to start here: the platform layer draws its own controls.
+  // Windows' rich-edit and 3-D control libraries have no counterpart to
+  // start here: the platform layer draws its own controls.
 
   CClientDlg dialog;
   dialog.DoModal();

@@ -206,6 +206,16 @@ void CField::CheckDrops(int localSide)
     }
 }
 
+void CField::StartEffect(int kind, int side, int index, int x, int y)
+{
+    effectKind = kind;
+    effectFrame = 0;
+    effectSide = side;
+    effectIndex = index;
+    effectX = x;
+    effectY = y;
+}
+
 int CField::DoChangeStones(int side, int minorIndex, int majorIndex)
 {
     if ((side != kSideHan && side != kSideCho) || minorIndex < 9 || minorIndex > 15 || majorIndex < 1 ||
@@ -220,12 +230,7 @@ int CField::DoChangeStones(int side, int minorIndex, int majorIndex)
     major.dropping = 0;
     major.SetPos(x, y);
     minor.Clear();
-    effectKind = kEffectChange;
-    effectFrame = 0;
-    effectSide = side;
-    effectIndex = minorIndex;
-    effectX = x;
-    effectY = y;
+    StartEffect(kEffectChange, side, minorIndex, x, y);
     return 1;
 }
 
@@ -239,12 +244,7 @@ int CField::DoTeleportStone(int side, int index, int x, int y)
     // Only the position: the next line starts from here when it is flicked.
     stone->x = x;
     stone->y = y;
-    effectKind = kEffectTeleport;
-    effectFrame = 0;
-    effectSide = side;
-    effectIndex = index;
-    effectX = x;
-    effectY = y;
+    StartEffect(kEffectTeleport, side, index, x, y);
     return 1;
 }
 
@@ -265,12 +265,7 @@ int CField::DoNuclearBlast(int side, int index)
         if (WithinSquare(cx, cy, s.x, s.y, r) && GetDistance(cx, cy, s.x, s.y) <= static_cast<float>(r))
             s.SetMove(GetAngle(cx, cy, s.x, s.y), blastSpeed);
     });
-    effectKind = kEffectNuclear;
-    effectFrame = 0;
-    effectSide = side;
-    effectIndex = index;
-    effectX = cx;
-    effectY = cy;
+    StartEffect(kEffectNuclear, side, index, cx, cy);
     return 1;
 }
 

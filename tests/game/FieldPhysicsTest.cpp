@@ -1,3 +1,4 @@
+#include "GameRig.h"
 #include "game/Field.h"
 #include "game/Geometry.h"
 
@@ -8,20 +9,7 @@
 namespace tovrik::game {
 namespace {
 
-class RecordingSound : public IGameSound {
-public:
-    void PlayEffect(int effect) override { played.push_back(effect); }
-    void StopAllMusic() override { ++musicStops; }
-    int Count(int effect) const
-    {
-        int n = 0;
-        for (int e : played)
-            n += e == effect;
-        return n;
-    }
-    std::vector<int> played;
-    int musicStops = 0;
-};
+using testing::RecordingSound;
 
 TEST(CFieldLayout, StartingPositions)
 {

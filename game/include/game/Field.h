@@ -121,6 +121,7 @@ private:
     void CollideStone(CStone& stone, std::span<CStone, kStonesPerSide> ownSide,
                       std::span<CStone, kStonesPerSide> otherSide);
     void CheckDrops(int localSide);
+    void StartEffect(int kind, int side, int index, int x, int y);
 
     CGame* game_ = nullptr;
     IGameSound* sound_ = nullptr;
