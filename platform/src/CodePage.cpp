@@ -63,8 +63,7 @@ std::size_t SkipCp949(std::string_view rest) {
 }
 
 std::size_t SkipUtf8(std::string_view rest) {
-  const auto lead = static_cast<unsigned char>(rest.front());
-  std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+  const std::size_t length = Utf8CharLength(rest, 0);
   // Never swallow bytes that are not continuation bytes.
   std::size_t n = 1;
   while (n < length && n < rest.size() && (static_cast<unsigned char>(rest[n]) & 0xC0) == 0x80) ++n;
@@ -82,6 +81,13 @@ Converter& ToCp949() {
 }
 
 }  // namespace
+
+std::size_t Utf8CharLength(std::string_view utf8, std::size_t at) {
+  if (at >= utf8.size()) return 0;
+  const auto lead = static_cast<unsigned char>(utf8[at]);
+  const std::size_t n = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+  return std::min(n, utf8.size() - at);
+}
 
 std::string Cp949ToUtf8(std::string_view cp949) { return ToUtf8().Convert(cp949, kUtf8Replacement, SkipCp949); }
 

@@ -38,13 +38,7 @@ std::vector<CompositionSequencer::Event> CompositionSequencer::OnTextInput(std::
   if (utf8.empty()) return out;
   if (composing_ && utf8 == current_) {
     out.push_back({Kind::Result, std::string(utf8)});
-    out.push_back({Kind::End, {}});
-    composing_ = false;
-    current_.clear();
-    previous_.clear();
-    awaitingEnd_.clear();
-    ReleaseHeld(out);
-    return out;
+    return Finish(out);
   }
   const bool commitsEnded = !awaitingEnd_.empty() && utf8 == awaitingEnd_;
   const bool commitsReplaced = composing_ && !previous_.empty() && utf8 == previous_;
@@ -80,6 +74,10 @@ std::vector<CompositionSequencer::Event> CompositionSequencer::OnIdle(std::uint3
 
 std::vector<CompositionSequencer::Event> CompositionSequencer::Reset() {
   std::vector<Event> out;
+  return Finish(out);
+}
+
+std::vector<CompositionSequencer::Event>& CompositionSequencer::Finish(std::vector<Event>& out) {
   if (composing_) out.push_back({Kind::End, {}});
   composing_ = false;
   current_.clear();

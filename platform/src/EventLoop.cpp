@@ -127,13 +127,17 @@ bool EventLoop::PostMessage(WindowHandle window, MsgId msg, WParam w, LParam l) 
     queue_.push_back({window, msg, w, l});
   }
   queueSignal_.notify_all();
-  if (SdlVideoActive()) {
-    // Wakes a loop that waits for SDL events (SDL_PushEvent is thread-safe).
+  WakeSdlWait();
+  return true;
+}
+
+void EventLoop::WakeSdlWait() {
+  // SDL_PushEvent is thread-safe; only a sleeping loop needs the nudge.
+  if (sdlWaiting_.load() && SdlVideoActive()) {
     SDL_Event wake{};
     wake.type = SDL_USEREVENT;
     SDL_PushEvent(&wake);
   }
-  return true;
 }
 
 bool EventLoop::HasQueuedMessage(WindowHandle window, MsgId msg, WParam w, bool anyWParam) const {
@@ -152,11 +156,7 @@ bool EventLoop::PostIfNotQueued(WindowHandle window, MsgId msg, WParam w, LParam
     queue_.push_back({window, msg, w, l});
   }
   queueSignal_.notify_all();
-  if (SdlVideoActive()) {
-    SDL_Event wake{};
-    wake.type = SDL_USEREVENT;
-    SDL_PushEvent(&wake);
-  }
+  WakeSdlWait();
   return true;
 }
 
@@ -252,12 +252,19 @@ bool EventLoop::PumpOnce() {
 void EventLoop::WaitForWork(std::uint32_t maxMs) {
   std::uint32_t timeout = maxMs;
   if (auto next = MsUntilNextTimer()) timeout = std::min(timeout, *next);
+  const bool realTime = &clock_ == &SystemClock::Instance();
+  // Announced before the queue is looked at, so a post from another thread
+  // in between still wakes the SDL wait.
+  struct WaitFlag {
+    std::atomic<bool>& flag;
+    ~WaitFlag() { flag = false; }
+  } waitFlag{sdlWaiting_};
+  sdlWaiting_ = true;
   {
     std::lock_guard lock(queueMutex_);
     if (!queue_.empty()) return;
   }
   if (dirty_ || timeout == 0) return;
-  const bool realTime = &clock_ == &SystemClock::Instance();
   if (!sockets_.Empty()) {
     // Sockets and the SDL queue cannot be waited on together: poll in slices.
     sockets_.WaitReadable(static_cast<int>(std::min(timeout, kPollSliceMs)));

@@ -49,11 +49,6 @@ FontCache& Cache() {
   return cache;
 }
 
-std::size_t Utf8CharLength(std::string_view text, std::size_t at) {
-  const auto lead = static_cast<unsigned char>(text[at]);
-  std::size_t n = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-  return std::min(n, text.size() - at);
-}
 
 }  // namespace
 

@@ -31,6 +31,10 @@ std::size_t Utf8ToCp949Field(std::string_view utf8, std::span<char> field);
 // The characters of a code page 949 text as WM_CHAR values: a single byte, or
 // a double-byte character as lead byte | trail byte << 8.
 std::vector<std::uint16_t> Cp949Characters(std::string_view cp949);
+// The byte length of the UTF-8 character starting at `at` (1 for a stray
+// byte), never past the end of `utf8`.
+std::size_t Utf8CharLength(std::string_view utf8, std::size_t at);
+
 // Whether `byte` starts a double-byte character.
 constexpr bool IsCp949LeadByte(std::uint8_t byte) { return byte >= 0x81 && byte <= 0xFE; }
 

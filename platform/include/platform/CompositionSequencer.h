@@ -44,6 +44,8 @@ class CompositionSequencer {
 
  private:
   void ReleaseHeld(std::vector<Event>& out);
+  // Ends any composition, forgets owed commits and releases held text.
+  std::vector<Event>& Finish(std::vector<Event>& out);
 
   bool composing_ = false;    // Start sent, End not yet
   std::string current_;       // composition being shown

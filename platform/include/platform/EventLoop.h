@@ -12,6 +12,7 @@
 // PostMessage, HasQueuedMessage and PostIfNotQueued, which other threads may
 // call.
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -172,7 +173,7 @@ class EventLoop {
   void SendMouse(Window& target, MsgId msg, Point screenPoint, WParam keys);
   WParam MouseKeys() const;
   void Deliver(const CompositionSequencer::Event& event);
-  void SdlWait(std::uint32_t ms);
+  void WakeSdlWait();
 
   MillisecondClock& clock_;
   std::unordered_map<std::uint32_t, Window*> windows_;
@@ -182,6 +183,8 @@ class EventLoop {
   mutable std::mutex queueMutex_;
   std::condition_variable queueSignal_;
   std::deque<Posted> queue_;
+  // Set while the loop sleeps in SDL's event wait, which only an SDL event ends.
+  std::atomic<bool> sdlWaiting_{false};
 
   std::map<std::pair<std::uint32_t, std::uintptr_t>, Timer> timers_;
   std::vector<ModalFrame> modal_;
