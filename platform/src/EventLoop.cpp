@@ -441,13 +441,14 @@ void EventLoop::InjectMouseWheel(Point p, int delta) {
                         MakeLParam(p.x, p.y));
 }
 
-void EventLoop::InjectKey(WParam virtualKey, bool down) {
+void EventLoop::InjectKey(WParam virtualKey, bool down, bool repeat) {
   if (virtualKey == VK_SHIFT) shiftDown_ = down;
   if (virtualKey == VK_CONTROL) controlDown_ = down;
   Window* target = KeyboardTarget();
   if (!target) return;
   const WindowHandle handle = target->Handle();
-  target->SendMessage(down ? WM_KEYDOWN : WM_KEYUP, virtualKey, down ? 1 : static_cast<LParam>(0xC0000001u));
+  const LParam flags = down ? (repeat ? 0x40000001 : 1) : static_cast<LParam>(0xC0000001u);
+  target->SendMessage(down ? WM_KEYDOWN : WM_KEYUP, virtualKey, flags);
   if (down)
     if (int character = ControlCharacterOf(virtualKey)) SendMessage(handle, WM_CHAR, static_cast<WParam>(character), 1);
 }
@@ -564,7 +565,8 @@ void EventLoop::HandleSdlEvent(const SDL_Event& event) {
     }
     case SDL_KEYDOWN:
     case SDL_KEYUP:
-      if (WParam vk = VirtualKeyFromSdl(event.key.keysym.sym)) InjectKey(vk, event.type == SDL_KEYDOWN);
+      if (WParam vk = VirtualKeyFromSdl(event.key.keysym.sym))
+        InjectKey(vk, event.type == SDL_KEYDOWN, event.key.repeat != 0);
       break;
     case SDL_TEXTEDITING:
       InjectTextEditing(event.edit.text);

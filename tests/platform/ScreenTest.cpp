@@ -76,5 +76,23 @@ TEST_F(ScreenTest, FullScreenThroughTheLoopsScreenAndBack) {
   EXPECT_FALSE(screen_->IsFullscreen());
 }
 
+TEST_F(ScreenTest, CaptionDragTakesTheMouseUntilTheButtonIsReleased) {
+  std::vector<Received> log;
+  RecordingWindow main("main", log);
+  main.onMessage = [&](MsgId msg, WParam, LParam l) {
+    if (msg == WM_LBUTTONDOWN && GetYLParam(l) < 28) main.PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, l);
+    return false;
+  };
+  main.Create(nullptr, Rect::FromSize(0, 0, 800, 600));
+  loop_.InjectMouseButton({100, 10}, MouseButton::Left, true);
+  loop_.PumpOnce();  // the posted drag start
+  loop_.InjectMouseMove({150, 40});
+  loop_.InjectMouseButton({150, 40}, MouseButton::Left, false);
+  // While dragging, the page hears nothing of the mouse; afterwards it does.
+  EXPECT_TRUE(Only(log, {WM_MOUSEMOVE, WM_LBUTTONUP}).empty());
+  loop_.InjectMouseMove({150, 41});
+  EXPECT_EQ(Only(log, {WM_MOUSEMOVE}).size(), 1u);
+}
+
 }  // namespace
 }  // namespace tovrik::platform

@@ -11,6 +11,16 @@
 // created. Everything here runs on the user-interface thread except
 // PostMessage, HasQueuedMessage and PostIfNotQueued, which other threads may
 // call.
+//
+// A program starts it like this (tests leave out SDL and the screen and
+// drive PumpOnce with a FakeClock):
+//
+//   auto sdl = SdlSession::Start(&error);
+//   EventLoop loop;
+//   auto screen = Screen::Open(title, 800, 600, &error);
+//   loop.AttachScreen(screen.get());
+//   mainDialog.Create(nullptr, Rect::FromSize(0, 0, 800, 600));
+//   int result = loop.RunModal(mainDialog);   // the program ends with it
 
 #include <atomic>
 #include <condition_variable>
@@ -106,7 +116,8 @@ class EventLoop {
   void InjectMouseMove(Point p);
   void InjectMouseButton(Point p, MouseButton button, bool down);
   void InjectMouseWheel(Point p, int delta);
-  void InjectKey(WParam virtualKey, bool down);
+  // `repeat` marks a key held down (bit 30 of lParam, as Windows sets it).
+  void InjectKey(WParam virtualKey, bool down, bool repeat = false);
   // The input method's composition string (UTF-8; empty ends composing).
   void InjectTextEditing(std::string_view utf8);
   // Committed text (UTF-8).
