@@ -170,9 +170,12 @@ bool CGame::CheckStartInfo(const protocol::STARTINFO& info)
         p.side = info.Seat[a].side;
         p.user.Pebble = info.Pebble[a];
     }
+    // A side other than Han or Cho would leave the player without stones
+    // to report, so it counts as wrong like a missing one.
+    const auto isSide = [](int side) { return side == kSideHan || side == kSideCho; };
     const int side0 = players_[0].side;
     const int side1 = players_[1].side;
-    return side0 != 0 && side1 != 0 && side0 != side1;
+    return isSide(side0) && isSide(side1) && side0 != side1;
 }
 
 void CGame::ReportWrongStartInfo(const protocol::STARTINFO& info)

@@ -1,9 +1,22 @@
 #include "game/Geometry.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 
 namespace tovrik::game {
+namespace {
+
+int ClampToInt(double value)
+{
+    if (!(value >= static_cast<double>(INT_MIN)))
+        return INT_MIN;
+    if (value > static_cast<double>(INT_MAX))
+        return INT_MAX;
+    return static_cast<int>(value);
+}
+
+} // namespace
 
 float GetAngle(int x1, int y1, int x2, int y2)
 {
@@ -48,8 +61,12 @@ BoardPoint GetMovePoint(int x, int y, float angle, float distance)
 {
     const double radians = static_cast<double>(angle) * static_cast<double>(kDegreeToRadian);
     const double d = static_cast<double>(distance);
-    // A double to int conversion truncates toward zero.
-    return {x + static_cast<int>(std::cos(radians) * d), y - static_cast<int>(std::sin(radians) * d)};
+    // std::trunc rounds toward zero; the sums are formed in 64 bits and held
+    // to the int range, so that a line starting far off the board (a relayed
+    // teleport target) cannot overflow. On the board nothing is clamped.
+    const long long dx = static_cast<long long>(ClampToInt(std::trunc(std::cos(radians) * d)));
+    const long long dy = static_cast<long long>(ClampToInt(std::trunc(std::sin(radians) * d)));
+    return {ClampToInt(static_cast<double>(x + dx)), ClampToInt(static_cast<double>(y - dy))};
 }
 
 float GetCrossAngle(float from, float to)

@@ -93,6 +93,7 @@ TEST(GameStart, WrongStartInfoLeavesTheRoom)
         {"unknown id", "han", "mallory", 1, 2},
         {"equal sides", "han", "cho", 1, 1},
         {"missing side", "han", "cho", 1, 0},
+        {"no such side", "han", "cho", 1, 3},
         {"opponent missing", "han", "", 1, 2},
     };
     for (const Case& c : cases) {
@@ -540,6 +541,29 @@ TEST_F(HanGame, RelayedFlickOutOfRangeStillComesToRest)
             game().OnTimer();
         EXPECT_EQ(game().waitResult, 0) << c.power;
     }
+}
+
+TEST_F(HanGame, RelayedTeleportFarOffTheBoardIsHarmless)
+{
+    rig.NextPlayer("cho", 0.0f, 0.0f);
+    protocol::TELEPORTITEM teleport;
+    SetId(teleport, "cho");
+    teleport.StoneIndex = 2;
+    teleport.TargetX = 2147483600;
+    teleport.TargetY = -2147483600;
+    game().OnTeleportItem(&teleport);
+    protocol::STONEHITINFO hit;
+    SetId(hit, "cho");
+    hit.StoneIndex = 2;
+    hit.Angle = 45.0f;
+    hit.Power = 40.0f;
+    game().OnStoneHit(&hit);
+    int ticks = 0;
+    while (game().waitResult && ++ticks < 1000)
+        game().OnTimer();
+    EXPECT_EQ(game().waitResult, 0);
+    EXPECT_EQ(field().choStones[2].alive, 0);
+    EXPECT_EQ(field().choStones[2].dropping, 1);
 }
 
 TEST_F(HanGame, GameOverShowsTheLocalResult)

@@ -58,6 +58,13 @@ TEST(GetMovePoint, TruncatesTowardZeroWithTheDegreeConstant)
         EXPECT_EQ(GetMovePoint(100, 100, c.angle, c.distance), c.expected) << c.angle << " " << c.distance;
 }
 
+TEST(GetMovePoint, FarOffLinesDoNotOverflow)
+{
+    EXPECT_EQ(GetMovePoint(2147483640, 5, 0.0f, 40.0f).x, 2147483647);
+    EXPECT_EQ(GetMovePoint(-2147483640, 5, 180.0f, 40.0f).x, -2147483647 - 1);
+    EXPECT_EQ(GetMovePoint(5, -2147483640, 90.0f, 40.0f).y, -2147483647 - 1);
+}
+
 TEST(GetCrossAngle, FoldsIntoHalfTurn)
 {
     struct Case {

@@ -15,6 +15,10 @@
 #include <span>
 #include <string_view>
 
+namespace tovrik::gfx {
+class CPage;
+}
+
 namespace tovrik::game {
 
 // Every turn lasts this long.
@@ -40,6 +44,8 @@ public:
     void SetRoom(IGameRoom* room) { room_ = room; }
     void SetSound(IGameSound* sound);
 
+    // Keeps the game view's drawing page.
+    void Init(gfx::CPage* page) { this->page = page; }
     void ResetGame();
     void DoPrepareGame(const protocol::STARTINFO* info);
     void OnTimer();
@@ -78,6 +84,7 @@ public:
     const IGameRoom& Room() const;
     void PlaySound(int effect);
 
+    gfx::CPage* page = nullptr;
     int seatZeroSlot = 0;
     int myServPNum = 0;
     int resultShowing = 0;
