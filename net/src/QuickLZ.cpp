@@ -105,6 +105,38 @@ int QuickLZ::Decompress(const char* source, int sourceLen, char* dest, int destC
     return decoded == size ? size : 0;
 }
 
+namespace {
+
+// Walks the items of a stream: a control word before every 31 items says
+// which are literals (copied here) and which are matches (resolved by
+// `match`, which gets the input position and the output length and returns
+// the new output length, or -1). Returns the output length, or -1.
+template <class MatchDecoder>
+int DecodeItems(const std::uint8_t* in, int inEnd, int pos, std::uint8_t* out, int size, MatchDecoder&& match)
+{
+    int dst = 0;
+    std::uint32_t control = 1;
+    while (dst < size) {
+        if (control == 1) {
+            if (inEnd - pos < kControlWordSize) return -1;
+            control = ReadLe(in + pos, kControlWordSize);
+            pos += kControlWordSize;
+        }
+        const bool isMatch = control & 1;
+        control >>= 1;
+        if (isMatch) {
+            dst = match(pos, dst);
+            if (dst < 0) return -1;
+        } else {
+            if (pos >= inEnd) return -1;
+            out[dst++] = in[pos++];
+        }
+    }
+    return dst;
+}
+
+}  // namespace
+
 int QuickLZ::DecodeLevel1(const std::uint8_t* in, int inEnd, int pos, std::uint8_t* out, int size)
 {
     // The table follows the compressor's: it holds the latest item start
@@ -118,66 +150,35 @@ int QuickLZ::DecodeLevel1(const std::uint8_t* in, int inEnd, int pos, std::uint8
             m_Hash[static_cast<std::size_t>(Hash3(out + lastHashed))] = lastHashed;
         }
     };
-
-    int dst = 0;
-    std::uint32_t control = 1;
-    while (dst < size) {
-        if (control == 1) {
-            if (inEnd - pos < kControlWordSize) return -1;
-            control = ReadLe(in + pos, kControlWordSize);
-            pos += kControlWordSize;
-        }
-        const bool isMatch = control & 1;
-        control >>= 1;
-        if (!isMatch) {
-            if (pos >= inEnd) return -1;
-            out[dst++] = in[pos++];
-            continue;
-        }
+    return DecodeItems(in, inEnd, pos, out, size, [&](int& at, int dst) {
         hashUpTo(dst - kMinDistance);
-        if (inEnd - pos < 2) return -1;
-        const std::uint32_t token = ReadLe(in + pos, 2);
+        if (inEnd - at < 2) return -1;
+        const std::uint32_t token = ReadLe(in + at, 2);
         const int slot = static_cast<int>((token >> 4) & 0xFFF);
         int len = static_cast<int>(token & 0xF);
         if (len != 0) {
             len += 2;
-            pos += 2;
+            at += 2;
         } else {
-            if (inEnd - pos < 3) return -1;
-            len = in[pos + 2];
-            pos += 3;
+            if (inEnd - at < 3) return -1;
+            len = in[at + 2];
+            at += 3;
         }
         const int from = m_Hash[static_cast<std::size_t>(slot)];
         if (from < 0 || len < kMinMatch || len > size - dst) return -1;
         CopyMatch(out, from, dst, len);
-        const int matchStart = dst;
-        dst += len;
-        hashUpTo(matchStart);
-        lastHashed = dst - 1;  // positions inside a match are never entered
-    }
-    return dst;
+        hashUpTo(dst);
+        lastHashed = dst + len - 1;  // positions inside a match are never entered
+        return dst + len;
+    });
 }
 
 int QuickLZ::DecodeLevel3(const std::uint8_t* in, int inEnd, int pos, std::uint8_t* out, int size)
 {
-    int dst = 0;
-    std::uint32_t control = 1;
-    while (dst < size) {
-        if (control == 1) {
-            if (inEnd - pos < kControlWordSize) return -1;
-            control = ReadLe(in + pos, kControlWordSize);
-            pos += kControlWordSize;
-        }
-        const bool isMatch = control & 1;
-        control >>= 1;
-        if (!isMatch) {
-            if (pos >= inEnd) return -1;
-            out[dst++] = in[pos++];
-            continue;
-        }
-        const int available = inEnd - pos;
+    return DecodeItems(in, inEnd, pos, out, size, [&](int& at, int dst) {
+        const int available = inEnd - at;
         if (available < 1) return -1;
-        const std::uint32_t w = ReadLe(in + pos, std::min(available, 4));
+        const std::uint32_t w = ReadLe(in + at, std::min(available, 4));
         int tokenLen;
         int len;
         std::uint32_t offset;
@@ -203,12 +204,11 @@ int QuickLZ::DecodeLevel3(const std::uint8_t* in, int inEnd, int pos, std::uint8
             offset = w >> 15;
         }
         if (tokenLen > available) return -1;
-        pos += tokenLen;
+        at += tokenLen;
         if (offset == 0 || offset > static_cast<std::uint32_t>(dst) || len > size - dst) return -1;
         CopyMatch(out, dst - static_cast<int>(offset), dst, len);
-        dst += len;
-    }
-    return dst;
+        return dst + len;
+    });
 }
 
 int QuickLZ::CompressLevel1(const std::uint8_t* in, int size, std::uint8_t* out)
