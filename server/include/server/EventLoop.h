@@ -1,0 +1,130 @@
+#pragma once
+// A single-threaded epoll loop of listening sockets and non-blocking TCP
+// connections. Each connection has an input buffer that its handler consumes
+// and an output queue that the loop flushes; both are bounded, and a
+// connection that exceeds a bound is closed without touching the others.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tovrik::server {
+
+class Connection;
+
+class ConnectionHandler {
+ public:
+  virtual ~ConnectionHandler() = default;
+  virtual void OnOpen(Connection& connection) = 0;
+  // New bytes are in connection.Input(); consume what forms whole frames.
+  virtual void OnData(Connection& connection) = 0;
+  // Called once, after which the connection is gone.
+  virtual void OnClose(Connection& connection) = 0;
+};
+
+struct ConnectionLimits {
+  std::size_t maxInput = 64 * 1024;       // unconsumed bytes held for one connection
+  std::size_t maxQueued = 1024 * 1024;    // bytes waiting to be sent to one connection
+  int maxConnections = 1024;              // per listening socket
+};
+
+class EventLoop;
+
+class Connection {
+ public:
+  Connection(EventLoop& loop, int fd, std::uint64_t id, std::string peer, ConnectionHandler& handler,
+             const ConnectionLimits& limits, int listener);
+  ~Connection();
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  std::uint64_t Id() const { return id_; }
+  const std::string& Peer() const { return peer_; }
+  bool Closing() const { return closing_; }
+
+  std::span<const std::uint8_t> Input() const { return input_; }
+  void Consume(std::size_t bytes);
+
+  // Queues bytes; a queue beyond the limit closes the connection.
+  void Send(std::span<const std::uint8_t> bytes);
+  // Closes after the queued bytes are written (or at once, when `flush` is false).
+  void Close(const std::string& reason, bool flush = false);
+
+  // The handler's own state for this connection.
+  void* context = nullptr;
+
+ private:
+  friend class EventLoop;
+  bool ReadAvailable();
+  bool Flush();
+
+  EventLoop& loop_;
+  int fd_;
+  std::uint64_t id_;
+  std::string peer_;
+  ConnectionHandler& handler_;
+  ConnectionLimits limits_;
+  int listener_;
+  std::vector<std::uint8_t> input_;
+  std::vector<std::uint8_t> output_;
+  std::size_t outputSent_ = 0;
+  bool closing_ = false;
+  bool closeAfterFlush_ = false;
+  bool wantWrite_ = false;
+};
+
+class EventLoop {
+ public:
+  EventLoop();
+  ~EventLoop();
+  EventLoop(const EventLoop&) = delete;
+  EventLoop& operator=(const EventLoop&) = delete;
+
+  bool Ok() const { return epoll_ >= 0 && wake_ >= 0; }
+
+  // Listens on host:port (port 0 picks a free one, returned in `boundPort`).
+  bool Listen(const std::string& host, std::uint16_t port, ConnectionHandler& handler,
+              const ConnectionLimits& limits, std::uint16_t& boundPort, std::string& error);
+  // Calls `tick` about every `periodMs` milliseconds from the loop.
+  void AddTimer(int periodMs, std::function<void()> tick);
+
+  // Runs until Stop(); returns after every connection has been closed.
+  void Run();
+  // Safe from a signal handler and from other threads.
+  void Stop();
+
+ private:
+  friend class Connection;
+  struct Listener {
+    int fd;
+    ConnectionHandler* handler;
+    ConnectionLimits limits;
+    int open = 0;
+  };
+  struct Timer {
+    int periodMs;
+    std::int64_t dueMs;
+    std::function<void()> tick;
+  };
+
+  void Accept(Listener& listener);
+  void HandleEvent(Connection& connection, std::uint32_t events);
+  void UpdateInterest(Connection& connection);
+  void Reap();
+  int RunTimers();
+
+  int epoll_ = -1;
+  int wake_ = -1;
+  std::map<int, Listener> listeners_;
+  std::map<int, std::unique_ptr<Connection>> connections_;  // by fd
+  std::vector<Timer> timers_;
+  std::uint64_t nextId_ = 1;
+  bool stopping_ = false;
+};
+
+}  // namespace tovrik::server

@@ -1,0 +1,123 @@
+#pragma once
+// One game server: login with a ticket, the channels it hosts with their
+// lobbies and rooms, chat, whispers (also to users of other game servers,
+// through the database), invitations and the relay of the room messages.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "server/Channel.h"
+#include "server/FrameServer.h"
+#include "server/ServerContext.h"
+
+namespace tovrik::server {
+
+struct GameSession : PeerState {
+  bool loggedIn = false;
+  bool movingOut = false;  // handed to another game server
+  UserRecord user;
+  std::int64_t presenceSession = 0;
+  Channel* channel = nullptr;  // null until a channel is entered
+  bool noWhisper = false;
+};
+
+class GameServer : public FrameServer {
+ public:
+  GameServer(ServerContext& context, int serverNo, std::string host);
+
+  int ServerNo() const { return serverNo_; }
+  int Users() const { return static_cast<int>(users_.size()); }
+
+  // Registers the server, listening on `port`, in the database; false when
+  // the database refuses.
+  bool Start(int port);
+  // Tells the database that this server is alive and how many users it holds.
+  void Heartbeat();
+  // Delivers whispers and notices that other game servers left for our users.
+  void DeliverMail();
+  void Shutdown();
+  // An operator notice to every user of this server.
+  void Broadcast(const std::string& cp949Text, int kind);
+
+ protected:
+  std::unique_ptr<PeerState> NewPeer() override { return std::make_unique<GameSession>(); }
+  void OnGreet(PeerState& peer) override;
+  void OnFrame(PeerState& peer, std::int16_t msgId, std::span<const std::uint8_t> payload) override;
+  void OnPeerClosed(PeerState& peer) override;
+  const char* Name() const override { return name_.c_str(); }
+
+ private:
+  using Handler = void (GameServer::*)(GameSession&, PayloadReader&);
+  // Kinds of notes left in the database for a user on another game server.
+  static constexpr int kMailWhisper = 1;
+  static constexpr int kMailNotice = 2;
+
+  // Connection, login and channels.
+  void OnAskLogin(GameSession& session, PayloadReader& reader);
+  void OnConnectMoveChannel(GameSession& session, PayloadReader& reader);
+  void OnAskLogout(GameSession& session, PayloadReader& reader);
+  void OnAskAllChannelInfo(GameSession& session, PayloadReader& reader);
+  void OnAskEnterChannel(GameSession& session, PayloadReader& reader);
+  void OnAskFindId(GameSession& session, PayloadReader& reader);
+
+  // Lobby.
+  void OnAskAllUserInfo(GameSession& session, PayloadReader& reader);
+  void OnAskAllRoomInfo(GameSession& session, PayloadReader& reader);
+  void OnAskRoomInfo(GameSession& session, PayloadReader& reader);
+  void OnAskUserInfo(GameSession& session, PayloadReader& reader);
+  void OnAskDetailUserInfo(GameSession& session, PayloadReader& reader);
+  void OnAskChangeCharacter(GameSession& session, PayloadReader& reader);
+  void OnLobbyOpen(GameSession& session, PayloadReader& reader);
+
+  // Rooms.
+  void OnAskCreateRoom(GameSession& session, PayloadReader& reader);
+  void OnAskEnterRoom(GameSession& session, PayloadReader& reader);
+  void OnAskOutRoom(GameSession& session, PayloadReader& reader);
+  void OnAskForceBanish(GameSession& session, PayloadReader& reader);
+
+  // Chat and invitations.
+  void OnChat(GameSession& session, PayloadReader& reader);
+  void OnWhisper(GameSession& session, PayloadReader& reader);
+  void OnNoWhisper(GameSession& session, PayloadReader& reader);
+  void OnAskInvite(GameSession& session, PayloadReader& reader);
+  void OnRefuseInvite(GameSession& session, PayloadReader& reader);
+  void OnAskBadUser(GameSession& session, PayloadReader& reader);
+
+  void OnRelay(GameSession& session, std::int16_t msgId, std::span<const std::uint8_t> payload);
+
+  // Helpers.
+  void RefuseLogin(GameSession& session, int reason, const char* utf8Text);
+  bool FinishLogin(GameSession& session, const UserRecord& user);
+  Channel* HostedChannel(int groupNo, int chanNo);
+  Channel* FirstOpenChannel(const UserRecord& user);
+  void EnterChannel(GameSession& session, Channel& channel);
+  void LeaveChannel(GameSession& session);
+  void SendEnterChannelResult(GameSession& session, int result, const ChannelConfigEntry* channel);
+  void LeaveRoom(GameSession& session, bool forced);
+  void AnnounceRoomExit(Channel& channel, const RoomExit& exit, std::int64_t leaver, const std::string& leaverLogin);
+  void UpdatePresence(GameSession& session);
+  void SendServerMessage(GameSession& session, int kind, const std::string& cp949Text);
+  void DeliverWhisper(GameSession& target, std::span<const std::uint8_t> payload, std::int64_t senderId,
+                      int senderServer);
+
+  GameSession* FindUser(std::int64_t userId);
+  GameSession* FindUserByNickname(std::string_view nickname);
+  void SendTo(std::int64_t userId, const PayloadWriter& message);
+  void SendToLobby(const Channel& channel, const PayloadWriter& message, std::int64_t except = 0);
+  void SendToRoom(const Channel& channel, int roomNo, const PayloadWriter& message, std::int64_t except = 0);
+  void SendUserChange(const Channel& channel, std::int64_t userId);
+  void SendRoomChange(const Channel& channel, int roomNo);
+
+  ServerContext& context_;
+  int serverNo_;
+  std::string host_;
+  int port_ = 0;
+  std::string name_;
+  std::map<std::pair<int, int>, std::unique_ptr<Channel>> channels_;
+  std::map<std::int64_t, GameSession*> users_;
+};
+
+}  // namespace tovrik::server

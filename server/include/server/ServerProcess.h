@@ -1,0 +1,48 @@
+#pragma once
+// One tovrik-server process: the database, the configuration, an optional
+// master server and one or more game servers on one event loop.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "server/ChannelConfig.h"
+#include "server/Database.h"
+#include "server/EventLoop.h"
+#include "server/GameServer.h"
+#include "server/MasterServer.h"
+#include "server/ServerContext.h"
+#include "server/ServerOptions.h"
+
+namespace tovrik::server {
+
+class ServerProcess {
+ public:
+  explicit ServerProcess(ServerOptions options);
+  ~ServerProcess();
+
+  // Opens the database and the listening sockets. On success `listening`
+  // holds the line that names the chosen addresses, for example
+  // "master 127.0.0.1:24000 game 127.0.0.1:24001".
+  bool Start(std::string& listening, std::string& error);
+  // Runs until Stop().
+  void Run();
+  // Safe from a signal handler.
+  void Stop() { loop_.Stop(); }
+  // Asks the loop to send the notice file to everyone (safe from a signal handler).
+  void RequestNotice() { noticeRequested_ = 1; }
+
+ private:
+  void SendNotice();
+
+  ServerOptions options_;
+  EventLoop loop_;
+  std::unique_ptr<Database> db_;
+  ChannelConfig config_;
+  std::unique_ptr<ServerContext> context_;
+  std::unique_ptr<MasterServer> master_;
+  std::vector<std::unique_ptr<GameServer>> games_;
+  volatile int noticeRequested_ = 0;
+};
+
+}  // namespace tovrik::server

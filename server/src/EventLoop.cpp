@@ -1,0 +1,296 @@
+#include "server/EventLoop.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/epoll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+#include "server/Log.h"
+
+namespace tovrik::server {
+namespace {
+
+constexpr std::size_t kReadChunk = 16 * 1024;
+
+std::int64_t NowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+std::string PeerName(const sockaddr_in& address) {
+  char text[INET_ADDRSTRLEN] = {};
+  inet_ntop(AF_INET, &address.sin_addr, text, sizeof text);
+  return std::string(text) + ":" + std::to_string(ntohs(address.sin_port));
+}
+
+}  // namespace
+
+Connection::Connection(EventLoop& loop, int fd, std::uint64_t id, std::string peer, ConnectionHandler& handler,
+                       const ConnectionLimits& limits, int listener)
+    : loop_(loop), fd_(fd), id_(id), peer_(std::move(peer)), handler_(handler), limits_(limits), listener_(listener) {}
+
+Connection::~Connection() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+void Connection::Consume(std::size_t bytes) {
+  bytes = std::min(bytes, input_.size());
+  input_.erase(input_.begin(), input_.begin() + static_cast<std::ptrdiff_t>(bytes));
+}
+
+void Connection::Send(std::span<const std::uint8_t> bytes) {
+  if (closing_ || bytes.empty()) return;
+  if (output_.size() - outputSent_ + bytes.size() > limits_.maxQueued) {
+    Close("send queue over " + std::to_string(limits_.maxQueued) + " bytes (peer too slow)");
+    return;
+  }
+  if (outputSent_ > 0 && outputSent_ == output_.size()) {
+    output_.clear();
+    outputSent_ = 0;
+  }
+  output_.insert(output_.end(), bytes.begin(), bytes.end());
+  if (!Flush()) {
+    Close("send failed: " + std::string(std::strerror(errno)));
+    return;
+  }
+  loop_.UpdateInterest(*this);
+}
+
+void Connection::Close(const std::string& reason, bool flush) {
+  if (closing_ && !(closeAfterFlush_ && !flush)) return;
+  if (!closing_) Log(LogLevel::Info, "connection ", id_, " (", peer_, ") closed: ", reason);
+  closing_ = true;
+  closeAfterFlush_ = flush && outputSent_ < output_.size();
+  loop_.UpdateInterest(*this);
+}
+
+bool Connection::ReadAvailable() {
+  std::uint8_t chunk[kReadChunk];
+  const ssize_t got = ::recv(fd_, chunk, sizeof chunk, 0);
+  if (got < 0) {
+    if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) return true;
+    Close("receive failed: " + std::string(std::strerror(errno)));
+    return false;
+  }
+  if (got == 0) {
+    Close("peer closed the connection");
+    return false;
+  }
+  input_.insert(input_.end(), chunk, chunk + got);
+  handler_.OnData(*this);
+  if (!closing_ && input_.size() > limits_.maxInput) {
+    Close("more than " + std::to_string(limits_.maxInput) + " bytes without a whole frame");
+    return false;
+  }
+  return true;
+}
+
+bool Connection::Flush() {
+  while (outputSent_ < output_.size()) {
+    const ssize_t sent = ::send(fd_, output_.data() + outputSent_, output_.size() - outputSent_, MSG_NOSIGNAL);
+    if (sent < 0) {
+      if (errno == EAGAIN || errno == EWOULDBLOCK) break;
+      if (errno == EINTR) continue;
+      return false;
+    }
+    outputSent_ += static_cast<std::size_t>(sent);
+  }
+  if (outputSent_ == output_.size()) {
+    output_.clear();
+    outputSent_ = 0;
+  } else if (outputSent_ > 64 * 1024) {
+    output_.erase(output_.begin(), output_.begin() + static_cast<std::ptrdiff_t>(outputSent_));
+    outputSent_ = 0;
+  }
+  return true;
+}
+
+EventLoop::EventLoop() {
+  epoll_ = epoll_create1(EPOLL_CLOEXEC);
+  wake_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  if (epoll_ >= 0 && wake_ >= 0) {
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.fd = wake_;
+    epoll_ctl(epoll_, EPOLL_CTL_ADD, wake_, &event);
+  }
+}
+
+EventLoop::~EventLoop() {
+  connections_.clear();
+  for (auto& [fd, listener] : listeners_) ::close(fd);
+  if (wake_ >= 0) ::close(wake_);
+  if (epoll_ >= 0) ::close(epoll_);
+}
+
+bool EventLoop::Listen(const std::string& host, std::uint16_t port, ConnectionHandler& handler,
+                       const ConnectionLimits& limits, std::uint16_t& boundPort, std::string& error) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(port);
+  if (inet_pton(AF_INET, host.c_str(), &address.sin_addr) != 1) {
+    error = "not an IPv4 address: " + host;
+    return false;
+  }
+  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (fd < 0) {
+    error = std::string("socket: ") + std::strerror(errno);
+    return false;
+  }
+  const int yes = 1;
+  setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, 128) != 0) {
+    error = host + ":" + std::to_string(port) + ": " + std::strerror(errno);
+    ::close(fd);
+    return false;
+  }
+  socklen_t length = sizeof address;
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  boundPort = ntohs(address.sin_port);
+  epoll_event event{};
+  event.events = EPOLLIN;
+  event.data.fd = fd;
+  epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &event);
+  listeners_.emplace(fd, Listener{fd, &handler, limits});
+  return true;
+}
+
+void EventLoop::AddTimer(int periodMs, std::function<void()> tick) {
+  timers_.push_back({periodMs, NowMs() + periodMs, std::move(tick)});
+}
+
+void EventLoop::Stop() {
+  const std::uint64_t one = 1;
+  // write() is async-signal-safe; the result does not matter, the counter only needs to be non-zero.
+  [[maybe_unused]] const auto ignored = ::write(wake_, &one, sizeof one);
+}
+
+void EventLoop::Accept(Listener& listener) {
+  for (;;) {
+    sockaddr_in address{};
+    socklen_t length = sizeof address;
+    const int fd = ::accept4(listener.fd, reinterpret_cast<sockaddr*>(&address), &length,
+                             SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0) {
+      if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+        Log(LogLevel::Warn, "accept failed: ", std::strerror(errno));
+      }
+      return;
+    }
+    if (listener.open >= listener.limits.maxConnections) {
+      Log(LogLevel::Warn, "refused ", PeerName(address), ": ", listener.open, " connections already open");
+      ::close(fd);
+      continue;
+    }
+    const int yes = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+    setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &yes, sizeof yes);
+    auto connection = std::make_unique<Connection>(*this, fd, nextId_++, PeerName(address), *listener.handler,
+                                                   listener.limits, listener.fd);
+    epoll_event event{};
+    event.events = EPOLLIN | EPOLLRDHUP;
+    event.data.fd = fd;
+    if (epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &event) != 0) continue;
+    ++listener.open;
+    Connection& added = *connection;
+    connections_.emplace(fd, std::move(connection));
+    Log(LogLevel::Debug, "connection ", added.Id(), " from ", added.Peer());
+    listener.handler->OnOpen(added);
+  }
+}
+
+void EventLoop::UpdateInterest(Connection& connection) {
+  const bool wantWrite = connection.outputSent_ < connection.output_.size();
+  if (wantWrite == connection.wantWrite_) return;
+  connection.wantWrite_ = wantWrite;
+  epoll_event event{};
+  event.events = EPOLLIN | EPOLLRDHUP | (wantWrite ? EPOLLOUT : 0u);
+  event.data.fd = connection.fd_;
+  epoll_ctl(epoll_, EPOLL_CTL_MOD, connection.fd_, &event);
+}
+
+void EventLoop::HandleEvent(Connection& connection, std::uint32_t events) {
+  if (connection.closing_ && !connection.closeAfterFlush_) return;
+  if (events & EPOLLOUT) {
+    if (!connection.Flush()) {
+      connection.closeAfterFlush_ = false;
+      connection.Close("send failed: " + std::string(std::strerror(errno)));
+      return;
+    }
+    UpdateInterest(connection);
+  }
+  if (connection.closing_) return;
+  if (events & (EPOLLIN | EPOLLRDHUP | EPOLLHUP | EPOLLERR)) connection.ReadAvailable();
+}
+
+void EventLoop::Reap() {
+  for (auto it = connections_.begin(); it != connections_.end();) {
+    Connection& connection = *it->second;
+    const bool flushed = connection.outputSent_ >= connection.output_.size();
+    if (!connection.closing_ || (connection.closeAfterFlush_ && !flushed)) {
+      ++it;
+      continue;
+    }
+    auto owned = std::move(it->second);
+    it = connections_.erase(it);
+    epoll_ctl(epoll_, EPOLL_CTL_DEL, owned->fd_, nullptr);
+    auto listener = listeners_.find(owned->listener_);
+    if (listener != listeners_.end()) --listener->second.open;
+    owned->handler_.OnClose(*owned);
+  }
+}
+
+int EventLoop::RunTimers() {
+  std::int64_t now = NowMs();
+  int wait = 1000;
+  for (auto& timer : timers_) {
+    if (timer.dueMs <= now) {
+      timer.tick();
+      now = NowMs();
+      timer.dueMs = now + timer.periodMs;
+    }
+    wait = static_cast<int>(std::min<std::int64_t>(wait, timer.dueMs - now));
+  }
+  return std::max(wait, 0);
+}
+
+void EventLoop::Run() {
+  epoll_event events[64];
+  while (!stopping_) {
+    const int timeout = RunTimers();
+    Reap();
+    const int count = epoll_wait(epoll_, events, 64, timeout);
+    if (count < 0 && errno != EINTR) {
+      Log(LogLevel::Error, "epoll_wait failed: ", std::strerror(errno));
+      break;
+    }
+    for (int i = 0; i < count; ++i) {
+      const int fd = events[i].data.fd;
+      if (fd == wake_) {
+        stopping_ = true;
+        continue;
+      }
+      if (auto listener = listeners_.find(fd); listener != listeners_.end()) {
+        Accept(listener->second);
+        continue;
+      }
+      if (auto found = connections_.find(fd); found != connections_.end()) {
+        HandleEvent(*found->second, events[i].events);
+      }
+    }
+    Reap();
+  }
+  for (auto& [fd, connection] : connections_) connection->Close("server shutting down");
+  Reap();
+}
+
+}  // namespace tovrik::server

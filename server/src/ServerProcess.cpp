@@ -1,0 +1,113 @@
+#include "server/ServerProcess.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "server/Cp949.h"
+#include "server/Log.h"
+
+namespace tovrik::server {
+namespace {
+
+// Limits on what one peer may hold of the server's memory.
+ConnectionLimits ClientLimits() {
+  ConnectionLimits limits;
+  limits.maxInput = 2 * (FrameServer::kMaxClientPayload + 16);
+  limits.maxQueued = 1024 * 1024;
+  limits.maxConnections = 1024;
+  return limits;
+}
+
+constexpr std::chrono::seconds kLoginTimeLimit{30};
+
+}  // namespace
+
+ServerProcess::ServerProcess(ServerOptions options) : options_(std::move(options)) {}
+
+ServerProcess::~ServerProcess() {
+  for (auto& game : games_) game->Shutdown();
+}
+
+bool ServerProcess::Start(std::string& listening, std::string& error) {
+  if (!loop_.Ok()) {
+    error = "cannot create the event loop";
+    return false;
+  }
+  const int gameServers = options_.firstGameNumber - 1 + static_cast<int>(options_.gamePorts.size());
+  if (options_.config.empty()) {
+    config_ = ChannelConfig::Default(gameServers);
+  } else if (!ChannelConfig::Load(options_.config, gameServers, config_, error)) {
+    return false;
+  }
+  db_ = Database::Open(options_.db, error);
+  if (!db_) {
+    error = options_.db.string() + ": " + error;
+    return false;
+  }
+  context_ = std::make_unique<ServerContext>(ServerContext{*db_, config_});
+
+  std::ostringstream line;
+  if (options_.master) {
+    master_ = std::make_unique<MasterServer>(*context_);
+    std::uint16_t port = 0;
+    if (!loop_.Listen(options_.host, options_.masterPort, *master_, ClientLimits(), port, error)) return false;
+    line << "master " << options_.host << ":" << port;
+  }
+  for (std::size_t i = 0; i < options_.gamePorts.size(); ++i) {
+    const int number = options_.firstGameNumber + static_cast<int>(i);
+    std::uint16_t port = 0;
+    games_.push_back(std::make_unique<GameServer>(*context_, number, options_.host));
+    GameServer& game = *games_.back();
+    if (!loop_.Listen(options_.host, options_.gamePorts[i], game, ClientLimits(), port, error)) return false;
+    // Registered only now: clients are sent to the port actually bound.
+    if (!game.Start(port)) {
+      error = "cannot register game server " + std::to_string(number) + " in the database";
+      return false;
+    }
+    line << (line.tellp() > 0 ? " " : "") << "game " << options_.host << ":" << port;
+  }
+  listening = line.str();
+
+  loop_.AddTimer(100, [this] {
+    for (auto& game : games_) game->DeliverMail();
+    if (noticeRequested_) {
+      noticeRequested_ = 0;
+      SendNotice();
+    }
+  });
+  loop_.AddTimer(kHeartbeatSeconds * 1000, [this] {
+    for (auto& game : games_) game->Heartbeat();
+  });
+  loop_.AddTimer(5000, [this] {
+    if (master_) master_->DropSilentPeers(kLoginTimeLimit);
+    for (auto& game : games_) game->DropSilentPeers(kLoginTimeLimit);
+  });
+  return true;
+}
+
+void ServerProcess::Run() {
+  loop_.Run();
+  for (auto& game : games_) game->Shutdown();
+  games_.clear();
+}
+
+void ServerProcess::SendNotice() {
+  if (options_.noticeFile.empty()) {
+    Log(LogLevel::Warn, "notice requested, but no --notice-file was given");
+    return;
+  }
+  std::ifstream in(options_.noticeFile, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  std::string notice = text.str();
+  while (!notice.empty() && (notice.back() == '\n' || notice.back() == '\r')) notice.pop_back();
+  if (notice.empty()) {
+    Log(LogLevel::Warn, "notice file ", options_.noticeFile.string(), " is empty or unreadable");
+    return;
+  }
+  Log(LogLevel::Info, "sending notice: ", notice);
+  const std::string cp949 = Utf8ToCp949(notice);
+  for (auto& game : games_) game->Broadcast(cp949, 0);
+}
+
+}  // namespace tovrik::server

@@ -1,0 +1,274 @@
+#include "ServerHarness.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "protocol/LittleEndian.h"
+#include "protocol/MessageCatalogue.h"
+#include "protocol/TextField.h"
+
+namespace tovrik::server::testing {
+
+namespace msgid = protocol::msgid;
+
+namespace {
+
+std::filesystem::path FreshDirectory() {
+  static int counter = 0;
+  auto dir = std::filesystem::temp_directory_path() /
+             ("tovrik-server-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
+Endpoint ParseEndpoint(const std::string& text) {
+  Endpoint endpoint;
+  const auto colon = text.rfind(':');
+  endpoint.host = text.substr(0, colon);
+  endpoint.port = std::stoi(text.substr(colon + 1));
+  return endpoint;
+}
+
+}  // namespace
+
+ServerUnderTest::ServerUnderTest(const std::string& configText, std::vector<std::string> serverArgs,
+                                 std::filesystem::path database)
+    : dir_(FreshDirectory()), db_(database.empty() ? dir_ / "server.db" : database) {
+  std::ofstream(dir_ / "server.ini") << configText;
+  std::vector<std::string> args = {std::string(TOVRIK_RUNTIME_DIR) + "/tovrik-server", "--db", db_.string(),
+                                   "--config", (dir_ / "server.ini").string(), "--log-level", "debug"};
+  args.insert(args.end(), serverArgs.begin(), serverArgs.end());
+
+  int out[2];
+  if (::pipe(out) != 0) return;
+  pid_ = ::fork();
+  if (pid_ == 0) {
+    ::dup2(out[1], STDOUT_FILENO);
+    const int log = ::open((dir_ / "server.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ::dup2(log, STDERR_FILENO);
+    ::close(out[0]);
+    std::vector<char*> argv;
+    for (auto& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  ::close(out[1]);
+  // The first line names the chosen ports.
+  std::string line;
+  char c;
+  pollfd wait{out[0], POLLIN, 0};
+  while (::poll(&wait, 1, 10000) > 0 && ::read(out[0], &c, 1) == 1 && c != '\n') line += c;
+  ::close(out[0]);
+  std::istringstream words(line);
+  std::string kind, address;
+  while (words >> kind >> address) {
+    if (kind == "master") master_ = ParseEndpoint(address);
+    if (kind == "game") games_.push_back(ParseEndpoint(address));
+  }
+  if (master_.port == 0 && games_.empty()) Stop();
+}
+
+ServerUnderTest::~ServerUnderTest() {
+  Stop();
+  std::error_code ignored;
+  std::filesystem::remove_all(dir_, ignored);
+}
+
+void ServerUnderTest::Signal(int signal) {
+  if (pid_ > 0) ::kill(pid_, signal);
+}
+
+int ServerUnderTest::Stop() {
+  if (pid_ <= 0) return -1;
+  ::kill(pid_, SIGTERM);
+  int status = 0;
+  for (int i = 0; i < 100; ++i) {
+    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+      pid_ = -1;
+      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  ::kill(pid_, SIGKILL);
+  ::waitpid(pid_, &status, 0);
+  pid_ = -1;
+  return -1;
+}
+
+std::string ServerUnderTest::Log() const {
+  std::ifstream in(dir_ / "server.log");
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::int32_t Frame::I32(std::size_t offset) const {
+  return offset + 4 <= payload.size() ? protocol::LoadLE<std::int32_t>(payload.data() + offset) : 0;
+}
+
+std::int16_t Frame::I16(std::size_t offset) const {
+  return offset + 2 <= payload.size() ? protocol::LoadLE<std::int16_t>(payload.data() + offset) : 0;
+}
+
+std::string Frame::Text(std::size_t offset, std::size_t width) const {
+  if (offset + width > payload.size()) return {};
+  return std::string(protocol::ReadText({reinterpret_cast<const char*>(payload.data()) + offset, width}));
+}
+
+std::string Frame::Bytes(std::size_t offset, std::size_t count) const {
+  if (offset + count > payload.size()) return {};
+  return std::string(reinterpret_cast<const char*>(payload.data()) + offset, count);
+}
+
+TestClient::~TestClient() { Close(); }
+
+bool TestClient::Connect(const Endpoint& endpoint) {
+  Close();
+  fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<std::uint16_t>(endpoint.port));
+  inet_pton(AF_INET, endpoint.host.c_str(), &address.sin_addr);
+  if (::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    Close();
+    return false;
+  }
+  const int yes = 1;
+  setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+  seq_ = 0;
+  closed_ = false;
+  stream_.clear();
+  inbox_.clear();
+  return true;
+}
+
+void TestClient::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+}
+
+void TestClient::Send(const PayloadWriter& message) {
+  const auto sealed = SealFrame(message.Frame(), ++seq_);
+  SendRaw(sealed);
+}
+
+void TestClient::SendRaw(std::span<const std::uint8_t> bytes) {
+  std::size_t sent = 0;
+  while (fd_ >= 0 && sent < bytes.size()) {
+    const ssize_t n = ::send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+    if (n <= 0) return;
+    sent += static_cast<std::size_t>(n);
+  }
+}
+
+bool TestClient::ReadSome(Clock::time_point deadline) {
+  if (fd_ < 0 || closed_) return false;
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  pollfd wait{fd_, POLLIN, 0};
+  if (left <= 0 || ::poll(&wait, 1, static_cast<int>(left)) <= 0) return false;
+  std::uint8_t chunk[65536];
+  const ssize_t got = ::recv(fd_, chunk, sizeof chunk, 0);
+  if (got <= 0) {
+    closed_ = true;
+    return false;
+  }
+  stream_.insert(stream_.end(), chunk, chunk + got);
+  for (;;) {
+    ReceivedFrame frame;
+    std::size_t consumed = 0;
+    std::string reason;
+    const CutResult result = CutFrame(stream_, 95000, frame, consumed, reason);
+    if (result != CutResult::Frame) break;
+    stream_.erase(stream_.begin(), stream_.begin() + static_cast<std::ptrdiff_t>(consumed));
+    const auto payload = frame.Payload();
+    inbox_.push_back({frame.msgId, std::vector<std::uint8_t>(payload.begin(), payload.end())});
+  }
+  return true;
+}
+
+std::optional<Frame> TestClient::WaitFor(std::int16_t id, std::chrono::milliseconds wait) {
+  const auto deadline = Clock::now() + wait;
+  for (;;) {
+    for (auto it = inbox_.begin(); it != inbox_.end(); ++it) {
+      if (it->id == id) {
+        Frame frame = std::move(*it);
+        inbox_.erase(it);
+        return frame;
+      }
+    }
+    if (!ReadSome(deadline)) return std::nullopt;
+  }
+}
+
+bool TestClient::Quiet(std::int16_t id, std::chrono::milliseconds wait) { return !WaitFor(id, wait); }
+
+bool TestClient::WaitClosed(std::chrono::milliseconds wait) {
+  const auto deadline = Clock::now() + wait;
+  while (!closed_ && Clock::now() < deadline) ReadSome(deadline);
+  return closed_;
+}
+
+protocol::ASK_LOGININFO MakeLoginInfo(const protocol::Ms_DestServerInfo& dest, std::size_t authCookieLength) {
+  protocol::ASK_LOGININFO info;
+  protocol::CopyIfShorter(info.LocalIP, "127.0.0.1");
+  protocol::CopyIfShorter(info.HostIP, "127.0.0.1");
+  info.LocalPort = 20000 + 1234;
+  info.AuthCookieLen = static_cast<std::int32_t>(authCookieLength);
+  info.Ticket1 = dest.Ticket1;
+  info.Ticket2 = dest.Ticket2;
+  info.Ticket3 = dest.Ticket3;
+  info.Ticket4 = dest.Ticket4;
+  info.Ticket5 = dest.Ticket5;
+  return info;
+}
+
+std::optional<protocol::LOGINACCEPTINFO> TestClient::Login(const Endpoint& master, const std::string& cookie,
+                                                           int loginGroup, std::string* refusal) {
+  TestClient masterClient;
+  if (!masterClient.Connect(master)) return std::nullopt;
+  const auto version = masterClient.WaitFor(msgid::CMS_CHECKVERSION);
+  if (!version || version->I32(0) != 184) return std::nullopt;
+  masterClient.Send(PayloadWriter(msgid::CMS_ASK_DESTSERVERINFO).PutI32(loginGroup));
+  const auto dest = masterClient.WaitFor(msgid::CMS_DESTSERVERINFO, std::chrono::milliseconds(1000));
+  if (!dest) {
+    const auto refused = masterClient.WaitFor(msgid::CMS_REFUSE_DESTSERVERINFO, std::chrono::milliseconds(100));
+    if (refused && refusal) *refusal = refused->Bytes(8, static_cast<std::size_t>(std::max(0, refused->I32(4))));
+    return std::nullopt;
+  }
+  const auto info = dest->As<protocol::Ms_DestServerInfo>();
+  game_ = {std::string(protocol::ReadText(info.IP)), info.Port};
+  if (!Connect(game_)) return std::nullopt;
+  const auto gameVersion = WaitFor(msgid::CSV_CHECKVERSION);
+  if (!gameVersion || gameVersion->I32(0) != 184) return std::nullopt;
+  Send(PayloadWriter(msgid::CSV_ASK_LOGIN).Put(MakeLoginInfo(info, cookie.size())).PutBytes(cookie));
+  const auto accept = WaitFor(msgid::CSV_ACCEPT_LOGIN);
+  if (!accept) {
+    if (refusal) {
+      if (const auto refused = WaitFor(msgid::CSV_REFUSE_LOGIN, std::chrono::milliseconds(100))) {
+        *refusal = refused->Bytes(8, static_cast<std::size_t>(std::max(0, refused->I32(4))));
+      }
+    }
+    return std::nullopt;
+  }
+  const auto result = accept->As<protocol::LOGINACCEPTINFO>();
+  unum_ = result.UI.UNum;
+  id_ = std::string(protocol::ReadText(result.UI.ID));
+  nick_ = std::string(protocol::ReadText(result.UI.NickName));
+  return result;
+}
+
+}  // namespace tovrik::server::testing

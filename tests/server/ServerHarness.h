@@ -1,0 +1,127 @@
+#pragma once
+// Runs tovrik-server as a child process on free loopback ports with a
+// temporary database, and talks to it with protocol-level test clients.
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "protocol/Records.h"
+#include "server/Wire.h"
+
+namespace tovrik::server::testing {
+
+struct Endpoint {
+  std::string host;
+  int port = 0;
+};
+
+class ServerUnderTest {
+ public:
+  // Starts a master and two game servers on free ports with the given configuration.
+  explicit ServerUnderTest(const std::string& configText)
+      : ServerUnderTest(configText, {"--master-port", "0", "--game-port", "0", "--game-port", "0"}) {}
+  // Starts with these server arguments; the database is `database`, or a
+  // fresh one in the server's directory.
+  ServerUnderTest(const std::string& configText, std::vector<std::string> args,
+                  std::filesystem::path database = {});
+  ~ServerUnderTest();
+
+  bool Running() const { return pid_ > 0; }
+  const Endpoint& Master() const { return master_; }
+  const std::vector<Endpoint>& Games() const { return games_; }
+  const std::filesystem::path& Directory() const { return dir_; }
+  const std::filesystem::path& Database() const { return db_; }
+  // Sends SIGTERM and returns the exit status (-1 when it did not exit in time).
+  int Stop();
+  void Signal(int signal);
+  // The server's log so far.
+  std::string Log() const;
+
+ private:
+  std::filesystem::path dir_;
+  std::filesystem::path db_;
+  pid_t pid_ = -1;
+  Endpoint master_;
+  std::vector<Endpoint> games_;
+};
+
+struct Frame {
+  std::int16_t id = 0;
+  std::vector<std::uint8_t> payload;
+
+  template <WireRecord Record>
+  Record As(std::size_t offset = 0) const {
+    Record record;
+    if (offset + sizeof record <= payload.size()) std::memcpy(&record, payload.data() + offset, sizeof record);
+    return record;
+  }
+  std::int32_t I32(std::size_t offset) const;
+  std::int16_t I16(std::size_t offset) const;
+  std::string Text(std::size_t offset, std::size_t width) const;
+  std::string Bytes(std::size_t offset, std::size_t count) const;
+};
+
+class TestClient {
+ public:
+  using Clock = std::chrono::steady_clock;
+  static constexpr std::chrono::milliseconds kWait{3000};
+
+  TestClient() = default;
+  explicit TestClient(const Endpoint& endpoint) { Connect(endpoint); }
+  ~TestClient();
+  TestClient(const TestClient&) = delete;
+  TestClient& operator=(const TestClient&) = delete;
+
+  bool Connect(const Endpoint& endpoint);
+  void Close();
+
+  // Sends one frame built like the client builds it (scrambled, numbered).
+  void Send(const PayloadWriter& message);
+  // Sends raw bytes, for tests of broken peers.
+  void SendRaw(std::span<const std::uint8_t> bytes);
+
+  // The next frame with that id; frames before it stay queued. Empty on time-out.
+  std::optional<Frame> WaitFor(std::int16_t id, std::chrono::milliseconds wait = kWait);
+  // True when no frame with that id arrives within `wait`.
+  bool Quiet(std::int16_t id, std::chrono::milliseconds wait = std::chrono::milliseconds(300));
+  // True when the server closes the connection within `wait`.
+  bool WaitClosed(std::chrono::milliseconds wait = kWait);
+  void DropQueued() { inbox_.clear(); }
+
+  // The whole way in: master server, ticket, game server login.
+  // Returns the login acceptance, or empty (with the refusal in `refusal`).
+  std::optional<protocol::LOGINACCEPTINFO> Login(const Endpoint& master, const std::string& cookie, int loginGroup,
+                                                 std::string* refusal = nullptr);
+
+  // After Login: the game server this client is on.
+  const Endpoint& Game() const { return game_; }
+  std::int32_t UNum() const { return unum_; }
+  const std::string& Id() const { return id_; }
+  const std::string& Nick() const { return nick_; }
+
+ private:
+  bool ReadSome(Clock::time_point deadline);
+
+  int fd_ = -1;
+  std::uint16_t seq_ = 0;
+  std::vector<std::uint8_t> stream_;
+  std::deque<Frame> inbox_;
+  bool closed_ = false;
+  Endpoint game_;
+  std::int32_t unum_ = 0;
+  std::string id_;
+  std::string nick_;
+};
+
+// A login record as the client fills it.
+protocol::ASK_LOGININFO MakeLoginInfo(const protocol::Ms_DestServerInfo& dest, std::size_t authCookieLength);
+
+}  // namespace tovrik::server::testing
