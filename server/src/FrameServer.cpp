@@ -29,7 +29,7 @@ void FrameServer::OnData(Connection& connection) {
     connection.Consume(consumed);
     Log(LogLevel::Debug, Name(), " connection ", connection.Id(), " sent message ", frame.msgId, " (",
         frame.Payload().size(), " bytes)");
-    OnFrame(*peer, frame.msgId, frame.Payload());
+    OnFrame(*peer, frame);
   }
 }
 
@@ -51,8 +51,11 @@ void FrameServer::DropSilentPeers(std::chrono::seconds limit) {
   }
 }
 
-void FrameServer::Send(PeerState& peer, const PayloadWriter& message) {
-  const auto& frame = message.Frame();
+void FrameServer::Send(PeerState& peer, std::span<const std::uint8_t> frame) {
+  if (frame.empty()) {
+    Log(LogLevel::Error, Name(), ": a message could not be built");
+    return;
+  }
   if (frame.size() > kMaxServerFrame) {
     // A bug on our side, never the peer's: say so loudly and keep the client's stream sane.
     Log(LogLevel::Error, Name(), ": refusing to send a frame of ", frame.size(), " bytes");

@@ -5,6 +5,8 @@
 #include <ctime>
 
 #include "WireRecords.h"
+#include "protocol/LobbyMessages.h"
+#include "protocol/LoginMessages.h"
 #include "protocol/MessageCatalogue.h"
 #include "protocol/Records.h"
 #include "protocol/TextField.h"
@@ -71,11 +73,14 @@ void GameServer::Broadcast(const std::string& cp949Text, int kind) {
 }
 
 void GameServer::OnGreet(PeerState& peer) {
-  Send(peer, PayloadWriter(msgid::CSV_CHECKVERSION).PutI32(kProtocolVersion));
+  protocol::CSV_CHECKVERSION version;
+  version.Set(kProtocolVersion);
+  Send(peer, version);
 }
 
-void GameServer::OnFrame(PeerState& peer, std::int16_t msgId, std::span<const std::uint8_t> payload) {
+void GameServer::OnFrame(PeerState& peer, ReceivedFrame& frame) {
   auto& session = static_cast<GameSession&>(peer);
+  const std::int16_t msgId = frame.msgId;
   struct Route {
     std::int16_t id;
     Handler handler;
@@ -111,23 +116,19 @@ void GameServer::OnFrame(PeerState& peer, std::int16_t msgId, std::span<const st
   if (!session.loggedIn) {
     for (const auto& route : kBeforeLogin) {
       if (route.id != msgId) continue;
-      PayloadReader reader(payload);
-      (this->*route.handler)(session, reader);
-      if (reader.Failed()) Reject(session, "message " + std::to_string(msgId) + " shorter than its parts");
+      (this->*route.handler)(session, frame);
       return;
     }
     Reject(session, "message " + std::to_string(msgId) + " before login");
     return;
   }
   if (msgId >= msgid::CCL_EXITSUBSCRIPT && msgId <= msgid::CCL_TIMEOUTMYTURN) {
-    OnRelay(session, msgId, payload);
+    OnRelay(session, frame);
     return;
   }
   for (const auto& route : kAfterLogin) {
     if (route.id != msgId) continue;
-    PayloadReader reader(payload);
-    (this->*route.handler)(session, reader);
-    if (reader.Failed()) Reject(session, "message " + std::to_string(msgId) + " shorter than its parts");
+    (this->*route.handler)(session, frame);
     return;
   }
   if (msgId == msgid::CSV_ASK_LOGIN || msgId == msgid::CSV_CONNECT_MOVECHAN) {
@@ -151,25 +152,19 @@ void GameServer::OnPeerClosed(PeerState& peer) {
 
 void GameServer::RefuseLogin(GameSession& session, int reason, const char* utf8Text) {
   Log(LogLevel::Warn, name_, ": login refused on connection ", session.connection->Id(), ": ", utf8Text);
-  const std::string text = Utf8ToCp949(utf8Text);
-  Send(session, PayloadWriter(msgid::CSV_REFUSE_LOGIN)
-                    .PutI32(reason)
-                    .PutI32(static_cast<std::int32_t>(text.size()))
-                    .PutBytes(text));
+  protocol::CSV_REFUSE_LOGIN refusal;
+  refusal.Set(reason, Utf8ToCp949(utf8Text));
+  Send(session, refusal);
   session.connection->Close("login refused", true);
 }
 
-void GameServer::OnAskLogin(GameSession& session, PayloadReader& reader) {
-  protocol::ASK_LOGININFO info;
-  if (!reader.Take(info)) return;
-  const std::int32_t lengths[3] = {info.AuthCookieLen, info.DataCookieLen, info.CpCookieLen};
-  std::span<const std::uint8_t> cookies[3];
-  for (int i = 0; i < 3; ++i) {
-    if (lengths[i] < 0 || lengths[i] > kMaxCookieBytes) {
-      Reject(session, "login cookie length " + std::to_string(lengths[i]));
-      return;
-    }
-    if (!reader.TakeBytes(static_cast<std::size_t>(lengths[i]), cookies[i])) return;
+void GameServer::OnAskLogin(GameSession& session, ReceivedFrame& frame) {
+  protocol::CSV_ASK_LOGIN ask;
+  if (!Parse(session, frame, ask)) return;
+  const protocol::ASK_LOGININFO& info = *ask.LoginInfo;
+  if (ask.AuthCookieView().size() > kMaxCookieBytes) {
+    Reject(session, "login cookie of " + std::to_string(ask.AuthCookieView().size()) + " bytes");
+    return;
   }
   const auto ticket = context_.db.TakeTicket(TicketKind::Login, info.Ticket1, JoinHalves(info.Ticket2, info.Ticket3),
                                              JoinHalves(info.Ticket4, info.Ticket5), serverNo_, context_.Now());
@@ -177,8 +172,7 @@ void GameServer::OnAskLogin(GameSession& session, PayloadReader& reader) {
     RefuseLogin(session, kLoginBadTicket, "접속 정보가 올바르지 않습니다. 다시 접속해 주십시오.");
     return;
   }
-  const auto cookie = ParseLoginCookie(
-      std::string_view(reinterpret_cast<const char*>(cookies[0].data()), cookies[0].size()));
+  const auto cookie = ParseLoginCookie(ask.AuthCookieView());
   if (!cookie) {
     RefuseLogin(session, kLoginBadCookie, "사용자 인증에 실패하였습니다.");
     return;
@@ -222,7 +216,9 @@ bool GameServer::FinishLogin(GameSession& session, const UserRecord& user) {
   protocol::SERVERINFO info;
   info.GameCode = kGameCode;
   info.ServerTime = ToSystemTime(std::time(nullptr));
-  Send(session, PayloadWriter(msgid::CSV_SERVERINFO).Put(info));
+  protocol::CSV_SERVERINFO serverInfo;
+  serverInfo.Set(info);
+  Send(session, serverInfo);
 
   EnterChannel(session, *channel);
   const ChannelConfigEntry& entry = channel->Config();
@@ -233,14 +229,17 @@ bool GameServer::FinishLogin(GameSession& session, const UserRecord& user) {
   accept.ChanNo = static_cast<std::int16_t>(entry.chanNo);
   protocol::CopyAtMost(accept.ChanName, entry.name, 31);
   accept.ItemChannel = entry.itemChannel ? 1 : 0;
-  Send(session, PayloadWriter(msgid::CSV_ACCEPT_LOGIN).Put(accept));
+  protocol::CSV_ACCEPT_LOGIN acceptLogin;
+  acceptLogin.Set(accept);
+  Send(session, acceptLogin);
   Log(LogLevel::Info, name_, ": ", user.loginId, " logged in, channel ", Cp949ToUtf8(entry.name));
   return true;
 }
 
-void GameServer::OnConnectMoveChannel(GameSession& session, PayloadReader& reader) {
-  protocol::CONNECT_MOVECHANINFO info;
-  if (!reader.Take(info)) return;
+void GameServer::OnConnectMoveChannel(GameSession& session, ReceivedFrame& frame) {
+  protocol::CSV_CONNECT_MOVECHAN move;
+  if (!Parse(session, frame, move)) return;
+  const protocol::CONNECT_MOVECHANINFO& info = *move.Info;
   const auto ticket = context_.db.TakeTicket(
       TicketKind::MoveChannel, protocol::LoadLE<std::int32_t>(info.reserved1 + kMoveKeyA),
       protocol::LoadLE<std::int32_t>(info.reserved1 + kMoveKeyB),
@@ -276,11 +275,12 @@ void GameServer::OnConnectMoveChannel(GameSession& session, PayloadReader& reade
   SendEnterChannelResult(session, kEntryOk, &channel->Config());
 }
 
-void GameServer::OnAskLogout(GameSession& session, PayloadReader& reader) {
-  std::int32_t unum = 0;
-  std::string id;
-  if (!reader.TakeI32(unum) || !reader.TakeText(16, id)) return;
-  Send(session, PayloadWriter(msgid::CSV_ACCEPT_LOGOUT));
+void GameServer::OnAskLogout(GameSession& session, ReceivedFrame& frame) {
+  protocol::CSV_ASK_LOGOUT ask;
+  if (!Parse(session, frame, ask)) return;
+  protocol::CSV_ACCEPT_LOGOUT accept;
+  accept.Set();
+  Send(session, accept);
   Log(LogLevel::Info, name_, ": ", session.user.loginId, " logged out");
   OnPeerClosed(session);
   session.connection->Close("logged out", true);
@@ -303,8 +303,9 @@ Channel* GameServer::FirstOpenChannel(const UserRecord& user) {
 void GameServer::EnterChannel(GameSession& session, Channel& channel) {
   channel.Join(session.user);
   session.channel = &channel;
-  const ChannelMember* member = channel.FindMember(session.user.id);
-  SendToLobby(channel, PayloadWriter(msgid::CSV_NEWUSER).Put(ToSmallUserInfo(*member)), session.user.id);
+  protocol::CSV_NEWUSER arrival;
+  arrival.Set(ToSmallUserInfo(*channel.FindMember(session.user.id)));
+  SendToLobby(channel, FrameOf(arrival), session.user.id);
   UpdatePresence(session);
 }
 
@@ -313,9 +314,10 @@ void GameServer::LeaveChannel(GameSession& session) {
   if (!channel) return;
   LeaveRoom(session, false);
   if (const ChannelMember* member = channel->FindMember(session.user.id)) {
-    const protocol::SMALLUSERINFO info = ToSmallUserInfo(*member);
+    protocol::CSV_OUTUSER departure;
+    departure.Set(ToSmallUserInfo(*member));
     channel->Leave(session.user.id);
-    SendToLobby(*channel, PayloadWriter(msgid::CSV_OUTUSER).Put(info));
+    SendToLobby(*channel, FrameOf(departure));
   }
   session.channel = nullptr;
   UpdatePresence(session);
@@ -330,37 +332,40 @@ void GameServer::SendEnterChannelResult(GameSession& session, int result, const 
     info.ItemChannel = channel->itemChannel ? 1 : 0;
     protocol::CopyAtMost(info.ChanName, channel->name, 31);
   }
-  Send(session, PayloadWriter(msgid::CSV_ACCEPT_ENTERCHAN).Put(info));
+  protocol::CSV_ACCEPT_ENTERCHAN accept;
+  accept.Set(info);
+  Send(session, accept);
 }
 
-void GameServer::OnAskAllChannelInfo(GameSession& session, PayloadReader&) {
-  const auto& groups = context_.config.Groups();
-  const auto& channels = context_.config.Channels();
+void GameServer::OnAskAllChannelInfo(GameSession& session, ReceivedFrame& frame) {
+  protocol::CSV_ASK_ALLCHANINFO ask;
+  if (!Parse(session, frame, ask)) return;
   const auto counts = context_.db.ChannelCounts(context_.LiveAfter());
-  PayloadWriter message(msgid::CSV_ALLCHANINFO);
-  message.PutI32(static_cast<std::int32_t>(groups.size())).PutI32(static_cast<std::int32_t>(channels.size()));
-  for (const auto& group : groups) {
-    protocol::CHANNELGROUPINFO info;
+  std::vector<protocol::CHANNELGROUPINFO> groups;
+  for (const auto& group : context_.config.Groups()) {
+    protocol::CHANNELGROUPINFO& info = groups.emplace_back();
     info.GroupNo = static_cast<std::int16_t>(group.groupNo);
     protocol::CopyAtMost(info.Name, group.name, 23);
-    message.Put(info);
   }
-  for (const auto& channel : channels) {
-    protocol::CHANNELINFO info;
+  std::vector<protocol::CHANNELINFO> channels;
+  for (const auto& channel : context_.config.Channels()) {
+    protocol::CHANNELINFO& info = channels.emplace_back();
     info.GroupNo = static_cast<std::int16_t>(channel.groupNo);
     info.ChanNo = static_cast<std::int16_t>(channel.chanNo);
     const auto count = counts.find({channel.groupNo, channel.chanNo});
     info.UserCnt = static_cast<std::int16_t>(count == counts.end() ? 0 : count->second);
     info.MaxUser = static_cast<std::int16_t>(channel.maxUser);
     info.Closed = channel.closed ? 1 : 0;
-    message.Put(info);
   }
-  Send(session, message);
+  protocol::CSV_ALLCHANINFO list;
+  list.Set(groups, channels);
+  Send(session, list);
 }
 
-void GameServer::OnAskEnterChannel(GameSession& session, PayloadReader& reader) {
-  std::int32_t groupNo = 0, chanNo = 0;
-  if (!reader.TakeI32(groupNo) || !reader.TakeI32(chanNo)) return;
+void GameServer::OnAskEnterChannel(GameSession& session, ReceivedFrame& frame) {
+  protocol::CSV_ASK_ENTERCHAN ask;
+  if (!Parse(session, frame, ask)) return;
+  const int groupNo = *ask.GroupNo, chanNo = *ask.ChanNo;
   const ChannelConfigEntry* entry = context_.config.FindChannel(groupNo, chanNo);
   if (!entry) {
     SendEnterChannelResult(session, kEntryBadNumber, nullptr);
@@ -421,16 +426,17 @@ void GameServer::OnAskEnterChannel(GameSession& session, PayloadReader& reader) 
   protocol::StoreLE(move.reserved1 + kMoveKeyB, ticket.keyB);
   protocol::StoreLE(move.reserved1 + kMoveKeyC, ticket.keyC);
   move.UNum = static_cast<std::int16_t>(session.user.id);
-  PayloadWriter message(msgid::CSV_DESTCHANNELINFO);
-  message.PutText(host->host, 20).PutI32(host->port).Put(move);
-  Send(session, message);
+  protocol::CSV_DESTCHANNELINFO dest;
+  dest.Set(host->host, host->port, move);
+  Send(session, dest);
   Log(LogLevel::Info, name_, ": ", session.user.loginId, " moves to game server ", host->serverNo);
   session.connection->Close("moved to another game server", true);
 }
 
-void GameServer::OnAskFindId(GameSession& session, PayloadReader& reader) {
-  std::string id;
-  if (!reader.TakeText(20, id)) return;
+void GameServer::OnAskFindId(GameSession& session, ReceivedFrame& frame) {
+  protocol::CSV_ASK_FINDID ask;
+  if (!Parse(session, frame, ask)) return;
+  const std::string id(ask.UserID->View());
   protocol::FINDIDRESULT result;
   result.ChanNo = -1;
   if (const auto found = id.empty() ? std::nullopt : context_.db.FindPresence(id, context_.LiveAfter())) {
@@ -441,7 +447,9 @@ void GameServer::OnAskFindId(GameSession& session, PayloadReader& reader) {
     result.Place = static_cast<std::int16_t>(found->place);
     result.RoomNo = static_cast<std::int16_t>(found->roomNo);
   }
-  Send(session, PayloadWriter(msgid::CSV_RESULT_FINDID).Put(result));
+  protocol::CSV_RESULT_FINDID answer;
+  answer.Set(result);
+  Send(session, answer);
 }
 
 void GameServer::UpdatePresence(GameSession& session) {
@@ -473,40 +481,43 @@ GameSession* GameServer::FindUserByNickname(std::string_view nickname) {
   return nullptr;
 }
 
-void GameServer::SendTo(std::int64_t userId, const PayloadWriter& message) {
-  if (GameSession* session = FindUser(userId)) Send(*session, message);
+void GameServer::SendTo(std::int64_t userId, std::span<const std::uint8_t> frame) {
+  if (GameSession* session = FindUser(userId)) Send(*session, frame);
 }
 
-void GameServer::SendToLobby(const Channel& channel, const PayloadWriter& message, std::int64_t except) {
+void GameServer::SendToLobby(const Channel& channel, std::span<const std::uint8_t> frame, std::int64_t except) {
   for (std::int64_t userId : channel.LobbyAudience()) {
-    if (userId != except) SendTo(userId, message);
+    if (userId != except) SendTo(userId, frame);
   }
 }
 
-void GameServer::SendToRoom(const Channel& channel, int roomNo, const PayloadWriter& message, std::int64_t except) {
+void GameServer::SendToRoom(const Channel& channel, int roomNo, std::span<const std::uint8_t> frame,
+                            std::int64_t except) {
   for (std::int64_t userId : channel.RoomMembers(roomNo)) {
-    if (userId != except) SendTo(userId, message);
+    if (userId != except) SendTo(userId, frame);
   }
 }
 
 void GameServer::SendUserChange(const Channel& channel, std::int64_t userId) {
   if (const ChannelMember* member = channel.FindMember(userId)) {
-    SendToLobby(channel, PayloadWriter(msgid::CSV_CHANGEUSER).Put(ToSmallUserInfo(*member)));
+    protocol::CSV_CHANGEUSER change;
+    change.Set(ToSmallUserInfo(*member));
+    SendToLobby(channel, FrameOf(change));
   }
 }
 
 void GameServer::SendRoomChange(const Channel& channel, int roomNo) {
   if (const Room* room = channel.FindRoom(roomNo)) {
-    SendToLobby(channel, PayloadWriter(msgid::CSV_CHANGEROOM).Put(ToSmallRoomInfo(channel, *room)));
+    protocol::CSV_CHANGEROOM change;
+    change.Set(ToSmallRoomInfo(channel, *room));
+    SendToLobby(channel, FrameOf(change));
   }
 }
 
 void GameServer::SendServerMessage(GameSession& session, int kind, const std::string& cp949Text) {
-  const std::string text = std::string(protocol::Cp949Head(cp949Text, 1024));
-  Send(session, PayloadWriter(msgid::CSV_SERVERMSG)
-                    .PutI32(kind)
-                    .PutI16(static_cast<std::int16_t>(text.size()))
-                    .PutBytes(text));
+  protocol::CSV_SERVERMSG message;
+  message.Set(kind, protocol::Cp949Head(cp949Text, 1024));
+  Send(session, message);
 }
 
 }  // namespace tovrik::server

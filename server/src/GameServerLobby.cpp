@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "WireRecords.h"
+#include "protocol/LobbyMessages.h"
 #include "protocol/MessageCatalogue.h"
 #include "protocol/Records.h"
 #include "protocol/TextField.h"
@@ -17,13 +18,9 @@ namespace {
 
 constexpr std::size_t kMaxChatBytes = 512;
 constexpr std::size_t kMaxInviteBytes = 512;
-constexpr std::int32_t kMaxReportBytes = 16000;
+constexpr std::size_t kMaxReportBytes = 16000;
 constexpr int kSuperRoomItem = 401;
 constexpr int kMaxCharacter = 72;
-
-std::string_view AsText(std::span<const std::uint8_t> bytes) {
-  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-}
 
 std::string Format(const char* utf8Pattern, std::string_view cp949Name) {
   // The pattern holds one "%s"; the name is already in code page 949.
@@ -40,54 +37,65 @@ std::string IdField(std::span<const std::uint8_t> payload, std::size_t offset) {
 
 // ---- Lobby lists -------------------------------------------------------------
 
-void GameServer::OnAskAllUserInfo(GameSession& session, PayloadReader&) {
-  if (!session.channel) return;
-  const auto members = session.channel->Members();
-  PayloadWriter message(msgid::CSV_ALLUSERINFO);
-  message.PutI32(static_cast<std::int32_t>(members.size()));
-  for (const ChannelMember* member : members) message.Put(ToSmallUserInfo(*member));
-  Send(session, message);
+void GameServer::OnAskAllUserInfo(GameSession& session, ReceivedFrame& frame) {
+  protocol::CSV_ASK_ALLUSERINFO ask;
+  if (Parse(session, frame, ask)) SendAllUsers(session);
 }
 
-void GameServer::OnAskAllRoomInfo(GameSession& session, PayloadReader&) {
+void GameServer::SendAllUsers(GameSession& session) {
   if (!session.channel) return;
-  const auto rooms = session.channel->Rooms();
-  PayloadWriter message(msgid::CSV_ALLROOMINFO);
-  message.PutI32(static_cast<std::int32_t>(rooms.size()));
-  for (const Room* room : rooms) message.Put(ToRoomInfo(*session.channel, *room, false));
-  Send(session, message);
+  std::vector<protocol::SMALLUSERINFO> users;
+  for (const ChannelMember* member : session.channel->Members()) users.push_back(ToSmallUserInfo(*member));
+  protocol::CSV_ALLUSERINFO list;
+  list.Set(users);
+  Send(session, list);
 }
 
-void GameServer::OnAskRoomInfo(GameSession& session, PayloadReader& reader) {
-  std::int32_t roomNo = 0;
-  if (!reader.TakeI32(roomNo) || !session.channel) return;
-  const Room* room = session.channel->FindRoom(roomNo);
+void GameServer::OnAskAllRoomInfo(GameSession& session, ReceivedFrame& frame) {
+  protocol::CSV_ASK_ALLROOMINFO ask;
+  if (!Parse(session, frame, ask) || !session.channel) return;
+  std::vector<protocol::ROOMINFO> rooms;
+  for (const Room* room : session.channel->Rooms()) rooms.push_back(ToRoomInfo(*session.channel, *room, false));
+  protocol::CSV_ALLROOMINFO list;
+  list.Set(rooms);
+  Send(session, list);
+}
+
+void GameServer::OnAskRoomInfo(GameSession& session, ReceivedFrame& frame) {
+  protocol::CSV_ASK_ROOMINFO ask;
+  if (!Parse(session, frame, ask) || !session.channel) return;
+  const Room* room = session.channel->FindRoom(*ask.Value);
   protocol::GAMEINFO info;
   if (room) {
     const protocol::ENTERROOMINFO full = ToEnterRoomInfo(*session.channel, *room);
     info = full.GI;
     std::fill(std::begin(info.RI.Password), std::end(info.RI.Password), '\0');
   }
-  Send(session, PayloadWriter(msgid::CSV_ROOMINFO).PutI32(room ? 0 : 1).Put(info));
+  protocol::CSV_ROOMINFO answer;
+  answer.Set(room ? 0 : 1, info);
+  Send(session, answer);
 }
 
-void GameServer::OnAskUserInfo(GameSession& session, PayloadReader& reader) {
-  std::int32_t unum = 0;
-  std::string id;
-  if (!reader.TakeI32(unum) || !reader.TakeText(16, id)) return;
+void GameServer::OnAskUserInfo(GameSession& session, ReceivedFrame& frame) {
+  protocol::CSV_ASK_USERINFO ask;
+  if (!Parse(session, frame, ask)) return;
+  const std::int32_t unum = *ask.UNum;
+  const std::string id(ask.UserID->View());
   std::optional<UserRecord> user;
   if (GameSession* online = FindUser(unum); online && online->user.loginId == id) {
     user = online->user;
   } else if (!id.empty()) {
     user = context_.db.FindUserByLogin(id);
   }
-  Send(session, PayloadWriter(msgid::CSV_USERINFO).Put(user ? ToUserInfo(*user) : protocol::USERINFO{}));
+  protocol::CSV_USERINFO answer;
+  answer.Set(user ? ToUserInfo(*user) : protocol::USERINFO{});
+  Send(session, answer);
 }
 
-void GameServer::OnAskDetailUserInfo(GameSession& session, PayloadReader& reader) {
-  std::int32_t unum = 0;
-  std::string nickname;
-  if (!reader.TakeI32(unum) || !reader.TakeText(20, nickname)) return;
+void GameServer::OnAskDetailUserInfo(GameSession& session, ReceivedFrame& frame) {
+  protocol::CSV_ASK_DETAILUSERINFO ask;
+  if (!Parse(session, frame, ask)) return;
+  const std::string nickname(ask.NickName->View());
   const auto& operators = context_.config.Rules().operators;
   std::optional<UserRecord> user;
   // Other users' money is for operators only.
@@ -100,38 +108,41 @@ void GameServer::OnAskDetailUserInfo(GameSession& session, PayloadReader& reader
   } else {
     Log(LogLevel::Info, name_, ": ", session.user.loginId, " asked for details without being an operator");
   }
-  Send(session, PayloadWriter(msgid::CSV_DETAILUSERINFO).Put(user ? ToUserInfo(*user) : protocol::USERINFO{}));
+  protocol::CSV_DETAILUSERINFO answer;
+  answer.Set(user ? ToUserInfo(*user) : protocol::USERINFO{});
+  Send(session, answer);
 }
 
-void GameServer::OnAskChangeCharacter(GameSession& session, PayloadReader& reader) {
-  std::int32_t unum = 0, character = 0;
-  std::string id;
-  if (!reader.TakeI32(unum) || !reader.TakeText(16, id) || !reader.TakeI32(character)) return;
+void GameServer::OnAskChangeCharacter(GameSession& session, ReceivedFrame& frame) {
+  protocol::CSV_ASK_CHANGECHAR ask;
+  if (!Parse(session, frame, ask)) return;
+  const std::int32_t character = *ask.CharNo;
   if (character < 0 || character > kMaxCharacter || !context_.db.SetCharacter(session.user.id, character)) {
     Log(LogLevel::Info, name_, ": ", session.user.loginId, " asked for character ", character, ": ignored");
     return;
   }
   session.user.charNo = character;
   if (session.channel) session.channel->UpdateUser(session.user);
-  Send(session, PayloadWriter(msgid::CSV_ACCEPT_CHANGECHAR).PutI32(character));
+  protocol::CSV_ACCEPT_CHANGECHAR accept;
+  accept.Set(character);
+  Send(session, accept);
 }
 
-void GameServer::OnLobbyOpen(GameSession& session, PayloadReader& reader) {
-  std::int32_t open = 0;
-  if (!reader.TakeI32(open) || !session.channel) return;
-  session.channel->SetLobbyView(session.user.id, open != 0);
+void GameServer::OnLobbyOpen(GameSession& session, ReceivedFrame& frame) {
+  protocol::CSV_LOBYOPEN lobby;
+  if (!Parse(session, frame, lobby) || !session.channel) return;
+  const bool open = *lobby.Value != 0;
+  session.channel->SetLobbyView(session.user.id, open);
   // The invitation window empties its list when it opens.
-  if (open != 0) {
-    PayloadReader none({});
-    OnAskAllUserInfo(session, none);
-  }
+  if (open) SendAllUsers(session);
 }
 
 // ---- Rooms -------------------------------------------------------------------
 
-void GameServer::OnAskCreateRoom(GameSession& session, PayloadReader& reader) {
-  protocol::ROOMINFO request;
-  if (!reader.Take(request) || !session.channel) return;
+void GameServer::OnAskCreateRoom(GameSession& session, ReceivedFrame& frame) {
+  protocol::CSV_ASK_CREATEROOM ask;
+  if (!Parse(session, frame, ask) || !session.channel) return;
+  const protocol::ROOMINFO& request = *ask.Info;
   Channel& channel = *session.channel;
   RoomSettings settings;
   settings.title = std::string(protocol::ReadText(request.Title));
@@ -151,46 +162,52 @@ void GameServer::OnAskCreateRoom(GameSession& session, PayloadReader& reader) {
   const RoomResult result = channel.CreateRoom(session.user.id, settings, ownsSuperItem);
   if (!result.Ok()) {
     Log(LogLevel::Info, name_, ": room creation by ", session.user.loginId, " refused (", result.refusal, ")");
-    Send(session, PayloadWriter(msgid::CSV_REFUSE_CREATEROOM).PutI32(result.refusal));
+    protocol::CSV_REFUSE_CREATEROOM refusal;
+    refusal.Set(result.refusal);
+    Send(session, refusal);
     return;
   }
-  Send(session, PayloadWriter(msgid::CSV_ACCEPT_CREATEROOM).Put(ToRoomInfo(channel, *result.room, true)));
-  SendToLobby(channel, PayloadWriter(msgid::CSV_NEWROOM).Put(ToRoomInfo(channel, *result.room, false)));
+  protocol::CSV_ACCEPT_CREATEROOM accept;
+  accept.Set(ToRoomInfo(channel, *result.room, true));
+  Send(session, accept);
+  protocol::CSV_NEWROOM newRoom;
+  newRoom.Set(ToRoomInfo(channel, *result.room, false));
+  SendToLobby(channel, FrameOf(newRoom));
   SendUserChange(channel, session.user.id);
   UpdatePresence(session);
 }
 
-void GameServer::OnAskEnterRoom(GameSession& session, PayloadReader& reader) {
-  std::int32_t roomNo = 0, unum = 0;
-  std::string id, password;
-  if (!reader.TakeI32(roomNo) || !reader.TakeI32(unum) || !reader.TakeText(16, id) || !reader.TakeText(5, password)) {
-    return;
-  }
-  if (!session.channel) return;
+void GameServer::OnAskEnterRoom(GameSession& session, ReceivedFrame& frame) {
+  protocol::CSV_ASK_ENTERROOM ask;
+  if (!Parse(session, frame, ask) || !session.channel) return;
+  const std::int32_t roomNo = *ask.RoomNo, unum = *ask.UNum;
+  const std::string id(ask.UserID->View()), password(ask.Password->View());
   Channel& channel = *session.channel;
   RoomResult result{kEnterBadRequester, nullptr};
   if (unum == session.user.id && id == session.user.loginId) result = channel.EnterRoom(session.user.id, roomNo, password);
   if (!result.Ok()) {
     Log(LogLevel::Info, name_, ": ", session.user.loginId, " refused entry to room ", roomNo, " (", result.refusal, ")");
-    Send(session, PayloadWriter(msgid::CSV_REFUSE_ENTERROOM).PutI32(result.refusal));
+    protocol::CSV_REFUSE_ENTERROOM refusal;
+    refusal.Set(result.refusal);
+    Send(session, refusal);
     return;
   }
   const Room& room = *result.room;
-  Send(session, PayloadWriter(msgid::CSV_ACCEPT_ENTERROOM).Put(ToEnterRoomInfo(channel, room)));
-  SendToRoom(channel, room.roomNo,
-             PayloadWriter(msgid::CSV_USERENTERROOM).PutI32(room.SeatOf(session.user.id)).Put(ToUserInfo(session.user)),
-             session.user.id);
+  protocol::CSV_ACCEPT_ENTERROOM accept;
+  accept.Set(ToEnterRoomInfo(channel, room));
+  Send(session, accept);
+  protocol::CSV_USERENTERROOM arrival;
+  arrival.Set(room.SeatOf(session.user.id), ToUserInfo(session.user));
+  SendToRoom(channel, room.roomNo, FrameOf(arrival), session.user.id);
   SendRoomChange(channel, room.roomNo);
   SendUserChange(channel, session.user.id);
   UpdatePresence(session);
 }
 
-void GameServer::OnAskOutRoom(GameSession& session, PayloadReader& reader) {
-  std::int32_t roomNo = 0, unum = 0;
-  std::string id;
-  if (!reader.TakeI32(roomNo) || !reader.TakeI32(unum) || !reader.TakeText(16, id)) return;
+void GameServer::OnAskOutRoom(GameSession& session, ReceivedFrame& frame) {
+  protocol::CSV_ASK_OUTROOM ask;
   // Whatever room number the client names, it leaves the room it is in.
-  LeaveRoom(session, false);
+  if (Parse(session, frame, ask)) LeaveRoom(session, false);
 }
 
 void GameServer::LeaveRoom(GameSession& session, bool forced) {
@@ -198,39 +215,46 @@ void GameServer::LeaveRoom(GameSession& session, bool forced) {
   const ChannelMember* member = channel ? channel->FindMember(session.user.id) : nullptr;
   if (!member || member->roomNo == 0) return;
   const RoomExit exit = channel->LeaveRoom(session.user.id);
-  Send(session, forced ? PayloadWriter(msgid::CSV_ABNORMALOUTROOM) : PayloadWriter(msgid::CSV_ACCEPT_OUTROOM));
+  if (forced) {
+    protocol::CSV_ABNORMALOUTROOM removed;
+    removed.Set();
+    Send(session, removed);
+  } else {
+    protocol::CSV_ACCEPT_OUTROOM left;
+    left.Set();
+    Send(session, left);
+  }
   AnnounceRoomExit(*channel, exit, session.user.id, session.user.loginId);
   UpdatePresence(session);
 }
 
 void GameServer::AnnounceRoomExit(Channel& channel, const RoomExit& exit, std::int64_t leaver,
                                   const std::string& leaverLogin) {
-  SendToRoom(channel, exit.roomNo,
-             PayloadWriter(msgid::CSV_USEROUTROOM)
-                 .PutI32(exit.roomNo)
-                 .PutI32(static_cast<std::int32_t>(leaver))
-                 .PutText(leaverLogin, 16));
+  protocol::CSV_USEROUTROOM left;
+  left.Set(exit.roomNo, static_cast<std::int32_t>(leaver), leaverLogin);
+  SendToRoom(channel, exit.roomNo, FrameOf(left));
   if (exit.newMaster != 0) {
     const ChannelMember* master = channel.FindMember(exit.newMaster);
-    SendToRoom(channel, exit.roomNo,
-               PayloadWriter(msgid::CSV_CHANGEROOMMASTER)
-                   .PutI32(exit.roomNo)
-                   .PutI32(static_cast<std::int32_t>(exit.newMaster))
-                   .PutText(master ? master->user.loginId : "", 16));
+    protocol::CSV_CHANGEROOMMASTER change;
+    change.Set(exit.roomNo, static_cast<std::int32_t>(exit.newMaster), master ? master->user.loginId : "");
+    SendToRoom(channel, exit.roomNo, FrameOf(change));
   }
   if (exit.roomClosed) {
     protocol::SMALLROOMINFO gone;
     gone.RoomNo = exit.roomNo;
-    SendToLobby(channel, PayloadWriter(msgid::CSV_OUTROOM).Put(gone));
+    protocol::CSV_OUTROOM closed;
+    closed.Set(gone);
+    SendToLobby(channel, FrameOf(closed));
   } else {
     SendRoomChange(channel, exit.roomNo);
   }
   SendUserChange(channel, leaver);
 }
 
-void GameServer::OnAskForceBanish(GameSession& session, PayloadReader& reader) {
-  std::string targetLogin;
-  if (!reader.TakeText(16, targetLogin) || !session.channel) return;
+void GameServer::OnAskForceBanish(GameSession& session, ReceivedFrame& frame) {
+  protocol::CSV_ASK_FORCEBANISH ask;
+  if (!Parse(session, frame, ask) || !session.channel) return;
+  const std::string targetLogin(ask.UserID->View());
   Channel& channel = *session.channel;
   std::int64_t targetId = 0;
   const auto exit = channel.Banish(session.user.id, targetLogin, targetId);
@@ -239,63 +263,42 @@ void GameServer::OnAskForceBanish(GameSession& session, PayloadReader& reader) {
     return;
   }
   Log(LogLevel::Info, name_, ": ", session.user.loginId, " removed ", targetLogin, " from room ", exit->roomNo);
-  SendTo(targetId, PayloadWriter(msgid::CSV_ABNORMALOUTROOM));
+  protocol::CSV_ABNORMALOUTROOM removed;
+  removed.Set();
+  SendTo(targetId, FrameOf(removed));
   AnnounceRoomExit(channel, *exit, targetId, targetLogin);
   if (GameSession* target = FindUser(targetId)) UpdatePresence(*target);
 }
 
 // ---- Chat, whispers, invitations, reports -------------------------------------
 
-void GameServer::OnChat(GameSession& session, PayloadReader& reader) {
-  std::string id;
-  std::int16_t length = 0;
-  std::span<const std::uint8_t> text;
-  if (!reader.TakeText(16, id) || !reader.TakeI16(length)) return;
-  if (length < 0) {
-    Reject(session, "chat line with a negative length");
-    return;
-  }
-  if (!reader.TakeBytes(static_cast<std::size_t>(length), text)) return;
+void GameServer::OnChat(GameSession& session, ReceivedFrame& frame) {
+  protocol::CSV_CHATDATA chat;
+  if (!Parse(session, frame, chat)) return;
   const ChannelMember* member = session.channel ? session.channel->FindMember(session.user.id) : nullptr;
   if (!member || member->roomNo != 0) {
     Log(LogLevel::Info, name_, ": lobby chat from ", session.user.loginId, " outside the lobby dropped");
     return;
   }
-  const std::string_view line = protocol::Cp949Head(AsText(text), kMaxChatBytes);
   // The sender is who the connection says, not what the message says.
-  SendToLobby(*session.channel, PayloadWriter(msgid::CSV_CHATDATA)
-                                    .PutText(session.user.loginId, 16)
-                                    .PutI16(static_cast<std::int16_t>(line.size()))
-                                    .PutBytes(line));
+  protocol::CSV_CHATDATA line;
+  line.Set(session.user.loginId, protocol::Cp949Head(chat.TextView(), kMaxChatBytes));
+  SendToLobby(*session.channel, FrameOf(line));
 }
 
-void GameServer::OnWhisper(GameSession& session, PayloadReader& reader) {
-  std::string ownId, ownNick, targetNick;
-  std::int32_t targetUnum = 0;
-  std::int16_t length = 0;
-  std::span<const std::uint8_t> text;
-  if (!reader.TakeText(16, ownId) || !reader.TakeText(20, ownNick) || !reader.TakeI32(targetUnum) ||
-      !reader.TakeText(20, targetNick) || !reader.TakeI16(length)) {
-    return;
-  }
-  if (length < 0) {
-    Reject(session, "whisper with a negative length");
-    return;
-  }
-  if (!reader.TakeBytes(static_cast<std::size_t>(length), text)) return;
-  const std::string_view line = protocol::Cp949Head(AsText(text), kMaxChatBytes);
-  PayloadWriter whisper(msgid::CSV_WHISPERCHAT);
-  whisper.PutText(session.user.loginId, 16)
-      .PutText(session.user.nickname, 20)
-      .PutI32(targetUnum)
-      .PutText(targetNick, 20)
-      .PutI16(static_cast<std::int16_t>(line.size()))
-      .PutBytes(line);
+void GameServer::OnWhisper(GameSession& session, ReceivedFrame& frame) {
+  protocol::CSV_WHISPERCHAT ask;
+  if (!Parse(session, frame, ask)) return;
+  const std::int32_t targetUnum = *ask.TargetUNum;
+  const std::string targetNick(ask.TargetNick->View());
+  protocol::CSV_WHISPERCHAT whisper;
+  whisper.Set(session.user.loginId, session.user.nickname, targetUnum, targetNick,
+              protocol::Cp949Head(ask.TextView(), kMaxChatBytes));
 
   GameSession* target = FindUser(targetUnum);
   if (!target || target->user.nickname != targetNick) target = FindUserByNickname(targetNick);
   if (target) {
-    DeliverWhisper(*target, std::span<const std::uint8_t>(whisper.Frame()).subspan(16), session.user.id, serverNo_);
+    DeliverWhisper(*target, FrameOf(whisper), session.user.id, serverNo_);
     return;
   }
   const auto presence = context_.db.FindPresenceByNickname(targetNick, context_.LiveAfter());
@@ -303,6 +306,8 @@ void GameServer::OnWhisper(GameSession& session, PayloadReader& reader) {
     SendServerMessage(session, 0, Format("[%s]님은 현재 접속중이 아닙니다.", targetNick));
     return;
   }
+  // The user is on another game server: leave the frame there, with whom to
+  // tell if it is refused.
   MailRecord mail;
   mail.serverNo = presence->serverNo;
   mail.targetUser = presence->userId;
@@ -310,17 +315,15 @@ void GameServer::OnWhisper(GameSession& session, PayloadReader& reader) {
   mail.payload.resize(12);
   protocol::StoreLE(mail.payload.data(), static_cast<std::int64_t>(session.user.id));
   protocol::StoreLE(mail.payload.data() + 8, static_cast<std::int32_t>(serverNo_));
-  const auto body = std::span<const std::uint8_t>(whisper.Frame()).subspan(16);
-  mail.payload.insert(mail.payload.end(), body.begin(), body.end());
+  const auto built = FrameOf(whisper);
+  mail.payload.insert(mail.payload.end(), built.begin(), built.end());
   context_.db.PostMail(mail);
 }
 
-void GameServer::DeliverWhisper(GameSession& target, std::span<const std::uint8_t> payload, std::int64_t senderId,
+void GameServer::DeliverWhisper(GameSession& target, std::span<const std::uint8_t> frame, std::int64_t senderId,
                                 int senderServer) {
   if (!target.noWhisper) {
-    PayloadWriter message(msgid::CSV_WHISPERCHAT);
-    message.PutBytes(payload);
-    Send(target, message);
+    Send(target, frame);
     return;
   }
   const std::string notice = Format("[%s]님은 귓말을 거부하고 있습니다.", target.user.nickname);
@@ -342,104 +345,71 @@ void GameServer::DeliverMail() {
     if (!target) continue;  // gone meanwhile
     if (mail.kind == kMailNotice) {
       SendServerMessage(*target, 0, std::string(mail.payload.begin(), mail.payload.end()));
-    } else if (mail.kind == kMailWhisper && mail.payload.size() >= 12) {
+    } else if (mail.kind == kMailWhisper && mail.payload.size() > 12) {
       const auto senderId = protocol::LoadLE<std::int64_t>(mail.payload.data());
       const auto senderServer = protocol::LoadLE<std::int32_t>(mail.payload.data() + 8);
-      DeliverWhisper(*target, std::span<const std::uint8_t>(mail.payload).subspan(12), senderId, senderServer);
+      // The frame was built by a server of ours; check it all the same.
+      std::vector<std::uint8_t> bytes(mail.payload.begin() + 12, mail.payload.end());
+      protocol::CSV_WHISPERCHAT whisper;
+      if (!whisper.Get(reinterpret_cast<char*>(bytes.data()), static_cast<int>(bytes.size()))) continue;
+      DeliverWhisper(*target, bytes, senderId, senderServer);
     }
   }
 }
 
-void GameServer::OnNoWhisper(GameSession& session, PayloadReader& reader) {
-  std::int32_t refuse = 0;
-  if (!reader.TakeI32(refuse)) return;
-  session.noWhisper = refuse != 0;
+void GameServer::OnNoWhisper(GameSession& session, ReceivedFrame& frame) {
+  protocol::CSV_NOWHISPER refuse;
+  if (Parse(session, frame, refuse)) session.noWhisper = *refuse.Value != 0;
 }
 
-void GameServer::OnAskInvite(GameSession& session, PayloadReader& reader) {
-  std::int32_t inviteeUnum = 0, roomNo = 0, length = 0;
-  std::string inviteeId, password;
-  protocol::USERINFO claimed;
-  std::span<const std::uint8_t> text;
-  if (!reader.TakeI32(inviteeUnum) || !reader.TakeText(16, inviteeId) || !reader.TakeI32(roomNo) ||
-      !reader.TakeText(5, password) || !reader.Take(claimed) || !reader.TakeI32(length)) {
-    return;
-  }
-  if (length < 0) {
-    Reject(session, "invitation with a negative length");
-    return;
-  }
-  if (!reader.TakeBytes(static_cast<std::size_t>(length), text) || !session.channel) return;
+void GameServer::OnAskInvite(GameSession& session, ReceivedFrame& frame) {
+  protocol::CSV_ASK_INVITE ask;
+  if (!Parse(session, frame, ask) || !session.channel) return;
   Channel& channel = *session.channel;
   const ChannelMember* inviter = channel.FindMember(session.user.id);
-  const ChannelMember* invitee = channel.FindMember(inviteeUnum);
-  if (!inviter || inviter->roomNo == 0 || !invitee || invitee->user.loginId != inviteeId || invitee->roomNo != 0) {
-    Log(LogLevel::Info, name_, ": invitation from ", session.user.loginId, " to ", inviteeId, " dropped");
+  const ChannelMember* invitee = channel.FindMember(*ask.TargetUNum);
+  if (!inviter || inviter->roomNo == 0 || !invitee || invitee->user.loginId != ask.TargetID->View() ||
+      invitee->roomNo != 0) {
+    Log(LogLevel::Info, name_, ": invitation from ", session.user.loginId, " to ", ask.TargetID->View(), " dropped");
     return;
   }
   const Room* room = channel.FindRoom(inviter->roomNo);
-  const std::string_view line = protocol::Cp949Head(AsText(text), kMaxInviteBytes);
   // Room number, password and inviter come from the server's own records.
-  SendTo(invitee->user.id, PayloadWriter(msgid::CSV_ASK_INVITE)
-                               .PutI32(inviteeUnum)
-                               .PutText(invitee->user.loginId, 16)
-                               .PutI32(inviter->roomNo)
-                               .PutText(room ? room->settings.password : "", 5)
-                               .Put(ToUserInfo(session.user))
-                               .PutI32(static_cast<std::int32_t>(line.size()))
-                               .PutBytes(line));
+  protocol::CSV_ASK_INVITE invitation;
+  invitation.Set(static_cast<std::int32_t>(invitee->user.id), invitee->user.loginId, inviter->roomNo,
+                 room ? room->settings.password : "", ToUserInfo(session.user),
+                 protocol::Cp949Head(ask.TextView(), kMaxInviteBytes));
+  SendTo(invitee->user.id, FrameOf(invitation));
 }
 
-void GameServer::OnRefuseInvite(GameSession& session, PayloadReader& reader) {
-  std::int32_t inviterUnum = 0, length = 0;
-  std::string inviterId, ownId;
-  std::span<const std::uint8_t> text;
-  if (!reader.TakeI32(inviterUnum) || !reader.TakeText(16, inviterId) || !reader.TakeText(16, ownId) ||
-      !reader.TakeI32(length)) {
-    return;
-  }
-  if (length < 0) {
-    Reject(session, "invitation refusal with a negative length");
-    return;
-  }
-  if (!reader.TakeBytes(static_cast<std::size_t>(length), text) || !session.channel) return;
-  const ChannelMember* inviter = session.channel->FindMember(inviterUnum);
-  if (!inviter || inviter->user.loginId != inviterId) return;
-  const std::string_view line = protocol::Cp949Head(AsText(text), kMaxInviteBytes);
-  SendTo(inviter->user.id, PayloadWriter(msgid::CSV_REFUSE_INVITE)
-                               .PutI32(inviterUnum)
-                               .PutText(inviter->user.loginId, 16)
-                               .PutText(session.user.loginId, 16)
-                               .PutI32(static_cast<std::int32_t>(line.size()))
-                               .PutBytes(line));
+void GameServer::OnRefuseInvite(GameSession& session, ReceivedFrame& frame) {
+  protocol::CSV_REFUSE_INVITE ask;
+  if (!Parse(session, frame, ask) || !session.channel) return;
+  const ChannelMember* inviter = session.channel->FindMember(*ask.InviterUNum);
+  if (!inviter || inviter->user.loginId != ask.InviterID->View()) return;
+  protocol::CSV_REFUSE_INVITE refusal;
+  refusal.Set(static_cast<std::int32_t>(inviter->user.id), inviter->user.loginId, session.user.loginId,
+              protocol::Cp949Head(ask.TextView(), kMaxInviteBytes));
+  SendTo(inviter->user.id, FrameOf(refusal));
 }
 
-void GameServer::OnAskBadUser(GameSession& session, PayloadReader& reader) {
-  std::int32_t check = 0, roomNo = 0, unum = 0, length1 = 0, length2 = 0;
-  std::string ownId;
+void GameServer::OnAskBadUser(GameSession& session, ReceivedFrame& frame) {
+  protocol::CSV_ASK_BADUSER ask;
+  if (!Parse(session, frame, ask)) return;
+  if (ask.FreeTextView().size() > kMaxReportBytes || ask.ExcerptView().size() > kMaxReportBytes) {
+    Reject(session, "abuse report over " + std::to_string(kMaxReportBytes) + " bytes");
+    return;
+  }
   AbuseReport report;
-  std::span<const std::uint8_t> text1, text2;
-  if (!reader.TakeI32(check) || !reader.TakeI32(roomNo) || !reader.TakeI32(unum) || !reader.TakeText(16, ownId) ||
-      !reader.TakeText(16, report.targetLogin) || !reader.TakeText(20, report.targetNickname) ||
-      !reader.TakeText(64, report.reason) || !reader.TakeI32(length1)) {
-    return;
-  }
-  if (length1 < 0 || length1 > kMaxReportBytes) {
-    Reject(session, "abuse report text length " + std::to_string(length1));
-    return;
-  }
-  if (!reader.TakeBytes(static_cast<std::size_t>(length1), text1) || !reader.TakeI32(length2)) return;
-  if (length2 < 0 || length2 > kMaxReportBytes) {
-    Reject(session, "abuse report excerpt length " + std::to_string(length2));
-    return;
-  }
-  if (!reader.TakeBytes(static_cast<std::size_t>(length2), text2)) return;
   report.reporterUser = session.user.id;
   report.reporterLogin = session.user.loginId;
-  report.roomNo = roomNo;
-  report.checkValue = check;
-  report.freeText = std::string(AsText(text1));
-  report.excerpt = std::string(AsText(text2));
+  report.targetLogin = std::string(ask.BadUserID->View());
+  report.targetNickname = std::string(ask.BadUserNick->View());
+  report.reason = std::string(ask.Reason->View());
+  report.roomNo = *ask.RoomNo;
+  report.checkValue = *ask.CheckValue;
+  report.freeText = std::string(ask.FreeTextView());
+  report.excerpt = std::string(ask.ExcerptView());
   if (context_.db.StoreReport(report)) {
     Log(LogLevel::Info, name_, ": ", session.user.loginId, " reported ", report.targetLogin);
   }
@@ -447,7 +417,9 @@ void GameServer::OnAskBadUser(GameSession& session, PayloadReader& reader) {
 
 // ---- Relay -------------------------------------------------------------------
 
-void GameServer::OnRelay(GameSession& session, std::int16_t msgId, std::span<const std::uint8_t> payload) {
+void GameServer::OnRelay(GameSession& session, ReceivedFrame& frame) {
+  const std::int16_t msgId = frame.msgId;
+  const auto payload = frame.Payload();
   const ChannelMember* member = session.channel ? session.channel->FindMember(session.user.id) : nullptr;
   const int roomNo = member ? member->roomNo : 0;
   auto drop = [&](const char* why) {
@@ -479,9 +451,9 @@ void GameServer::OnRelay(GameSession& session, std::int16_t msgId, std::span<con
       return drop("stone count does not match");
     }
   }
-  PayloadWriter relay(msgId);
-  relay.PutBytes(payload);
-  SendToRoom(*session.channel, roomNo, relay);
+  // Relayed as received: the frame is plain again, and each member's
+  // connection scrambles its own copy.
+  SendToRoom(*session.channel, roomNo, frame.bytes);
 }
 
 }  // namespace tovrik::server

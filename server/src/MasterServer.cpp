@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "protocol/MessageCatalogue.h"
+#include "protocol/LoginMessages.h"
 #include "protocol/Records.h"
 #include "protocol/TextField.h"
 #include "server/Cp949.h"
@@ -10,24 +10,19 @@
 
 namespace tovrik::server {
 
-namespace msgid = protocol::msgid;
-
 void MasterServer::OnGreet(PeerState& peer) {
-  Send(peer, PayloadWriter(msgid::CMS_CHECKVERSION).PutI32(kProtocolVersion));
+  protocol::CMS_CHECKVERSION version;
+  version.Set(kProtocolVersion);
+  Send(peer, version);
 }
 
-void MasterServer::OnFrame(PeerState& peer, std::int16_t msgId, std::span<const std::uint8_t> payload) {
-  if (msgId != msgid::CMS_ASK_DESTSERVERINFO) {
-    Reject(peer, "message " + std::to_string(msgId) + " is not for the master server");
+void MasterServer::OnFrame(PeerState& peer, ReceivedFrame& frame) {
+  protocol::CMS_ASK_DESTSERVERINFO ask;
+  if (frame.msgId != ask.MSGID) {
+    Reject(peer, "message " + std::to_string(frame.msgId) + " is not for the master server");
     return;
   }
-  PayloadReader reader(payload);
-  std::int32_t group = -1;
-  if (!reader.TakeI32(group)) {
-    Reject(peer, "short CMS_ASK_DESTSERVERINFO");
-    return;
-  }
-  AssignGameServer(peer, group);
+  if (Parse(peer, frame, ask)) AssignGameServer(peer, *ask.Value);
 }
 
 void MasterServer::AssignGameServer(PeerState& peer, int loginGroup) {
@@ -74,16 +69,16 @@ void MasterServer::AssignGameServer(PeerState& peer, int loginGroup) {
   info.Ticket5 = static_cast<std::int16_t>((ticket.keyC >> 16) & 0xFFFF);
   Log(LogLevel::Info, "master: connection ", peer.connection->Id(), " sent to game server ", least->serverNo, " (",
       least->host, ":", least->port, ")");
-  Send(peer, PayloadWriter(msgid::CMS_DESTSERVERINFO).Put(info));
+  protocol::CMS_DESTSERVERINFO dest;
+  dest.Set(info);
+  Send(peer, dest);
 }
 
 void MasterServer::Refuse(PeerState& peer, int reason, const char* utf8Text) {
-  const std::string text = Utf8ToCp949(utf8Text);
   Log(LogLevel::Warn, "master: refused connection ", peer.connection->Id(), ": ", utf8Text);
-  Send(peer, PayloadWriter(msgid::CMS_REFUSE_DESTSERVERINFO)
-                 .PutI32(reason)
-                 .PutI32(static_cast<std::int32_t>(text.size()))
-                 .PutBytes(text));
+  protocol::CMS_REFUSE_DESTSERVERINFO refusal;
+  refusal.Set(reason, Utf8ToCp949(utf8Text));
+  Send(peer, refusal);
 }
 
 }  // namespace tovrik::server

@@ -2,77 +2,11 @@
 
 #include "net/CommMsg.h"
 #include "net/MsgHeader.h"
-#include "protocol/LittleEndian.h"
-#include "protocol/TextField.h"
 
 namespace tovrik::server {
 
-PayloadWriter::PayloadWriter(std::int16_t msgId) : frame_(net::kHeaderSize) {
-  net::MsgHeader header;
-  header.MsgID = msgId;
-  net::WriteMsgHeader(reinterpret_cast<char*>(frame_.data()), header);
-}
-
-std::size_t PayloadWriter::PayloadSize() const { return frame_.size() - net::kHeaderSize; }
-
-PayloadWriter& PayloadWriter::PutBytes(std::span<const std::uint8_t> bytes) {
-  frame_.insert(frame_.end(), bytes.begin(), bytes.end());
-  net::WriteU32(reinterpret_cast<char*>(frame_.data()) + net::kOffDataLen, static_cast<std::uint32_t>(PayloadSize()));
-  return *this;
-}
-
-PayloadWriter& PayloadWriter::PutBytes(std::string_view bytes) {
-  return PutBytes({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
-}
-
-PayloadWriter& PayloadWriter::PutI32(std::int32_t value) {
-  std::uint8_t bytes[4];
-  protocol::StoreLE(bytes, value);
-  return PutBytes(bytes);
-}
-
-PayloadWriter& PayloadWriter::PutI16(std::int16_t value) {
-  std::uint8_t bytes[2];
-  protocol::StoreLE(bytes, value);
-  return PutBytes(bytes);
-}
-
-PayloadWriter& PayloadWriter::PutText(std::string_view text, std::size_t width) {
-  std::vector<char> field(width, '\0');
-  protocol::CopyAtMost(field, text, width - 1);
-  return PutBytes({reinterpret_cast<const std::uint8_t*>(field.data()), field.size()});
-}
-
-bool PayloadReader::TakeI32(std::int32_t& value) {
-  protocol::le_int32 wire;
-  if (!Take(wire)) return false;
-  value = wire;
-  return true;
-}
-
-bool PayloadReader::TakeI16(std::int16_t& value) {
-  protocol::le_int16 wire;
-  if (!Take(wire)) return false;
-  value = wire;
-  return true;
-}
-
-bool PayloadReader::TakeBytes(std::size_t count, std::span<const std::uint8_t>& bytes) {
-  if (rest_.size() < count) return Fail();
-  bytes = rest_.first(count);
-  rest_ = rest_.subspan(count);
-  return true;
-}
-
-bool PayloadReader::TakeText(std::size_t width, std::string& text) {
-  std::span<const std::uint8_t> field;
-  if (!TakeBytes(width, field)) return false;
-  text = protocol::ReadText({reinterpret_cast<const char*>(field.data()), field.size()});
-  return true;
-}
-
-std::vector<std::uint8_t> SealFrame(const std::vector<std::uint8_t>& plainFrame, std::uint16_t seq) {
-  std::vector<std::uint8_t> sealed = plainFrame;
+std::vector<std::uint8_t> SealFrame(std::span<const std::uint8_t> plainFrame, std::uint16_t seq) {
+  std::vector<std::uint8_t> sealed(plainFrame.begin(), plainFrame.end());
   char* bytes = reinterpret_cast<char*>(sealed.data());
   net::WriteU16(bytes + net::kOffSeqNo, seq);
   net::CCommMsg::EncodeAll(bytes, static_cast<int>(sealed.size()));

@@ -29,22 +29,13 @@ Server = 1
 Server = 2
 )";
 
-PayloadWriter Chat(const std::string& id, const std::string& text) {
-  PayloadWriter message(msgid::CSV_CHATDATA);
-  message.PutText(id, 16).PutI16(static_cast<std::int16_t>(text.size())).PutBytes(text);
-  return message;
+std::vector<std::uint8_t> Chat(const std::string& id, const std::string& text) {
+  return BuildFrame<protocol::CSV_CHATDATA>(id, text);
 }
 
-PayloadWriter Whisper(const TestClient& from, std::int32_t targetUnum, const std::string& targetNick,
-                      const std::string& text) {
-  PayloadWriter message(msgid::CSV_WHISPERCHAT);
-  message.PutText(from.Id(), 16)
-      .PutText(from.Nick(), 20)
-      .PutI32(targetUnum)
-      .PutText(targetNick, 20)
-      .PutI16(static_cast<std::int16_t>(text.size()))
-      .PutBytes(text);
-  return message;
+std::vector<std::uint8_t> Whisper(const TestClient& from, std::int32_t targetUnum, const std::string& targetNick,
+                                  const std::string& text) {
+  return BuildFrame<protocol::CSV_WHISPERCHAT>(from.Id(), from.Nick(), targetUnum, targetNick, text);
 }
 
 class ChatRelayTest : public ::testing::Test {
@@ -63,11 +54,11 @@ class ChatRelayTest : public ::testing::Test {
     protocol::CopyIfShorter(room.Title, "play");
     room.MaxUser = 2;
     room.BetPebble = 100;
-    alice_.Send(PayloadWriter(msgid::CSV_ASK_CREATEROOM).Put(room));
+    alice_.Send<protocol::CSV_ASK_CREATEROOM>(room);
     const auto accepted = alice_.WaitFor(msgid::CSV_ACCEPT_CREATEROOM);
     if (!accepted) return 0;
     const int roomNo = accepted->As<protocol::ROOMINFO>().RoomNo;
-    bob_.Send(PayloadWriter(msgid::CSV_ASK_ENTERROOM).PutI32(roomNo).PutI32(bob_.UNum()).PutText("bob", 16).PutText("", 5));
+    bob_.Send<protocol::CSV_ASK_ENTERROOM>(roomNo, bob_.UNum(), "bob", "");
     return bob_.WaitFor(msgid::CSV_ACCEPT_ENTERROOM) ? roomNo : 0;
   }
 
@@ -76,7 +67,7 @@ class ChatRelayTest : public ::testing::Test {
 };
 
 TEST_F(ChatRelayTest, LobbyChatReachesEveryoneInTheLobbyWithTheRealSender) {
-  alice_.Send(Chat("mallory", "hi all"));  // a lie about the sender
+  alice_.SendFrame(Chat("mallory", "hi all"));  // a lie about the sender
   for (TestClient* client : {&alice_, &bob_}) {
     const auto line = client->WaitFor(msgid::CSV_CHATDATA);
     ASSERT_TRUE(line);
@@ -87,7 +78,7 @@ TEST_F(ChatRelayTest, LobbyChatReachesEveryoneInTheLobbyWithTheRealSender) {
 }
 
 TEST_F(ChatRelayTest, WhisperRefusedWhisperAndWhisperToAnotherServer) {
-  alice_.Send(Whisper(alice_, bob_.UNum(), "bob", "psst"));
+  alice_.SendFrame(Whisper(alice_, bob_.UNum(), "bob", "psst"));
   const auto whisper = bob_.WaitFor(msgid::CSV_WHISPERCHAT);
   ASSERT_TRUE(whisper);
   EXPECT_EQ(whisper->Text(0, 16), "alice");
@@ -95,10 +86,10 @@ TEST_F(ChatRelayTest, WhisperRefusedWhisperAndWhisperToAnotherServer) {
   EXPECT_EQ(whisper->I16(60), 4);
   EXPECT_EQ(whisper->Bytes(62, 4), "psst");
 
-  bob_.Send(PayloadWriter(msgid::CSV_NOWHISPER).PutI32(1));
-  bob_.Send(PayloadWriter(msgid::CSV_ASK_ALLROOMINFO));  // the refusal is in place once this is answered
+  bob_.Send<protocol::CSV_NOWHISPER>(1);
+  bob_.Send<protocol::CSV_ASK_ALLROOMINFO>();  // the refusal is in place once this is answered
   ASSERT_TRUE(bob_.WaitFor(msgid::CSV_ALLROOMINFO));
-  alice_.Send(Whisper(alice_, bob_.UNum(), "bob", "again"));
+  alice_.SendFrame(Whisper(alice_, bob_.UNum(), "bob", "again"));
   const auto notice = alice_.WaitFor(msgid::CSV_SERVERMSG);
   ASSERT_TRUE(notice);
   EXPECT_EQ(notice->I32(0), 0);
@@ -106,7 +97,7 @@ TEST_F(ChatRelayTest, WhisperRefusedWhisperAndWhisperToAnotherServer) {
             Utf8ToCp949("[bob]님은 귓말을 거부하고 있습니다."));
   EXPECT_TRUE(bob_.Quiet(msgid::CSV_WHISPERCHAT));
 
-  alice_.Send(Whisper(alice_, -1, "nobody", "hello?"));
+  alice_.SendFrame(Whisper(alice_, -1, "nobody", "hello?"));
   const auto absent = alice_.WaitFor(msgid::CSV_SERVERMSG);
   ASSERT_TRUE(absent);
   EXPECT_EQ(absent->Bytes(6, static_cast<std::size_t>(absent->I16(4))),
@@ -116,14 +107,14 @@ TEST_F(ChatRelayTest, WhisperRefusedWhisperAndWhisperToAnotherServer) {
   TestClient carol;
   ASSERT_TRUE(carol.Login(server_.Master(), "carol", 2));
   ASSERT_NE(carol.Game().port, alice_.Game().port);
-  alice_.Send(Whisper(alice_, -1, "carol", "far away"));
+  alice_.SendFrame(Whisper(alice_, -1, "carol", "far away"));
   const auto far = carol.WaitFor(msgid::CSV_WHISPERCHAT);
   ASSERT_TRUE(far);
   EXPECT_EQ(far->Text(0, 16), "alice");
-  carol.Send(PayloadWriter(msgid::CSV_NOWHISPER).PutI32(1));
-  carol.Send(PayloadWriter(msgid::CSV_ASK_ALLUSERINFO));  // the refusal is in place once this is answered
+  carol.Send<protocol::CSV_NOWHISPER>(1);
+  carol.Send<protocol::CSV_ASK_ALLUSERINFO>();  // the refusal is in place once this is answered
   ASSERT_TRUE(carol.WaitFor(msgid::CSV_ALLUSERINFO));
-  alice_.Send(Whisper(alice_, -1, "carol", "still there?"));
+  alice_.SendFrame(Whisper(alice_, -1, "carol", "still there?"));
   const auto refusedFar = alice_.WaitFor(msgid::CSV_SERVERMSG);
   ASSERT_TRUE(refusedFar);
   EXPECT_EQ(refusedFar->Bytes(6, static_cast<std::size_t>(refusedFar->I16(4))),
@@ -135,21 +126,14 @@ TEST_F(ChatRelayTest, InvitationAndItsRefusal) {
   ASSERT_TRUE(carol.Login(server_.Master(), "carol", 1));
   const int roomNo = CreateAndJoinRoom();
   ASSERT_GT(roomNo, 0);
-  alice_.Send(PayloadWriter(msgid::CSV_LOBYOPEN).PutI32(1));
+  alice_.Send<protocol::CSV_LOBYOPEN>(1);
   const auto lobbyList = alice_.WaitFor(msgid::CSV_ALLUSERINFO);
   ASSERT_TRUE(lobbyList) << "opening the lobby view sends the user list";
 
   protocol::USERINFO forged;
   protocol::CopyIfShorter(forged.ID, "mallory");
   const std::string text = "come play";
-  alice_.Send(PayloadWriter(msgid::CSV_ASK_INVITE)
-                  .PutI32(carol.UNum())
-                  .PutText("carol", 16)
-                  .PutI32(999)
-                  .PutText("", 5)
-                  .Put(forged)
-                  .PutI32(static_cast<std::int32_t>(text.size()))
-                  .PutBytes(text));
+  alice_.Send<protocol::CSV_ASK_INVITE>(carol.UNum(), "carol", 999, "", forged, text);
   const auto invitation = carol.WaitFor(msgid::CSV_ASK_INVITE);
   ASSERT_TRUE(invitation);
   EXPECT_EQ(invitation->I32(20), roomNo) << "the server names the inviter's real room";
@@ -158,34 +142,21 @@ TEST_F(ChatRelayTest, InvitationAndItsRefusal) {
   EXPECT_EQ(invitation->Bytes(29 + 216, 9), text);
 
   const std::string no = "no thanks";
-  carol.Send(PayloadWriter(msgid::CSV_REFUSE_INVITE)
-                 .PutI32(alice_.UNum())
-                 .PutText("alice", 16)
-                 .PutText("carol", 16)
-                 .PutI32(static_cast<std::int32_t>(no.size()))
-                 .PutBytes(no));
+  carol.Send<protocol::CSV_REFUSE_INVITE>(alice_.UNum(), "alice", "carol", no);
   const auto refusal = alice_.WaitFor(msgid::CSV_REFUSE_INVITE);
   ASSERT_TRUE(refusal);
   EXPECT_EQ(refusal->Text(20, 16), "carol");
   EXPECT_EQ(refusal->Bytes(40, no.size()), no);
 
   // A lobby user cannot invite, and nobody invites a user who is in a room.
-  carol.Send(PayloadWriter(msgid::CSV_ASK_INVITE)
-                 .PutI32(bob_.UNum())
-                 .PutText("bob", 16)
-                 .PutI32(roomNo)
-                 .PutText("", 5)
-                 .Put(protocol::USERINFO{})
-                 .PutI32(0));
+  carol.Send<protocol::CSV_ASK_INVITE>(bob_.UNum(), "bob", roomNo, "", protocol::USERINFO{}, "");
   EXPECT_TRUE(bob_.Quiet(msgid::CSV_ASK_INVITE));
 }
 
 TEST_F(ChatRelayTest, RelayEchoesToBothMembersAndChecksRoomAndSender) {
   const int roomNo = CreateAndJoinRoom();
   ASSERT_GT(roomNo, 0);
-  PayloadWriter ready(msgid::CCL_READYTOSTART);
-  ready.PutText("bob", 16);
-  bob_.Send(ready);
+  bob_.Send<protocol::CCL_READYTOSTART>("bob");
   for (TestClient* client : {&alice_, &bob_}) {
     const auto echo = client->WaitFor(msgid::CCL_READYTOSTART);
     ASSERT_TRUE(echo);
@@ -193,21 +164,18 @@ TEST_F(ChatRelayTest, RelayEchoesToBothMembersAndChecksRoomAndSender) {
   }
 
   const std::string line = "gg";
-  PayloadWriter chat(msgid::CCL_CHATDATA);
-  chat.PutI32(roomNo).PutText("alice", 16).PutBytes(std::string(1, '\0')).PutI16(2).PutBytes(line);
-  alice_.Send(chat);
+  alice_.Send<protocol::CCL_CHATDATA>(roomNo, "alice", line);
   ASSERT_TRUE(bob_.WaitFor(msgid::CCL_CHATDATA));
   ASSERT_TRUE(alice_.WaitFor(msgid::CCL_CHATDATA));
 
-  PayloadWriter otherRoom(msgid::CCL_CHATDATA);
-  otherRoom.PutI32(roomNo + 1).PutText("alice", 16).PutBytes(std::string(1, '\0')).PutI16(2).PutBytes(line);
-  alice_.Send(otherRoom);
-  PayloadWriter impostor(msgid::CCL_STONECLICK);
-  impostor.PutText("bob", 16).PutI32(3);
-  alice_.Send(impostor);
-  PayloadWriter serverOnly(msgid::CCL_NEXTPLAYER);
-  serverOnly.PutText("alice", 16).PutI32(0).PutI32(0);
-  alice_.Send(serverOnly);
+  alice_.Send<protocol::CCL_CHATDATA>(roomNo + 1, "alice", line);
+  protocol::STONECLICK impostor;
+  protocol::SetRelayID(impostor.ID, "bob");
+  impostor.StoneIndex = 3;
+  alice_.Send<protocol::CCL_STONECLICK>(impostor);
+  protocol::NEXTPLAYER serverOnly;
+  protocol::SetRelayID(serverOnly.ID, "alice");
+  alice_.Send<protocol::CCL_NEXTPLAYER>(serverOnly);
   EXPECT_TRUE(bob_.Quiet(msgid::CCL_CHATDATA));
   EXPECT_TRUE(bob_.Quiet(msgid::CCL_STONECLICK));
   EXPECT_TRUE(bob_.Quiet(msgid::CCL_NEXTPLAYER));
@@ -215,11 +183,9 @@ TEST_F(ChatRelayTest, RelayEchoesToBothMembersAndChecksRoomAndSender) {
   // Outside a room nothing is relayed, and the connection stays.
   TestClient carol;
   ASSERT_TRUE(carol.Login(server_.Master(), "carol", 1));
-  PayloadWriter stray(msgid::CCL_READYTOSTART);
-  stray.PutText("carol", 16);
-  carol.Send(stray);
+  carol.Send<protocol::CCL_READYTOSTART>("carol");
   EXPECT_TRUE(alice_.Quiet(msgid::CCL_READYTOSTART));
-  carol.Send(Chat("carol", "still here"));
+  carol.SendFrame(Chat("carol", "still here"));
   EXPECT_TRUE(carol.WaitFor(msgid::CSV_CHATDATA));
 }
 
@@ -229,21 +195,21 @@ TEST_F(ChatRelayTest, BrokenPeersAreDisconnectedWhileOthersCarryOn) {
     std::vector<std::uint8_t> bytes;
   };
   // A frame with a lying length: the header announces far more than any client sends.
-  PayloadWriter huge(msgid::CSV_CHATDATA);
-  huge.PutText("x", 16);
-  auto lying = SealFrame(huge.Frame(), 1);
+  auto lying = SealFrame(Chat("x", ""), 1);
   net::WriteU32(reinterpret_cast<char*>(lying.data()) + net::kOffDataLen, 0x7FFFFFF0u);
   // A frame whose payload was changed after scrambling.
-  auto tampered = SealFrame(Chat("x", "hello").Frame(), 1);
+  auto tampered = SealFrame(Chat("x", "hello"), 1);
   tampered.back() ^= 0x55;
   // A frame with a short payload for its message.
-  PayloadWriter shortEnter(msgid::CSV_ASK_ENTERROOM);
-  shortEnter.PutI32(1);
+  // An entry request cut after its room number, its length fixed to match.
+  auto shortEnter = BuildFrame<protocol::CSV_ASK_ENTERROOM>(1, 1, "x", "");
+  shortEnter.resize(16 + 4);
+  net::WriteU32(reinterpret_cast<char*>(shortEnter.data()) + net::kOffDataLen, 4);
   const Case cases[] = {
       {"garbage", std::vector<std::uint8_t>(64, 0xAB)},
       {"lying length", lying},
       {"tampered payload", tampered},
-      {"short message", SealFrame(shortEnter.Frame(), 1)},
+      {"short message", SealFrame(shortEnter, 1)},
   };
   for (const auto& c : cases) {
     TestClient broken;
@@ -258,10 +224,10 @@ TEST_F(ChatRelayTest, BrokenPeersAreDisconnectedWhileOthersCarryOn) {
   // Frames before login other than the login itself end the connection too.
   TestClient early(server_.Games()[0]);
   ASSERT_TRUE(early.WaitFor(msgid::CSV_CHECKVERSION));
-  early.Send(Chat("x", "hi"));
+  early.SendFrame(Chat("x", "hi"));
   EXPECT_TRUE(early.WaitClosed());
 
-  alice_.Send(Chat("alice", "still fine"));
+  alice_.SendFrame(Chat("alice", "still fine"));
   EXPECT_TRUE(bob_.WaitFor(msgid::CSV_CHATDATA));
 }
 

@@ -49,16 +49,12 @@ class LobbyRoomTest : public ::testing::Test {
 
   // Creates a room as `client` and returns its number (0 on refusal).
   int CreateRoom(TestClient& client, const protocol::ROOMINFO& request) {
-    client.Send(PayloadWriter(msgid::CSV_ASK_CREATEROOM).Put(request));
+    client.Send<protocol::CSV_ASK_CREATEROOM>(request);
     const auto accepted = client.WaitFor(msgid::CSV_ACCEPT_CREATEROOM, std::chrono::milliseconds(1000));
     return accepted ? accepted->As<protocol::ROOMINFO>().RoomNo.get() : 0;
   }
   std::optional<Frame> EnterRoom(TestClient& client, int roomNo, const std::string& password = "") {
-    client.Send(PayloadWriter(msgid::CSV_ASK_ENTERROOM)
-                    .PutI32(roomNo)
-                    .PutI32(client.UNum())
-                    .PutText(client.Id(), 16)
-                    .PutText(password, 5));
+    client.Send<protocol::CSV_ASK_ENTERROOM>(roomNo, client.UNum(), client.Id(), password);
     return client.WaitFor(msgid::CSV_ACCEPT_ENTERROOM, std::chrono::milliseconds(1000));
   }
   int RefusalOfEntry(TestClient& client) {
@@ -71,7 +67,7 @@ class LobbyRoomTest : public ::testing::Test {
 };
 
 TEST_F(LobbyRoomTest, ListsAndTheirUpdatesReachTheOtherUser) {
-  bob_.Send(PayloadWriter(msgid::CSV_ASK_ALLUSERINFO));
+  bob_.Send<protocol::CSV_ASK_ALLUSERINFO>();
   const auto users = bob_.WaitFor(msgid::CSV_ALLUSERINFO);
   ASSERT_TRUE(users);
   ASSERT_EQ(users->I32(0), 2);
@@ -94,11 +90,11 @@ TEST_F(LobbyRoomTest, ListsAndTheirUpdatesReachTheOtherUser) {
   EXPECT_EQ(changed->As<protocol::SMALLUSERINFO>().State, 3);
   EXPECT_EQ(changed->As<protocol::SMALLUSERINFO>().RoomNo, roomNo);
 
-  bob_.Send(PayloadWriter(msgid::CSV_ASK_ALLROOMINFO));
+  bob_.Send<protocol::CSV_ASK_ALLROOMINFO>();
   const auto rooms = bob_.WaitFor(msgid::CSV_ALLROOMINFO);
   ASSERT_TRUE(rooms);
   EXPECT_EQ(rooms->I32(0), 1);
-  bob_.Send(PayloadWriter(msgid::CSV_ASK_ROOMINFO).PutI32(roomNo));
+  bob_.Send<protocol::CSV_ASK_ROOMINFO>(roomNo);
   const auto info = bob_.WaitFor(msgid::CSV_ROOMINFO);
   ASSERT_TRUE(info);
   EXPECT_EQ(info->I32(0), 0);
@@ -118,25 +114,25 @@ TEST_F(LobbyRoomTest, ListsAndTheirUpdatesReachTheOtherUser) {
   EXPECT_EQ(protocol::ReadText(departure->As<protocol::SMALLUSERINFO>().ID), "carol");
 
   // Profiles.
-  bob_.Send(PayloadWriter(msgid::CSV_ASK_USERINFO).PutI32(alice_.UNum()).PutText("alice", 16));
+  bob_.Send<protocol::CSV_ASK_USERINFO>(alice_.UNum(), "alice");
   const auto profile = bob_.WaitFor(msgid::CSV_USERINFO);
   ASSERT_TRUE(profile);
   EXPECT_EQ(protocol::ReadText(profile->As<protocol::USERINFO>().ID), "alice");
-  bob_.Send(PayloadWriter(msgid::CSV_ASK_USERINFO).PutI32(-1).PutText("ghost", 16));
+  bob_.Send<protocol::CSV_ASK_USERINFO>(-1, "ghost");
   const auto none = bob_.WaitFor(msgid::CSV_USERINFO);
   ASSERT_TRUE(none);
   EXPECT_EQ(protocol::ReadText(none->As<protocol::USERINFO>().ID), "");
-  bob_.Send(PayloadWriter(msgid::CSV_ASK_DETAILUSERINFO).PutI32(alice_.UNum()).PutText("alice", 20));
+  bob_.Send<protocol::CSV_ASK_DETAILUSERINFO>(alice_.UNum(), "alice");
   const auto detail = bob_.WaitFor(msgid::CSV_DETAILUSERINFO);
   ASSERT_TRUE(detail);
   EXPECT_EQ(protocol::ReadText(detail->As<protocol::USERINFO>().ID), "") << "money only for operators";
 
   // Character change.
-  bob_.Send(PayloadWriter(msgid::CSV_ASK_CHANGECHAR).PutI32(bob_.UNum()).PutText("bob", 16).PutI32(7));
+  bob_.Send<protocol::CSV_ASK_CHANGECHAR>(bob_.UNum(), "bob", 7);
   const auto character = bob_.WaitFor(msgid::CSV_ACCEPT_CHANGECHAR);
   ASSERT_TRUE(character);
   EXPECT_EQ(character->I32(0), 7);
-  bob_.Send(PayloadWriter(msgid::CSV_ASK_CHANGECHAR).PutI32(bob_.UNum()).PutText("bob", 16).PutI32(73));
+  bob_.Send<protocol::CSV_ASK_CHANGECHAR>(bob_.UNum(), "bob", 73);
   EXPECT_TRUE(bob_.Quiet(msgid::CSV_ACCEPT_CHANGECHAR));
 }
 
@@ -214,7 +210,7 @@ TEST_F(LobbyRoomTest, EntryWithWrongAndRightPasswordThenLeavingHandsOverTheRoom)
   EXPECT_EQ(RefusalOfEntry(carol), 4);
 
   // The master leaves: 129 to her, the others learn who left and who leads.
-  alice_.Send(PayloadWriter(msgid::CSV_ASK_OUTROOM).PutI32(roomNo).PutI32(alice_.UNum()).PutText("alice", 16));
+  alice_.Send<protocol::CSV_ASK_OUTROOM>(roomNo, alice_.UNum(), "alice");
   EXPECT_TRUE(alice_.WaitFor(msgid::CSV_ACCEPT_OUTROOM));
   const auto left = bob_.WaitFor(msgid::CSV_USEROUTROOM);
   ASSERT_TRUE(left);
@@ -229,7 +225,7 @@ TEST_F(LobbyRoomTest, EntryWithWrongAndRightPasswordThenLeavingHandsOverTheRoom)
   EXPECT_EQ(protocol::ReadText(roomChange->As<protocol::SMALLROOMINFO>().MasterID), "bob");
 
   // The last one out closes the room for the lobby.
-  bob_.Send(PayloadWriter(msgid::CSV_ASK_OUTROOM).PutI32(0).PutI32(bob_.UNum()).PutText("bob", 16));
+  bob_.Send<protocol::CSV_ASK_OUTROOM>(0, bob_.UNum(), "bob");
   EXPECT_TRUE(bob_.WaitFor(msgid::CSV_ACCEPT_OUTROOM));
   const auto gone = carol.WaitFor(msgid::CSV_OUTROOM);
   ASSERT_TRUE(gone);
@@ -251,10 +247,10 @@ TEST_F(LobbyRoomTest, OnlyTheSuperRoomMasterRemovesAndTheRemovedStayOut) {
   const int roomNo = CreateRoom(alice_, request);
   ASSERT_GT(roomNo, 0);
   ASSERT_TRUE(EnterRoom(bob_, roomNo));
-  bob_.Send(PayloadWriter(msgid::CSV_ASK_FORCEBANISH).PutText("alice", 16));
+  bob_.Send<protocol::CSV_ASK_FORCEBANISH>("alice");
   EXPECT_TRUE(alice_.Quiet(msgid::CSV_ABNORMALOUTROOM)) << "a guest may not remove the master";
 
-  alice_.Send(PayloadWriter(msgid::CSV_ASK_FORCEBANISH).PutText("bob", 16));
+  alice_.Send<protocol::CSV_ASK_FORCEBANISH>("bob");
   EXPECT_TRUE(bob_.WaitFor(msgid::CSV_ABNORMALOUTROOM));
   const auto left = alice_.WaitFor(msgid::CSV_USEROUTROOM);
   ASSERT_TRUE(left);

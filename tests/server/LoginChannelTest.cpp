@@ -70,7 +70,7 @@ TEST_F(LoginChannelTest, LoginThroughMasterRegistersTheUserInItsFirstChannel) {
   EXPECT_EQ(refusal, Utf8ToCp949("이미 접속중인 아이디입니다."));
 
   // After logout the id may come back, and is the same user.
-  alice.Send(PayloadWriter(msgid::CSV_ASK_LOGOUT).PutI32(alice.UNum()).PutText("alice", 16));
+  alice.Send<protocol::CSV_ASK_LOGOUT>(alice.UNum(), "alice");
   ASSERT_TRUE(alice.WaitFor(msgid::CSV_ACCEPT_LOGOUT));
   EXPECT_TRUE(alice.WaitClosed());
   TestClient back;
@@ -87,7 +87,7 @@ TEST_F(LoginChannelTest, GameServerSendsServerInfoAndRefusesWrongTickets) {
   protocol::Ms_DestServerInfo forged;
   forged.Ticket1 = 1234;
   const std::string cookie = "mallory";
-  client.Send(PayloadWriter(msgid::CSV_ASK_LOGIN).Put(MakeLoginInfo(forged, cookie.size())).PutBytes(cookie));
+  client.Send<protocol::CSV_ASK_LOGIN>(MakeLoginInfo(forged, cookie.size()), cookie, "", "");
   const auto refused = client.WaitFor(msgid::CSV_REFUSE_LOGIN);
   ASSERT_TRUE(refused);
   EXPECT_GT(refused->I32(4), 0);
@@ -104,7 +104,7 @@ TEST_F(LoginChannelTest, ChannelListNamesGroupsAndCountsUsers) {
   ASSERT_TRUE(alice.Login(server_.Master(), "alice", 1));
   TestClient bob;
   ASSERT_TRUE(bob.Login(server_.Master(), "bob", 2));  // game server 2, channel 1-2
-  alice.Send(PayloadWriter(msgid::CSV_ASK_ALLCHANINFO));
+  alice.Send<protocol::CSV_ASK_ALLCHANINFO>();
   const auto list = alice.WaitFor(msgid::CSV_ALLCHANINFO);
   ASSERT_TRUE(list);
   const int groups = list->I32(0), channels = list->I32(4);
@@ -130,7 +130,7 @@ TEST_F(LoginChannelTest, ChannelEntryResults) {
   ASSERT_TRUE(alice.Login(server_.Master(), "alice", 1));
   ASSERT_TRUE(bob.Login(server_.Master(), "bob", 1));
   auto enter = [](TestClient& client, int group, int chan) {
-    client.Send(PayloadWriter(msgid::CSV_ASK_ENTERCHAN).PutI32(group).PutI32(chan));
+    client.Send<protocol::CSV_ASK_ENTERCHAN>(group, chan);
     const auto answer = client.WaitFor(msgid::CSV_ACCEPT_ENTERCHAN);
     return answer ? answer->As<protocol::ENTERCHANINFO>() : protocol::ENTERCHANINFO{};
   };
@@ -150,10 +150,10 @@ TEST_F(LoginChannelTest, MoveToAChannelOnTheOtherGameServer) {
   TestClient alice, carol;
   ASSERT_TRUE(alice.Login(server_.Master(), "alice", 1));
   ASSERT_TRUE(carol.Login(server_.Master(), "carol", 2));
-  carol.Send(PayloadWriter(msgid::CSV_ASK_ALLUSERINFO));
+  carol.Send<protocol::CSV_ASK_ALLUSERINFO>();
   ASSERT_TRUE(carol.WaitFor(msgid::CSV_ALLUSERINFO));
 
-  alice.Send(PayloadWriter(msgid::CSV_ASK_ENTERCHAN).PutI32(1).PutI32(2));
+  alice.Send<protocol::CSV_ASK_ENTERCHAN>(1, 2);
   const auto dest = alice.WaitFor(msgid::CSV_DESTCHANNELINFO);
   ASSERT_TRUE(dest);
   const Endpoint target{dest->Text(0, 20), dest->I32(20)};
@@ -163,7 +163,7 @@ TEST_F(LoginChannelTest, MoveToAChannelOnTheOtherGameServer) {
 
   TestClient moved(target);
   ASSERT_TRUE(moved.WaitFor(msgid::CSV_CHECKVERSION));
-  moved.Send(PayloadWriter(msgid::CSV_CONNECT_MOVECHAN).Put(ticket));
+  moved.Send<protocol::CSV_CONNECT_MOVECHAN>(ticket);
   const auto entered = moved.WaitFor(msgid::CSV_ACCEPT_ENTERCHAN);
   ASSERT_TRUE(entered);
   const auto info = entered->As<protocol::ENTERCHANINFO>();
@@ -179,13 +179,13 @@ TEST_F(LoginChannelTest, MoveToAChannelOnTheOtherGameServer) {
   // The ticket was used once.
   TestClient replay(target);
   ASSERT_TRUE(replay.WaitFor(msgid::CSV_CHECKVERSION));
-  replay.Send(PayloadWriter(msgid::CSV_CONNECT_MOVECHAN).Put(ticket));
+  replay.Send<protocol::CSV_CONNECT_MOVECHAN>(ticket);
   EXPECT_TRUE(replay.WaitFor(msgid::CSV_REFUSE_LOGIN));
 
   // Find the moved user from the first server.
   TestClient dave;
   ASSERT_TRUE(dave.Login(server_.Master(), "dave", 1));
-  dave.Send(PayloadWriter(msgid::CSV_ASK_FINDID).PutText("alice", 20));
+  dave.Send<protocol::CSV_ASK_FINDID>("alice");
   const auto found = dave.WaitFor(msgid::CSV_RESULT_FINDID);
   ASSERT_TRUE(found);
   const auto where = found->As<protocol::FINDIDRESULT>();
@@ -194,7 +194,7 @@ TEST_F(LoginChannelTest, MoveToAChannelOnTheOtherGameServer) {
   EXPECT_EQ(where.ChanNo, 2);
   EXPECT_EQ(protocol::ReadText(where.ChanName), Utf8ToCp949("자유-2"));
 
-  dave.Send(PayloadWriter(msgid::CSV_ASK_FINDID).PutText("nobody", 20));
+  dave.Send<protocol::CSV_ASK_FINDID>("nobody");
   const auto missing = dave.WaitFor(msgid::CSV_RESULT_FINDID);
   ASSERT_TRUE(missing);
   EXPECT_EQ(protocol::ReadText(missing->As<protocol::FINDIDRESULT>().ID), "");

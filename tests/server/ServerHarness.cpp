@@ -161,8 +161,8 @@ void TestClient::Close() {
   fd_ = -1;
 }
 
-void TestClient::Send(const PayloadWriter& message) {
-  const auto sealed = SealFrame(message.Frame(), ++seq_);
+void TestClient::SendFrame(std::span<const std::uint8_t> plainFrame) {
+  const auto sealed = SealFrame(plainFrame, ++seq_);
   SendRaw(sealed);
 }
 
@@ -242,7 +242,7 @@ std::optional<protocol::LOGINACCEPTINFO> TestClient::Login(const Endpoint& maste
   if (!masterClient.Connect(master)) return std::nullopt;
   const auto version = masterClient.WaitFor(msgid::CMS_CHECKVERSION);
   if (!version || version->I32(0) != 184) return std::nullopt;
-  masterClient.Send(PayloadWriter(msgid::CMS_ASK_DESTSERVERINFO).PutI32(loginGroup));
+  masterClient.Send<protocol::CMS_ASK_DESTSERVERINFO>(loginGroup);
   const auto dest = masterClient.WaitFor(msgid::CMS_DESTSERVERINFO, std::chrono::milliseconds(1000));
   if (!dest) {
     const auto refused = masterClient.WaitFor(msgid::CMS_REFUSE_DESTSERVERINFO, std::chrono::milliseconds(100));
@@ -254,7 +254,7 @@ std::optional<protocol::LOGINACCEPTINFO> TestClient::Login(const Endpoint& maste
   if (!Connect(game_)) return std::nullopt;
   const auto gameVersion = WaitFor(msgid::CSV_CHECKVERSION);
   if (!gameVersion || gameVersion->I32(0) != 184) return std::nullopt;
-  Send(PayloadWriter(msgid::CSV_ASK_LOGIN).Put(MakeLoginInfo(info, cookie.size())).PutBytes(cookie));
+  Send<protocol::CSV_ASK_LOGIN>(MakeLoginInfo(info, cookie.size()), cookie, "", "");
   const auto accept = WaitFor(msgid::CSV_ACCEPT_LOGIN);
   if (!accept) {
     if (refusal) {

@@ -5,14 +5,18 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <type_traits>
+#include <cstring>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "protocol/Messages.h"
 #include "protocol/Records.h"
 #include "server/Wire.h"
 
@@ -53,6 +57,10 @@ class ServerUnderTest {
   std::vector<Endpoint> games_;
 };
 
+// Records are bytes and little-endian numbers: their bytes are their wire form.
+template <typename Record>
+concept WireRecord = std::is_trivially_copyable_v<Record> && alignof(Record) == 1;
+
 struct Frame {
   std::int16_t id = 0;
   std::vector<std::uint8_t> payload;
@@ -83,8 +91,15 @@ class TestClient {
   bool Connect(const Endpoint& endpoint);
   void Close();
 
-  // Sends one frame built like the client builds it (scrambled, numbered).
-  void Send(const PayloadWriter& message);
+  // Builds a message with its class, as the client does, and sends it
+  // scrambled and numbered: client.Send<protocol::CSV_ASK_ENTERCHAN>(1, 2).
+  template <typename Message, typename... Args>
+  void Send(Args&&... args) {
+    Message message;
+    if (message.Set(std::forward<Args>(args)...)) SendFrame(FrameOf(message));
+  }
+  // Sends a plain frame scrambled and numbered.
+  void SendFrame(std::span<const std::uint8_t> plainFrame);
   // Sends raw bytes, for tests of broken peers.
   void SendRaw(std::span<const std::uint8_t> bytes);
 
@@ -123,5 +138,18 @@ class TestClient {
 
 // A login record as the client fills it.
 protocol::ASK_LOGININFO MakeLoginInfo(const protocol::Ms_DestServerInfo& dest, std::size_t authCookieLength);
+
+}  // namespace tovrik::server::testing
+
+namespace tovrik::server::testing {
+
+// The plain frame of a message built with its class.
+template <typename Message, typename... Args>
+std::vector<std::uint8_t> BuildFrame(Args&&... args) {
+  Message message;
+  if (!message.Set(std::forward<Args>(args)...)) return {};
+  const auto frame = FrameOf(message);
+  return std::vector<std::uint8_t>(frame.begin(), frame.end());
+}
 
 }  // namespace tovrik::server::testing

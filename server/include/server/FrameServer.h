@@ -45,10 +45,24 @@ class FrameServer : public ConnectionHandler {
  protected:
   virtual std::unique_ptr<PeerState> NewPeer() = 0;
   virtual void OnGreet(PeerState& peer) = 0;
-  virtual void OnFrame(PeerState& peer, std::int16_t msgId, std::span<const std::uint8_t> payload) = 0;
+  virtual void OnFrame(PeerState& peer, ReceivedFrame& frame) = 0;
   virtual void OnPeerClosed(PeerState& peer) = 0;
 
-  void Send(PeerState& peer, const PayloadWriter& message);
+  // Sends a built frame (see FrameOf); an empty one (a failed Set) is a bug
+  // on our side and is logged, not sent.
+  void Send(PeerState& peer, std::span<const std::uint8_t> frame);
+  template <typename Message>
+  void Send(PeerState& peer, const Message& message) {
+    Send(peer, FrameOf(message));
+  }
+  // Parses a received frame with its message class; a frame that does not
+  // parse closes the connection.
+  template <typename Message>
+  bool Parse(PeerState& peer, ReceivedFrame& frame, Message& message) {
+    if (message.Get(frame.Data(), frame.Size())) return true;
+    Reject(peer, "message " + std::to_string(frame.msgId) + " does not parse");
+    return false;
+  }
   // Closes one connection after a protocol fault, with a log line.
   void Reject(PeerState& peer, const std::string& reason);
 

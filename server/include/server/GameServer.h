@@ -45,48 +45,48 @@ class GameServer : public FrameServer {
  protected:
   std::unique_ptr<PeerState> NewPeer() override { return std::make_unique<GameSession>(); }
   void OnGreet(PeerState& peer) override;
-  void OnFrame(PeerState& peer, std::int16_t msgId, std::span<const std::uint8_t> payload) override;
+  void OnFrame(PeerState& peer, ReceivedFrame& frame) override;
   void OnPeerClosed(PeerState& peer) override;
   const char* Name() const override { return name_.c_str(); }
 
  private:
-  using Handler = void (GameServer::*)(GameSession&, PayloadReader&);
+  using Handler = void (GameServer::*)(GameSession&, ReceivedFrame&);
   // Kinds of notes left in the database for a user on another game server.
   static constexpr int kMailWhisper = 1;
   static constexpr int kMailNotice = 2;
 
   // Connection, login and channels.
-  void OnAskLogin(GameSession& session, PayloadReader& reader);
-  void OnConnectMoveChannel(GameSession& session, PayloadReader& reader);
-  void OnAskLogout(GameSession& session, PayloadReader& reader);
-  void OnAskAllChannelInfo(GameSession& session, PayloadReader& reader);
-  void OnAskEnterChannel(GameSession& session, PayloadReader& reader);
-  void OnAskFindId(GameSession& session, PayloadReader& reader);
+  void OnAskLogin(GameSession& session, ReceivedFrame& frame);
+  void OnConnectMoveChannel(GameSession& session, ReceivedFrame& frame);
+  void OnAskLogout(GameSession& session, ReceivedFrame& frame);
+  void OnAskAllChannelInfo(GameSession& session, ReceivedFrame& frame);
+  void OnAskEnterChannel(GameSession& session, ReceivedFrame& frame);
+  void OnAskFindId(GameSession& session, ReceivedFrame& frame);
 
   // Lobby.
-  void OnAskAllUserInfo(GameSession& session, PayloadReader& reader);
-  void OnAskAllRoomInfo(GameSession& session, PayloadReader& reader);
-  void OnAskRoomInfo(GameSession& session, PayloadReader& reader);
-  void OnAskUserInfo(GameSession& session, PayloadReader& reader);
-  void OnAskDetailUserInfo(GameSession& session, PayloadReader& reader);
-  void OnAskChangeCharacter(GameSession& session, PayloadReader& reader);
-  void OnLobbyOpen(GameSession& session, PayloadReader& reader);
+  void OnAskAllUserInfo(GameSession& session, ReceivedFrame& frame);
+  void OnAskAllRoomInfo(GameSession& session, ReceivedFrame& frame);
+  void OnAskRoomInfo(GameSession& session, ReceivedFrame& frame);
+  void OnAskUserInfo(GameSession& session, ReceivedFrame& frame);
+  void OnAskDetailUserInfo(GameSession& session, ReceivedFrame& frame);
+  void OnAskChangeCharacter(GameSession& session, ReceivedFrame& frame);
+  void OnLobbyOpen(GameSession& session, ReceivedFrame& frame);
 
   // Rooms.
-  void OnAskCreateRoom(GameSession& session, PayloadReader& reader);
-  void OnAskEnterRoom(GameSession& session, PayloadReader& reader);
-  void OnAskOutRoom(GameSession& session, PayloadReader& reader);
-  void OnAskForceBanish(GameSession& session, PayloadReader& reader);
+  void OnAskCreateRoom(GameSession& session, ReceivedFrame& frame);
+  void OnAskEnterRoom(GameSession& session, ReceivedFrame& frame);
+  void OnAskOutRoom(GameSession& session, ReceivedFrame& frame);
+  void OnAskForceBanish(GameSession& session, ReceivedFrame& frame);
 
   // Chat and invitations.
-  void OnChat(GameSession& session, PayloadReader& reader);
-  void OnWhisper(GameSession& session, PayloadReader& reader);
-  void OnNoWhisper(GameSession& session, PayloadReader& reader);
-  void OnAskInvite(GameSession& session, PayloadReader& reader);
-  void OnRefuseInvite(GameSession& session, PayloadReader& reader);
-  void OnAskBadUser(GameSession& session, PayloadReader& reader);
+  void OnChat(GameSession& session, ReceivedFrame& frame);
+  void OnWhisper(GameSession& session, ReceivedFrame& frame);
+  void OnNoWhisper(GameSession& session, ReceivedFrame& frame);
+  void OnAskInvite(GameSession& session, ReceivedFrame& frame);
+  void OnRefuseInvite(GameSession& session, ReceivedFrame& frame);
+  void OnAskBadUser(GameSession& session, ReceivedFrame& frame);
 
-  void OnRelay(GameSession& session, std::int16_t msgId, std::span<const std::uint8_t> payload);
+  void OnRelay(GameSession& session, ReceivedFrame& frame);
 
   // Helpers.
   void RefuseLogin(GameSession& session, int reason, const char* utf8Text);
@@ -100,14 +100,16 @@ class GameServer : public FrameServer {
   void AnnounceRoomExit(Channel& channel, const RoomExit& exit, std::int64_t leaver, const std::string& leaverLogin);
   void UpdatePresence(GameSession& session);
   void SendServerMessage(GameSession& session, int kind, const std::string& cp949Text);
-  void DeliverWhisper(GameSession& target, std::span<const std::uint8_t> payload, std::int64_t senderId,
+  // `frame` is a built CSV_WHISPERCHAT.
+  void DeliverWhisper(GameSession& target, std::span<const std::uint8_t> frame, std::int64_t senderId,
                       int senderServer);
 
   GameSession* FindUser(std::int64_t userId);
   GameSession* FindUserByNickname(std::string_view nickname);
-  void SendTo(std::int64_t userId, const PayloadWriter& message);
-  void SendToLobby(const Channel& channel, const PayloadWriter& message, std::int64_t except = 0);
-  void SendToRoom(const Channel& channel, int roomNo, const PayloadWriter& message, std::int64_t except = 0);
+  void SendTo(std::int64_t userId, std::span<const std::uint8_t> frame);
+  void SendToLobby(const Channel& channel, std::span<const std::uint8_t> frame, std::int64_t except = 0);
+  void SendToRoom(const Channel& channel, int roomNo, std::span<const std::uint8_t> frame, std::int64_t except = 0);
+  void SendAllUsers(GameSession& session);
   void SendUserChange(const Channel& channel, std::int64_t userId);
   void SendRoomChange(const Channel& channel, int roomNo);
 

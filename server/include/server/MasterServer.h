@@ -14,7 +14,7 @@ class MasterServer : public FrameServer {
  protected:
   std::unique_ptr<PeerState> NewPeer() override { return std::make_unique<PeerState>(); }
   void OnGreet(PeerState& peer) override;
-  void OnFrame(PeerState& peer, std::int16_t msgId, std::span<const std::uint8_t> payload) override;
+  void OnFrame(PeerState& peer, ReceivedFrame& frame) override;
   void OnPeerClosed(PeerState&) override {}
   const char* Name() const override { return "master"; }
 
