@@ -342,7 +342,7 @@ int main(int argc, char** argv) {
   }
   loop.AttachScreen(screen.get());
   CursorSet cursors(std::filesystem::current_path());
-  cursors.Set(133);
+  loop.AttachCursors(&cursors);
 
   DemoWindow demo;
   if (!demo.Open()) return 2;
@@ -351,6 +351,7 @@ int main(int argc, char** argv) {
 
   const int result = checkDir.empty() ? loop.Run() : Check(loop, demo, checkDir);
   clock.Stop();
+  loop.AttachCursors(nullptr);
   loop.AttachScreen(nullptr);
   return result;
 }

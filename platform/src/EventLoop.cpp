@@ -392,7 +392,14 @@ void EventLoop::InjectMouseMove(Point p) {
   if (!AcceptsInput(hit)) hit = nullptr;
   UpdateHover(hit, p);
   Window* target = GetCapture();
-  if (!target) target = hit;
+  if (!target) {
+    target = hit;
+    if (target) {
+      const WindowHandle handle = target->Handle();
+      target->SendMessage(WM_SETCURSOR, static_cast<WParam>(handle), MakeLParam(HTCLIENT, WM_MOUSEMOVE));
+      if (FromHandle(handle) != target) return;
+    }
+  }
   if (target) SendMouse(*target, WM_MOUSEMOVE, p, MouseKeys());
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/CodePage.h"
+#include "platform/Cursors.h"
 #include "platform/EventLoop.h"
 
 namespace tovrik::platform {
@@ -163,6 +164,11 @@ LResult Window::DefWindowProc(MsgId msg, WParam w, LParam l) {
         for (std::uint16_t character : Cp949Characters(result)) SendMessage(WM_CHAR, character, 1);
       }
       return 0;
+    case WM_SETCURSOR:
+      // The parent may decide first; the main window's default is cursor 133.
+      if (parent_) return parent_->SendMessage(WM_SETCURSOR, w, l);
+      if (loop_ && loop_->GetCursors()) loop_->GetCursors()->Set(CursorSet::kFirstId);
+      return 1;
     case WM_NCLBUTTONDOWN:
       if (w == HTCAPTION && loop_) loop_->BeginWindowDrag();
       return 0;

@@ -1,21 +1,6 @@
 #include "protocol/LobbyMessages.h"
 
-#include <limits>
-
 namespace tovrik::protocol {
-
-namespace {
-
-bool FitsInt32(std::size_t size) { return size <= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()); }
-
-template <typename Record>
-std::span<const Record> ListOf(const Record* first, const le_int32* count)
-{
-    if (!first || !count) return {};
-    return {first, static_cast<std::size_t>(count->get())};
-}
-
-}  // namespace
 
 bool CSV_ASK_DETAILUSERINFO::Set(std::int32_t unum, std::string_view nickName)
 {
@@ -134,28 +119,6 @@ bool CSV_WHISPERCHAT::Set(std::string_view id, std::string_view nickName, std::i
     return Build(writer);
 }
 
-bool CSV_ALLUSERINFO::Set(std::span<const SMALLUSERINFO> users)
-{
-    if (!FitsInt32(users.size())) return false;
-    PayloadWriter writer;
-    writer.Int32(static_cast<std::int32_t>(users.size()));
-    writer.Append(users);
-    return Build(writer);
-}
-
-std::span<const SMALLUSERINFO> CSV_ALLUSERINFO::UserList() const { return ListOf(Users, Count); }
-
-bool CSV_ALLROOMINFO::Set(std::span<const ROOMINFO> rooms)
-{
-    if (!FitsInt32(rooms.size())) return false;
-    PayloadWriter writer;
-    writer.Int32(static_cast<std::int32_t>(rooms.size()));
-    writer.Append(rooms);
-    return Build(writer);
-}
-
-std::span<const ROOMINFO> CSV_ALLROOMINFO::RoomList() const { return ListOf(Rooms, Count); }
-
 bool CSV_ROOMINFO::Set(std::int32_t result, const GAMEINFO& gameInfo)
 {
     PayloadWriter writer;
@@ -236,18 +199,9 @@ bool CSV_SERVERMSG::Set(std::int32_t kind, std::string_view text)
     return Build(writer);
 }
 
-bool CSV_GAMEOVERRESULT::Set(std::span<const GAMEOVERRESULT> results)
-{
-    if (!FitsInt32(results.size())) return false;
-    PayloadWriter writer;
-    writer.Int32(static_cast<std::int32_t>(results.size()));
-    writer.Append(results);
-    return Build(writer);
-}
-
 GAMEOVERRESULT CSV_GAMEOVERRESULT::Result(int index) const
 {
-    const std::span<const GAMEOVERRESULT> results = ListOf(Results, Count);
+    const std::span<const GAMEOVERRESULT> results = List();
     if (index < 0 || static_cast<std::size_t>(index) >= results.size()) return GAMEOVERRESULT{};
     return results[static_cast<std::size_t>(index)];
 }

@@ -1,15 +1,8 @@
 #include "protocol/LoginMessages.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace tovrik::protocol {
-
-namespace {
-
-bool FitsInt32(std::size_t size) { return size <= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()); }
-
-}  // namespace
 
 bool CSV_ASK_LOGIN::Set(const ASK_LOGININFO& info, std::string_view authCookie, std::string_view dataCookie,
                         std::string_view cpCookie)

@@ -9,7 +9,7 @@ namespace tovrik::protocol {
 bool PayloadWriter::Int32Text(std::string_view text)
 {
     text = UntilZero(text);
-    if (text.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) return false;
+    if (!FitsInt32(text.size())) return false;
     Int32(static_cast<std::int32_t>(text.size()));
     Bytes(text);
     return true;

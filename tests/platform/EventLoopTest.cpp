@@ -267,6 +267,23 @@ TEST_F(EventLoopTest, EnterAndLeaveFollowThePointer) {
             (std::vector<std::string>{"a:676:0", "a:675:0", "b:676:0", "b:675:0", "main:676:0"}));
 }
 
+TEST_F(EventLoopTest, CursorRequestClimbsToTheParentsUntilOneSetsIt) {
+  RecordingWindow list("list", log_);
+  list.Create(&a_, Rect::FromSize(0, 0, 50, 50));
+  loop_.InjectMouseMove({110, 110});
+  EXPECT_EQ(Only(log_, {WM_SETCURSOR}).size(), 3u);  // list, a, main
+  log_.clear();
+  a_.onMessage = [](MsgId msg, WParam, LParam) { return msg == WM_SETCURSOR; };  // a sets a hand
+  loop_.InjectMouseMove({111, 110});
+  EXPECT_EQ(Only(log_, {WM_SETCURSOR}).size(), 2u);
+  // The cursor request comes before the move, and only while not captured.
+  EXPECT_EQ(log_.front().msg, WM_SETCURSOR);
+  log_.clear();
+  list.SetCapture();
+  loop_.InjectMouseMove({112, 110});
+  EXPECT_TRUE(Only(log_, {WM_SETCURSOR}).empty());
+}
+
 TEST_F(EventLoopTest, DoubleClickNeedsTheStyleAndTheTimeLimit) {
   RecordingWindow list("list", log_);
   list.Create(&main_, Rect::FromSize(500, 400, 100, 100), 3, WS_VISIBLE | WS_DBLCLKS);

@@ -125,7 +125,7 @@ TEST(LobbyLayout, GameOverWithFewerThanTwoEntriesReadsTheMissingAsNoPlayer)
     wire = Scrambled(FrameOf(none), 1);
     ASSERT_TRUE(received.Get(wire.data(), static_cast<int>(wire.size())));
     EXPECT_EQ(ReadText(received.Result(0).ID), "");
-    EXPECT_EQ(received.Results, nullptr);
+    EXPECT_EQ(received.Entries, nullptr);
 }
 
 TEST(LobbyLayout, FullWidthTextFieldReadsOnlyItsWidth)
@@ -150,7 +150,7 @@ TEST(LobbyLayout, EmptyListsParseWithoutEntries)
     CSV_ALLROOMINFO received;
     ASSERT_TRUE(received.Get(wire.data(), static_cast<int>(wire.size())));
     EXPECT_EQ(*received.Count, 0);
-    EXPECT_TRUE(received.RoomList().empty());
+    EXPECT_TRUE(received.List().empty());
 }
 
 // A length field the frame cannot back: the whole Get fails and leaves
@@ -229,9 +229,9 @@ TEST(ReceivedFrames, CompressedFramesParseFromTheirDecompressedPayload)
 
     CSV_ALLROOMINFO received;
     ASSERT_TRUE(received.Get(wire.data(), static_cast<int>(wire.size())));
-    ASSERT_EQ(received.RoomList().size(), 40u);
-    EXPECT_EQ(received.RoomList()[39].RoomNo, 39);
-    EXPECT_EQ(ReadText(received.RoomList()[39].Title), "room");
+    ASSERT_EQ(received.List().size(), 40u);
+    EXPECT_EQ(received.List()[39].RoomNo, 39);
+    EXPECT_EQ(ReadText(received.List()[39].Title), "room");
 }
 
 TEST(RelayLayout, ResultWithoutFallenStonesIsTwentyBytes)

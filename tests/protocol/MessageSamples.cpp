@@ -626,9 +626,9 @@ std::vector<MessageSample> LobbyEventSamples()
             return m.Set(users);
         },
         [](const CSV_ALLUSERINFO& m) {
-            ASSERT_EQ(m.UserList().size(), 2u);
-            ExpectSampleSmallUser(m.UserList()[0], 1);
-            ExpectSampleSmallUser(m.UserList()[1], 2);
+            ASSERT_EQ(m.List().size(), 2u);
+            ExpectSampleSmallUser(m.List()[0], 1);
+            ExpectSampleSmallUser(m.List()[1], 2);
         }));
     samples.push_back(SmallUserSample<CSV_NEWUSER>("CSV_NEWUSER"));
     samples.push_back(SmallUserSample<CSV_OUTUSER>("CSV_OUTUSER"));
@@ -643,8 +643,8 @@ std::vector<MessageSample> LobbyEventSamples()
             return m.Set(rooms);
         },
         [](const CSV_ALLROOMINFO& m) {
-            ASSERT_EQ(m.RoomList().size(), 3u);
-            for (int i = 0; i < 3; ++i) ExpectSampleRoom(m.RoomList()[static_cast<std::size_t>(i)], i + 1);
+            ASSERT_EQ(m.List().size(), 3u);
+            for (int i = 0; i < 3; ++i) ExpectSampleRoom(m.List()[static_cast<std::size_t>(i)], i + 1);
         }));
     samples.push_back(Sample<CSV_ROOMINFO>(
         "CSV_ROOMINFO", 4 + 520, [](CSV_ROOMINFO& m) { return m.Set(0, SampleGame()); },

@@ -48,6 +48,7 @@ union SDL_Event;
 
 namespace tovrik::platform {
 
+class CursorSet;
 class Screen;
 
 enum class MouseButton { Left, Right };
@@ -149,6 +150,11 @@ class EventLoop {
   // --- Attachments ----------------------------------------------------------
   SocketNotifier& Sockets() { return sockets_; }
   void AttachScreen(Screen* screen) { screen_ = screen; }
+  // The cursors shown where no window sets its own: every mouse move sends
+  // WM_SETCURSOR to the window under the pointer; unhandled, it climbs to
+  // the main window, whose default shows the first cursor (133).
+  void AttachCursors(CursorSet* cursors) { cursors_ = cursors; }
+  CursorSet* GetCursors() const { return cursors_; }
   Screen* GetScreen() const { return screen_; }
   // Starts dragging the main window with the mouse; ends when the left button
   // is released.
@@ -228,6 +234,7 @@ class EventLoop {
 
   SocketNotifier sockets_;
   Screen* screen_ = nullptr;
+  CursorSet* cursors_ = nullptr;
   bool dragging_ = false;
   Point dragStartMouse_;
   Point dragStartWindow_;

@@ -30,6 +30,9 @@ inline constexpr MsgId WM_SETCURSOR = 0x0020;
 // Non-client: the caption-bar drag starts with WM_NCLBUTTONDOWN + HTCAPTION.
 inline constexpr MsgId WM_NCLBUTTONDOWN = 0x00A1;
 inline constexpr WParam HTCAPTION = 2;
+// Hit-test code in the low word of WM_SETCURSOR's lParam (the mouse message
+// is in the high word).
+inline constexpr int HTCLIENT = 1;
 
 // Keyboard. WM_CHAR carries one character in code page 949: a single byte,
 // or a double-byte character packed as lead byte | trail byte << 8.

@@ -112,7 +112,8 @@ class Window {
   // to the base class, which calls DefWindowProc.
   virtual LResult WindowProc(MsgId msg, WParam w, LParam l);
   // The default handling: WM_PAINT paints, a committed input-method result
-  // becomes WM_CHAR messages, WM_NCLBUTTONDOWN on HTCAPTION drags the main
+  // becomes WM_CHAR messages, WM_SETCURSOR goes to the parent (the main
+  // window shows cursor 133), WM_NCLBUTTONDOWN on HTCAPTION drags the main
   // window, WM_CLOSE destroys the window.
   LResult DefWindowProc(MsgId msg, WParam w, LParam l);
 

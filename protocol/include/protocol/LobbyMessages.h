@@ -313,23 +313,7 @@ class CSV_DETAILUSERINFO final : public CRecordMessage<msgid::CSV_DETAILUSERINFO
 // An empty ID means there is no such user.
 class CSV_USERINFO final : public CRecordMessage<msgid::CSV_USERINFO, USERINFO> {};
 
-class CSV_ALLUSERINFO final : public CMessage<CSV_ALLUSERINFO> {
-public:
-    static constexpr std::int16_t MSGID = msgid::CSV_ALLUSERINFO;
-
-    le_int32* Count = nullptr;
-    SMALLUSERINFO* Users = nullptr;
-
-    bool Set(std::span<const SMALLUSERINFO> users);
-    std::span<const SMALLUSERINFO> UserList() const;
-
-    template <typename Parts>
-    void Layout(Parts& parts)
-    {
-        parts.Part(Count);
-        parts.Array(Users, LengthOf(Count));
-    }
-};
+class CSV_ALLUSERINFO final : public CListMessage<msgid::CSV_ALLUSERINFO, SMALLUSERINFO> {};
 
 class CSV_NEWUSER final : public CRecordMessage<msgid::CSV_NEWUSER, SMALLUSERINFO> {};
 class CSV_OUTUSER final : public CRecordMessage<msgid::CSV_OUTUSER, SMALLUSERINFO> {};
@@ -343,23 +327,7 @@ class CSV_REFUSE_CREATEROOM final : public CValueMessage<msgid::CSV_REFUSE_CREAT
 
 class CSV_ACCEPT_CREATEROOM final : public CRecordMessage<msgid::CSV_ACCEPT_CREATEROOM, ROOMINFO> {};
 
-class CSV_ALLROOMINFO final : public CMessage<CSV_ALLROOMINFO> {
-public:
-    static constexpr std::int16_t MSGID = msgid::CSV_ALLROOMINFO;
-
-    le_int32* Count = nullptr;
-    ROOMINFO* Rooms = nullptr;
-
-    bool Set(std::span<const ROOMINFO> rooms);
-    std::span<const ROOMINFO> RoomList() const;
-
-    template <typename Parts>
-    void Layout(Parts& parts)
-    {
-        parts.Part(Count);
-        parts.Array(Rooms, LengthOf(Count));
-    }
-};
+class CSV_ALLROOMINFO final : public CListMessage<msgid::CSV_ALLROOMINFO, ROOMINFO> {};
 
 class CSV_ROOMINFO final : public CMessage<CSV_ROOMINFO> {
 public:
@@ -513,24 +481,10 @@ public:
     }
 };
 
-class CSV_GAMEOVERRESULT final : public CMessage<CSV_GAMEOVERRESULT> {
+class CSV_GAMEOVERRESULT final : public CListMessage<msgid::CSV_GAMEOVERRESULT, GAMEOVERRESULT> {
 public:
-    static constexpr std::int16_t MSGID = msgid::CSV_GAMEOVERRESULT;
-
-    le_int32* Count = nullptr;
-    GAMEOVERRESULT* Results = nullptr;
-
-    bool Set(std::span<const GAMEOVERRESULT> results);
-
     // Entry i, or an empty entry (no player) when the message has fewer.
     GAMEOVERRESULT Result(int index) const;
-
-    template <typename Parts>
-    void Layout(Parts& parts)
-    {
-        parts.Part(Count);
-        parts.Array(Results, LengthOf(Count));
-    }
 };
 
 // What follows the text of an event notice.

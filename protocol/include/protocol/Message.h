@@ -56,6 +56,12 @@ std::string_view BytesView(const char* part, const LittleEndian<T>* length)
     return {part, static_cast<std::size_t>(length->get())};
 }
 
+// Whether a count or length can be stated in an int32 field.
+constexpr bool FitsInt32(std::size_t size)
+{
+    return size <= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
+}
+
 // Builds a payload in wire order before it is pushed into a frame.
 class PayloadWriter {
 public:
@@ -291,6 +297,39 @@ public:
 
     template <typename Parts>
     void Layout(Parts& parts) { parts.Part(Value); }
+};
+
+// A list: int32 count, then that many records.
+template <std::int16_t Id, typename Record>
+class CListMessage : public CMessage<CListMessage<Id, Record>> {
+public:
+    static constexpr std::int16_t MSGID = Id;
+    using RecordType = Record;
+
+    le_int32* Count = nullptr;
+    Record* Entries = nullptr;
+
+    bool Set(std::span<const Record> entries)
+    {
+        if (!FitsInt32(entries.size())) return false;
+        PayloadWriter writer;
+        writer.Int32(static_cast<std::int32_t>(entries.size()));
+        writer.Append(entries);
+        return this->Build(writer);
+    }
+
+    std::span<const Record> List() const
+    {
+        if (!Entries || !Count) return {};
+        return {Entries, static_cast<std::size_t>(Count->get())};
+    }
+
+    template <typename Parts>
+    void Layout(Parts& parts)
+    {
+        parts.Part(Count);
+        parts.Array(Entries, LengthOf(Count));
+    }
 };
 
 // A refusal: int32 reason code, int32 length, the text to show.
