@@ -25,6 +25,11 @@ AssetEntry Buttons16(std::string_view path, int buttons, int width, int height) 
   return Spr16(path, buttons * 4, {{0, width, height}});
 }
 
+std::string_view ResourcePath(int id) {
+  static std::map<int, std::string> paths;
+  return paths.try_emplace(id, ".\\image\\bitmap" + std::to_string(id) + ".bmp").first->second;
+}
+
 std::vector<AssetEntry> BuildManifest() {
   std::vector<AssetEntry> m;
   // The game page: palette, blend table and the 8-bit sets of the board.
@@ -193,6 +198,13 @@ std::vector<AssetEntry> BuildManifest() {
                              ".\\image\\cursor136.bmp", ".\\image\\cursor137.bmp"})
     m.push_back(Bmp(c, 32, 32));
 
+  // Bitmap resources, read as ".\\image\\bitmapNNN.bmp" like the cursors:
+  // the game room's buttons (normal, over, pressed, disabled), the character
+  // dialog's buttons, and the level icons (15 cells of 15 x 15).
+  for (const ResourceButton& b : ResourceButtons())
+    for (int id : b.ids) m.push_back(Bmp(ResourcePath(id), b.width, b.height));
+  m.push_back(Bmp(ResourcePath(198), 225, 15));
+
   // Sound effects 0..19 and the two registered music files.
   for (std::string_view s :
        {".\\Sound\\start.wav", ".\\Sound\\myturn.wav", ".\\Sound\\select.wav", ".\\Sound\\fire.wav",
@@ -229,6 +241,19 @@ std::string Normalised(std::string_view path) {
 }
 
 }  // namespace
+
+const std::vector<ResourceButton>& ResourceButtons() {
+  static const std::vector<ResourceButton> buttons = {
+      {{139, 143, 147, 148}, "게임 시작", 130, 40}, {{263, 264, 265, 266}, "준 비", 130, 40},
+      {{255, 256, 257}, "112", 48, 22},            {{214, 215, 216}, "모드변경", 64, 24},
+      {{223, 224, 225}, "대기실/초대", 90, 24},    {{220, 221, 222}, "나 가 기", 64, 24},
+      {{245, 246, 247}, "옵션", 64, 24},           {{260, 261, 262}, "입막음", 64, 24},
+      {{236, 243, 244}, "▼", 18, 18},              {{184, 185, 186}, "◀", 26, 26},
+      {{188, 189, 190}, "▶", 26, 26},              {{192, 193, 194}, "확인", 70, 26},
+      {{195, 196, 197}, "취소", 70, 26},
+  };
+  return buttons;
+}
 
 std::string_view KindName(AssetKind kind) {
   switch (kind) {

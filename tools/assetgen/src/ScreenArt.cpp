@@ -307,6 +307,26 @@ std::vector<std::uint8_t> ScreenBitmapFile(const AssetEntry& entry) {
     const bool checked = name.find("01") != std::string::npos || name.find("check2") != std::string::npos;
     return BmpBytes(CheckImage(entry.width, entry.height, checked));
   }
+  if (name.rfind("bitmap", 0) == 0) {
+    const int id = std::stoi(name.substr(6));
+    if (id == 198) {
+      Canvas c(entry.width, entry.height);
+      for (int level = 0; level < 15; ++level) {
+        const float cx = 7.5f + 15.0f * static_cast<float>(level);
+        c.FillCircle(cx, 7.5f, 7, Mix(Rgb(120, 200, 120), Rgb(230, 60, 40), static_cast<float>(level) / 14.0f));
+        c.Text(std::to_string(level + 1), cx, 7.5f, 9, true, Rgb(255, 255, 255));
+      }
+      return BmpBytes(c);
+    }
+    for (const ResourceButton& b : ResourceButtons())
+      for (std::size_t state = 0; state < b.ids.size(); ++state)
+        if (b.ids[state] == id) {
+          Canvas c(b.width, b.height);
+          ButtonFace(c, 0, static_cast<float>(b.width), static_cast<float>(b.height), static_cast<int>(state),
+                     std::string(b.caption));
+          return BmpBytes(c);
+        }
+  }
   if (name.rfind("cursor", 0) == 0) return BmpBytes(Cursor(std::stoi(name.substr(6, 3))));
   if (entry.width == 800 && entry.height == 600) return BmpBytes(Screen(entry.width, entry.height, name));
   return BmpBytes(Icon(name, entry.width, entry.height));

@@ -54,6 +54,16 @@ const std::vector<AssetEntry>& Manifest();
 // used for it (the client resolves names without regard to letter case).
 std::string OutputPath(std::string_view manifestPath);
 
+// Buttons whose states are separate bitmap resources, in state order
+// (normal, over, pressed, disabled).
+struct ResourceButton {
+  std::vector<int> ids;
+  std::string_view caption;
+  int width = 0;
+  int height = 0;
+};
+const std::vector<ResourceButton>& ResourceButtons();
+
 // Case-insensitive lookup by a path as the sources write it.
 const AssetEntry* FindAsset(std::string_view path);
 
