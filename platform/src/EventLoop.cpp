@@ -380,6 +380,7 @@ void EventLoop::UpdateHover(Window* target, Point p) {
 }
 
 void EventLoop::InjectMouseMove(Point p) {
+  lastMouse_ = p;
   if (dragging_) {
     if (screen_) {
       int x = 0, y = 0;
@@ -404,6 +405,7 @@ void EventLoop::InjectMouseMove(Point p) {
 }
 
 void EventLoop::InjectMouseButton(Point p, MouseButton button, bool down) {
+  lastMouse_ = p;
   (button == MouseButton::Left ? leftDown_ : rightDown_) = down;
   if (dragging_ && button == MouseButton::Left && !down) {
     dragging_ = false;

@@ -234,6 +234,7 @@ TEST_F(EventLoopTest, CaptureKeepsMouseMessagesOnTheCapturingWindowOutsideItsRec
   const auto& move = *std::find_if(log_.begin(), log_.end(), [](auto& r) { return r.msg == WM_MOUSEMOVE; });
   EXPECT_EQ(GetXLParam(move.l), -50);
   EXPECT_EQ(GetYLParam(move.l), -80);
+  EXPECT_EQ(loop_.LastMousePosition(), (Point{300, 180}));
   loop_.ReleaseCapture();
   log_.clear();
   loop_.InjectMouseMove({300, 180});

@@ -7,6 +7,7 @@
 #include "MessageSamples.h"
 #include "net/MsgHeader.h"
 #include "protocol/MessageCatalogue.h"
+#include "protocol/Messages.h"
 
 namespace tovrik::protocol::testing {
 namespace {
@@ -91,6 +92,19 @@ TEST(MessageSamples, CoverEveryCatalogueEntryUnderItsName)
         EXPECT_EQ(sampled[info.id], info.name);
     }
     EXPECT_EQ(sampled.size(), AllMessages().size());
+}
+
+TEST(VisitMessageClass, HandsEveryIdTheClassThatParsesIt)
+{
+    for (const MessageSample& sample : AllMessageSamples()) {
+        std::vector<char> wire = Scrambled(sample.build(), 21);
+        bool parsed = false;
+        EXPECT_TRUE(VisitMessageClass(sample.id, [&](auto& message) {
+            parsed = message.Get(wire.data(), static_cast<int>(wire.size()));
+        }));
+        EXPECT_TRUE(parsed) << sample.name;
+    }
+    EXPECT_FALSE(VisitMessageClass(1014, [](auto&) { FAIL(); }));
 }
 
 }  // namespace

@@ -212,6 +212,17 @@ void ExpectSampleResult(const GAMEOVERRESULT& result, const char* id, int change
     EXPECT_EQ(result.ChangeValue, 3);
 }
 
+// After a failed Get no part pointer may be left on the frame.
+class ExpectAllPartsNull {
+public:
+    template <typename T>
+    void Part(T*& part) { EXPECT_EQ(part, nullptr); }
+    template <typename T>
+    void Array(T*& part, std::int64_t) { EXPECT_EQ(part, nullptr); }
+    void Bytes(char*& part, std::int64_t) { EXPECT_EQ(part, nullptr); }
+    void Require(bool) {}
+};
+
 // Builds the sample of one class from its Set and its field check.
 template <typename Message>
 MessageSample Sample(std::string name, int payloadSize, std::function<bool(Message&)> set,
@@ -229,7 +240,12 @@ MessageSample Sample(std::string name, int payloadSize, std::function<bool(Messa
     };
     sample.get = [check](char* frame, int len, bool checkFields) {
         Message message;
-        if (!message.Get(frame, len)) return false;
+        if (!message.Get(frame, len)) {
+            ExpectAllPartsNull nulls;
+            message.Layout(nulls);
+            EXPECT_EQ(message.GetTotalSize(), 0);
+            return false;
+        }
         if (checkFields) check(message);
         return true;
     };

@@ -126,6 +126,9 @@ class EventLoop {
   // Handles one SDL event (input, window and quit events).
   void HandleSdlEvent(const SDL_Event& event);
 
+  // Where the pointer was last seen, in main-window pixels (GetCursorPos).
+  Point LastMousePosition() const { return lastMouse_; }
+
   void SetCapture(WindowHandle window);
   void ReleaseCapture();
   Window* GetCapture() const { return FromHandle(capture_); }
@@ -213,6 +216,7 @@ class EventLoop {
   WindowHandle capture_ = WindowHandle::None;
   WindowHandle focus_ = WindowHandle::None;
   WindowHandle hover_ = WindowHandle::None;
+  Point lastMouse_;
   bool leftDown_ = false;
   bool rightDown_ = false;
   bool shiftDown_ = false;
