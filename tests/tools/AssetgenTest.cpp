@@ -1,0 +1,203 @@
+// The generated artwork and sounds against what the client's code expects.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <set>
+
+#include "assetgen/Generator.h"
+#include "assetgen/Manifest.h"
+#include "gfx/GrpLib8.h"
+#include "gfx/Sprite.h"
+#include "gfx/Sprite8.h"
+#include "platform/PathResolver.h"
+#include "sound/WaveFile.h"
+
+namespace fs = std::filesystem;
+using namespace tovrik::assetgen;
+
+namespace {
+
+const fs::path kRuntime = TOVRIK_RUNTIME_DIR;
+
+std::vector<std::uint8_t> ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+fs::path Resolved(const AssetEntry& e) { return tovrik::platform::ResolvePath(e.path, kRuntime); }
+
+template <typename Frame>
+void ExpectSizes(const AssetEntry& e, int count, const std::function<const Frame*(int)>& frame) {
+  EXPECT_EQ(count, e.frames) << e.path;
+  for (int i = 0; i < count; ++i) {
+    const Frame* f = frame(i);
+    ASSERT_NE(f, nullptr) << e.path << " frame " << i;
+    EXPECT_TRUE(f->IsDrawable()) << e.path << " frame " << i;
+  }
+  for (const FrameSize& s : e.sizes) {
+    ASSERT_LT(s.frame, count) << e.path;
+    EXPECT_EQ(frame(s.frame)->width, s.width) << e.path << " frame " << s.frame;
+    EXPECT_EQ(frame(s.frame)->height, s.height) << e.path << " frame " << s.frame;
+  }
+}
+
+void CheckEntry(const AssetEntry& e) {
+  const fs::path path = Resolved(e);
+  ASSERT_TRUE(fs::exists(path)) << e.path << " was not generated";
+  switch (e.kind) {
+    case AssetKind::Sprite8: {
+      tovrik::gfx::CSprite8 set;
+      ASSERT_EQ(set.Load(path), 1) << e.path;
+      ExpectSizes<tovrik::gfx::SPRITE8>(e, set.FrameCount(), [&](int i) { return set.Frame(i); });
+      break;
+    }
+    case AssetKind::Sprite16: {
+      tovrik::gfx::xSprite set;
+      ASSERT_EQ(set.Load(path), 1) << e.path;
+      ExpectSizes<tovrik::gfx::SPRITE30>(e, set.FrameCount(), [&](int i) { return set.Frame(i); });
+      break;
+    }
+    case AssetKind::Bitmap: {
+      SDL_Surface* image = SDL_LoadBMP(path.string().c_str());
+      ASSERT_NE(image, nullptr) << e.path << ": " << SDL_GetError();
+      EXPECT_EQ(image->w, e.width) << e.path;
+      EXPECT_EQ(image->h, e.height) << e.path;
+      EXPECT_EQ(image->h % e.states, 0) << e.path;
+      SDL_FreeSurface(image);
+      break;
+    }
+    case AssetKind::Wave: {
+      tovrik::sound::xWaveFile wave;
+      ASSERT_EQ(wave.Open(path), 1) << e.path << ": " << wave.LastError();
+      EXPECT_EQ(wave.GetFormat().formatTag, tovrik::sound::kWaveFormatPcm) << e.path;
+      EXPECT_EQ(wave.GetFormat().bitsPerSample, 16) << e.path;
+      // Long enough to hear, short enough for an effect.
+      const double seconds = static_cast<double>(wave.GetSize()) / wave.GetFormat().avgBytesPerSec;
+      EXPECT_GT(seconds, 0.02) << e.path;
+      EXPECT_LT(seconds, 3.0) << e.path;
+      break;
+    }
+    case AssetKind::Midi: {
+      const auto bytes = ReadAll(path);
+      ASSERT_GE(bytes.size(), 22u) << e.path;
+      EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "MThd");
+      EXPECT_EQ(std::string(bytes.begin() + 14, bytes.begin() + 18), "MTrk");
+      const std::size_t trackLength = (std::size_t{bytes[18]} << 24) | (std::size_t{bytes[19]} << 16) |
+                                      (std::size_t{bytes[20]} << 8) | bytes[21];
+      EXPECT_EQ(trackLength + 22, bytes.size()) << e.path;
+      // The track ends with the end-of-track meta event.
+      EXPECT_EQ(bytes[bytes.size() - 3], 0xFF);
+      EXPECT_EQ(bytes[bytes.size() - 2], 0x2F);
+      break;
+    }
+    case AssetKind::Palette:
+      EXPECT_EQ(fs::file_size(path), 1024u) << e.path;
+      break;
+    case AssetKind::BlendTable: {
+      ASSERT_EQ(tovrik::gfx::LoadAlphaTable8(path), 1) << e.path;
+      // Level 0 lays the sprite colour over the page unchanged when the
+      // palette holds it: every index maps to itself or an identical colour.
+      const auto palette = ReadAll(Resolved(*FindAsset(".\\data\\Palette.pal")));
+      for (int s = 1; s < 256; s += 17) {
+        const int got = tovrik::gfx::_pAlpha[200 * 256 + s];
+        for (int k = 0; k < 3; ++k) EXPECT_EQ(palette[static_cast<std::size_t>(got * 4 + k)], palette[static_cast<std::size_t>(s * 4 + k)]);
+      }
+      tovrik::gfx::ClearAlphaTable8();
+      break;
+    }
+    case AssetKind::WordList:
+      EXPECT_GT(fs::file_size(path), 0u) << e.path;
+      break;
+  }
+}
+
+TEST(AssetgenTest, EveryManifestEntryLoadsWithTheClientsLoaders) {
+  for (const AssetEntry& e : Manifest()) CheckEntry(e);
+}
+
+TEST(AssetgenTest, ManifestNamesEachFileOnce) {
+  std::set<std::string> seen;
+  for (const AssetEntry& e : Manifest()) {
+    std::string key = OutputPath(e.path);
+    std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    EXPECT_TRUE(seen.insert(key).second) << e.path;
+  }
+}
+
+TEST(AssetgenTest, FoldersTakeOneSpellingWhateverTheCaseInTheSources) {
+  EXPECT_EQ(OutputPath(".\\Data\\LobyListBack.spr"), "data/LobyListBack.spr");
+  EXPECT_EQ(OutputPath(".\\IMAGE\\Whisper.bmp"), "image/Whisper.bmp");
+  EXPECT_EQ(OutputPath(".\\image\\gameitem\\ChargeCashDlgBack.bmp"), "image/GameItem/ChargeCashDlgBack.bmp");
+  ASSERT_NE(FindAsset(".\\DATA\\gameback8.SPR"), nullptr);
+  EXPECT_EQ(FindAsset(".\\data\\Nothing.spr"), nullptr);
+}
+
+TEST(AssetgenTest, TwoRunsWriteIdenticalBytes) {
+  const fs::path again = fs::temp_directory_path() / ("assetgen-test-" + std::to_string(::getpid()));
+  std::string error;
+  ASSERT_TRUE(GenerateAll(again, error)) << error;
+  for (const AssetEntry& e : Manifest()) {
+    if (e.kind == AssetKind::WordList) continue;
+    EXPECT_EQ(ReadAll(again / OutputPath(e.path)), ReadAll(Resolved(e))) << e.path << " differs between runs";
+  }
+  fs::remove_all(again);
+}
+
+// Paths of data files written in the client's sources, with the C escapes
+// undone; "%s" of the portal's common folder becomes "Common".
+std::vector<std::pair<std::string, std::string>> LoadedPathsInSources() {
+  const auto isDataFile = [](std::string path) {
+    std::transform(path.begin(), path.end(), path.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (const char* ext : {".spr", ".bmp", ".wav", ".mid", ".pal", ".alp", ".bcd"})
+      if (path.size() > 4 && path.compare(path.size() - 4, 4, ext) == 0) return true;
+    return false;
+  };
+  std::vector<std::pair<std::string, std::string>> found;
+  const fs::path source = TOVRIK_SOURCE_DIR;
+  for (const char* folder : {"app", "lobby", "game", "ui", "sound", "portal", "platform", "gfx", "crash", "net", "protocol"}) {
+    if (!fs::exists(source / folder)) continue;
+    for (const auto& item : fs::recursive_directory_iterator(source / folder)) {
+      const std::string ext = item.path().extension().string();
+      if (ext != ".cpp" && ext != ".h") continue;
+      std::ifstream in(item.path());
+      const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+      // Every string literal, with its C escapes undone.
+      for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '"' || (i > 0 && text[i - 1] == '\\') || (i > 0 && text[i - 1] == '\'')) continue;
+        std::string path;
+        std::size_t j = i + 1;
+        for (; j < text.size() && text[j] != '"' && text[j] != '\n'; ++j) path += (text[j] == '\\' && j + 1 < text.size()) ? text[++j] : text[j];
+        i = j;
+        if (!isDataFile(path) || path.find('\\') == std::string::npos) continue;  // bare names are joined to a folder elsewhere
+        if (path.rfind("%s\\", 0) == 0) path = "Common\\" + path.substr(3);
+        if (path.find('%') != std::string::npos || path.find("NNN") != std::string::npos) continue;
+        found.emplace_back(item.path().lexically_relative(source).string(), path);
+      }
+    }
+  }
+  return found;
+}
+
+TEST(AssetgenTest, EveryPathTheSourcesLoadIsInTheManifest) {
+  const auto paths = LoadedPathsInSources();
+  EXPECT_FALSE(paths.empty());
+  for (const auto& [file, path] : paths) EXPECT_NE(FindAsset(path), nullptr) << file << " loads " << path;
+}
+
+TEST(AssetgenTest, StonesAreSizedByClassAndCentredOnTheirPosition) {
+  for (const char* name : {".\\data\\HanStone8.spr", ".\\data\\ChoStone8.spr"}) {
+    tovrik::gfx::CSprite8 set;
+    ASSERT_EQ(set.Load(Resolved(*FindAsset(name))), 1);
+    const int radius[7] = {24, 18, 18, 18, 18, 14, 14};
+    for (int kind = 0; kind < 7; ++kind) {
+      EXPECT_EQ(set.Frame(kind)->width, 2 * radius[kind]);
+      // Drawn with the offset flag at the stone's centre.
+      EXPECT_EQ(set.Frame(kind)->offsetX, -radius[kind]);
+      EXPECT_EQ(set.Frame(kind)->offsetY, -radius[kind]);
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,70 @@
+#pragma once
+// Every file the client reads from its runtime folder, as the screens name
+// them. The generator writes exactly these files, and the tests hold the
+// drawing code's expectations (frame counts, frame sizes, bitmap sizes)
+// against what was written.
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tovrik::assetgen {
+
+enum class AssetKind {
+  Sprite8,     // 8-bit sprite set (palette indices) of the game page
+  Sprite16,    // 16-bit RGB555 sprite set
+  Bitmap,      // 24-bit BMP; magenta RGB(255,0,255) marks what window shapes cut away
+  Wave,        // RIFF WAVE, 16-bit PCM
+  Midi,        // standard MIDI file
+  Palette,     // 256 RGBQUAD entries
+  BlendTable,  // "Alpha Table" file built from the palette
+  WordList,    // provided by the portal build, not by the generator
+};
+
+std::string_view KindName(AssetKind kind);
+
+// A frame whose size the drawing code depends on.
+struct FrameSize {
+  int frame = 0;
+  int width = 0;
+  int height = 0;
+};
+
+struct AssetEntry {
+  // As the client writes it, relative to the program folder; "Common\\..."
+  // stands for the portal's common folder (the "%s" of the greeting paths).
+  std::string_view path;
+  AssetKind kind = AssetKind::Bitmap;
+  // Sprite sets: the number of frames drawn from the set.
+  int frames = 0;
+  // Bitmaps: the whole image (a four-state strip is four states stacked).
+  int width = 0;
+  int height = 0;
+  std::vector<FrameSize> sizes;
+  // Bitmaps: images stacked top to bottom (4 for push buttons).
+  int states = 1;
+};
+
+// One entry per file; paths that differ only in letter case are one file.
+const std::vector<AssetEntry>& Manifest();
+
+// The runtime-relative path the file is written to: backslashes become
+// slashes, the leading ".\\" goes, and every folder takes the one spelling
+// used for it (the client resolves names without regard to letter case).
+std::string OutputPath(std::string_view manifestPath);
+
+// Buttons whose states are separate bitmap resources, in state order
+// (normal, over, pressed, disabled).
+struct ResourceButton {
+  std::vector<int> ids;
+  std::string_view caption;
+  int width = 0;
+  int height = 0;
+};
+const std::vector<ResourceButton>& ResourceButtons();
+
+// Case-insensitive lookup by a path as the sources write it.
+const AssetEntry* FindAsset(std::string_view path);
+
+}  // namespace tovrik::assetgen

@@ -1,0 +1,335 @@
+// The screens' look: warm wood and cream panels with dark brown text, the
+// same family as the game board. Dialog backgrounds keep magenta outside
+// their rounded outline so the window shape follows it.
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <map>
+#include <string>
+
+#include "Art.h"
+#include "Canvas.h"
+#include "Output.h"
+#include "gfx/Sprite.h"
+
+namespace tovrik::assetgen {
+namespace {
+
+const Colour kInk = Rgb(72, 40, 16);
+const Colour kCream = Rgb(252, 240, 214);
+const Colour kWoodTop = Rgb(150, 92, 44);
+const Colour kWoodBottom = Rgb(96, 54, 22);
+
+std::string FileName(std::string_view path) {
+  const std::size_t slash = path.find_last_of("\\/");
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+std::string Caption(const std::string& lowerName) {
+  static const std::map<std::string, std::string> captions = {
+      {"tbtn_return.bmp", "돌아가기"},       {"tbtn_refresh.bmp", "목록 갱신"},
+      {"tbtn_findid.bmp", "ID 찾기"},        {"tbtn_exit.bmp", "접속 종료"},
+      {"lbtn_option.bmp", "옵션"},           {"lbtn_channel.bmp", "채널 변경"},
+      {"btn_gameitem.bmp", "게임 아이템"},   {"loby_allbtn.bmp", "전체"},
+      {"loby_waitingbtn.bmp", "대기"},       {"loby_roominfobtn.bmp", "방 정보"},
+      {"lbtn_quickstart.bmp", "바로 시작"},  {"lbtn_createroom.bmp", "방 만들기"},
+      {"btn_baduser.bmp", "신고"},           {"lbtn_findid.bmp", "찾기"},
+      {"lbtn_detail.bmp", "정보"},           {"croom_create.bmp", "만들기"},
+      {"croom_cancel.bmp", "취소"},          {"secret_ok.bmp", "확인"},
+      {"secret_cancel.bmp", "취소"},         {"gbtn_gameitem.bmp", "아이템"},
+      {"btn_invite.bmp", "게임 초대"},       {"btn_cancel.bmp", "닫기"},
+      {"btn_waituser.bmp", "대기자"},        {"btn_alluser.bmp", "전체 유저"},
+      {"ibtn_okinvite.bmp", "수락"},         {"ibtn_refuse.bmp", "거절"},
+      {"subbtn_send.bmp", "보내기"},         {"subbtn_cancel.bmp", "닫기"},
+      {"btn_ok.bmp", "확인"},                {"profile_forcebanish.bmp", "강제 퇴장"},
+      {"baduser_ok.bmp", "신고"},            {"baduser_cancel.bmp", "취소"},
+      {"obtn_ok.bmp", "확인"},               {"obtn_cancel.bmp", "취소"},
+      {"alert_ok.bmp", "확인"},              {"alert_cancel.bmp", "취소"},
+      {"alert_yes.bmp", "예"},               {"alert_no.bmp", "아니오"},
+      {"fullscreenbtn.bmp", "□"},            {"winmodebtn.bmp", "▣"},
+      {"minimizebtn.bmp", "_"},              {"exitbtn.bmp", "X"},
+      {"btn_functionalitem.bmp", "기능성 아이템"}, {"btn_myitem.bmp", "내 아이템"},
+      {"btn_chargecash.bmp", "캐시 충전"},   {"btn_close.bmp", "닫기"},
+      {"chargecashdlgbtnclose.bmp", "닫기"}, {"nomoretoday.bmp", "오늘 그만 보기"},
+      {"peaktime_btnclose.bmp", "닫기"},     {"peaktime_btneventinfo.bmp", "이벤트 안내"},
+      {"gamepacklogout_btn_playmore.bmp", "더 하기"}, {"gamepacklogin_btn_close.bmp", "닫기"},
+      {"gamepacklogout_btn_gameview.bmp", "게임 보기"}, {"prem_close.bmp", "닫기"},
+  };
+  const auto it = captions.find(lowerName);
+  return it == captions.end() ? std::string() : it->second;
+}
+
+std::string Title(const std::string& lowerName) {
+  static const std::map<std::string, std::string> titles = {
+      {"croomback.bmp", "방 만들기"},       {"secret_back.bmp", "비밀번호 입력"},
+      {"cchangeback.bmp", "캐릭터 선택"},   {"inviteback.bmp", "게임 초대"},
+      {"recv_invite.bmp", "초대 메시지"},   {"whisper.bmp", "귓속말"},
+      {"profileback.bmp", "프로필"},        {"baduser_back.bmp", "대화내용 신고"},
+      {"optionback.bmp", "옵션"},           {"alert_back.bmp", ""},
+      {"gameitemback.bmp", "게임 아이템"},  {"chargecashdlgback.bmp", "캐시 충전"},
+      {"peaktime_back.bmp", "피크타임 이벤트"}, {"gamepacklogout_back.bmp", "게임팩 이벤트"},
+      {"basicpremback.bmp", "PC방 베이직"}, {"plusprempack.bmp", "PC방 플러스"},
+      {"pluspremback.bmp", "PC방 플러스"},  {"eventprize.bmp", "이벤트 경품"},
+  };
+  const auto it = titles.find(lowerName);
+  return it == titles.end() ? std::string() : it->second;
+}
+
+int CaptionPixels(int height) { return std::clamp(height * 11 / 20, 9, 20); }
+
+// One button face in one of the four states.
+void ButtonFace(Canvas& c, float top, float w, float h, int state, const std::string& caption) {
+  const float press = state == 2 ? 1.0f : 0.0f;
+  Colour hi = Rgb(255, 214, 120), lo = Rgb(206, 126, 40);
+  if (state == 1) hi = Rgb(255, 236, 170), lo = Rgb(236, 160, 60);
+  if (state == 2) hi = Rgb(190, 110, 34), lo = Rgb(236, 170, 80);
+  if (state == 3) hi = Rgb(200, 194, 184), lo = Rgb(150, 144, 136);
+  const float r = std::min(6.0f, h / 3);
+  c.FillRoundRect(0, top, w, top + h, r, Rgb(70, 36, 10));
+  c.VerticalGradientRoundRect(1, top + 1, w - 1, top + h - 1, r - 1, hi, lo);
+  if (state != 2 && state != 3) c.Line(r, top + 2, w - r, top + 2, 1, Rgb(255, 250, 230, 0.7f));
+  const Colour ink = state == 3 ? Rgb(110, 104, 96) : Rgb(60, 28, 6);
+  if (!caption.empty()) c.Text(caption, w / 2 + press, top + h / 2 + press, CaptionPixels(static_cast<int>(h)), true, ink);
+}
+
+Canvas ButtonStrip(int w, int stateH, int states, const std::string& caption) {
+  Canvas c(w, stateH * states);
+  for (int s = 0; s < states; ++s)
+    ButtonFace(c, static_cast<float>(s * stateH), static_cast<float>(w), static_cast<float>(stateH), s, caption);
+  return c;
+}
+
+Canvas CheckImage(int w, int h, bool checked) {
+  Canvas c(w, h);
+  c.FillRoundRect(0, 0, static_cast<float>(w), static_cast<float>(h), 3, Rgb(110, 64, 24));
+  c.FillRoundRect(2, 2, static_cast<float>(w) - 2, static_cast<float>(h) - 2, 2, kCream);
+  if (checked) {
+    c.Line(4, static_cast<float>(h) / 2, static_cast<float>(w) * 0.42f, static_cast<float>(h) - 4, 2.2f, Rgb(200, 40, 30));
+    c.Line(static_cast<float>(w) * 0.42f, static_cast<float>(h) - 4, static_cast<float>(w) - 3, 3, 2.2f, Rgb(200, 40, 30));
+  }
+  return c;
+}
+
+Canvas Dialog(int w, int h, const std::string& title) {
+  Canvas c(w, h);
+  const float fw = static_cast<float>(w), fh = static_cast<float>(h);
+  c.VerticalGradientRoundRect(0, 0, fw, fh, 12, kWoodTop, kWoodBottom);
+  c.FillRoundRect(6, 26, fw - 6, fh - 6, 8, kCream);
+  c.Shade([&](float x, float y) {
+    if (x < 8 || y < 28 || x > fw - 8 || y > fh - 8) return Colour{0, 0, 0, 0};
+    return Rgb(200, 160, 110, 0.08f * SmoothNoise(x / 40, y / 12, 5));
+  });
+  if (!title.empty()) c.TextWithOutline(title, fw / 2, 13, 13, true, Rgb(255, 240, 200), Rgb(60, 30, 8));
+  return c;
+}
+
+Canvas Screen(int w, int h, const std::string& lowerName) {
+  Canvas c(w, h);
+  c.Shade([&](float x, float y) {
+    const float g = SmoothNoise(x / 120, y / 30, 17) * 0.25f + 0.5f + 0.5f * std::sin(y * 0.08f + SmoothNoise(x / 60, y / 10, 18) * 3) * 0.15f;
+    return Mix(Rgb(120, 70, 32), Rgb(84, 46, 18), g);
+  });
+  // Title strip with the game's name and a cream work area.
+  c.VerticalGradientRoundRect(0, 0, static_cast<float>(w), 34, 0, Rgb(70, 36, 12), Rgb(40, 18, 4));
+  c.Text("토브릭 장기", 60, 17, 15, true, Rgb(255, 214, 100));
+  if (lowerName == "lobyback.bmp") {
+    c.FillRoundRect(8, 70, 548, 410, 8, Rgb(60, 30, 10, 0.5f));
+    c.FillRoundRect(554, 88, 794, 396, 8, Rgb(60, 30, 10, 0.5f));
+    c.FillRoundRect(8, 420, 384, 592, 8, kCream);
+    c.FillRoundRect(554, 420, 794, 592, 8, Rgb(60, 30, 10, 0.5f));
+  } else if (lowerName == "titleback.bmp") {
+    c.FillRoundRect(4, 70, 420, 520, 10, Rgb(60, 30, 10, 0.5f));
+    c.FillRoundRect(428, 70, 796, 520, 10, Rgb(252, 240, 214, 0.9f));
+    c.Text("채널을 선택하세요", 612, 100, 18, true, kInk);
+  } else if (lowerName == "gamedlg.bmp") {
+    c.FillRect(596, 34, 800, 600, Rgb(82, 60, 36));
+    c.FillRoundRect(600, 90, 793, 216, 6, Rgb(40, 20, 6, 0.6f));
+    c.FillRoundRect(600, 390, 793, 516, 6, Rgb(40, 20, 6, 0.6f));
+  }
+  return c;
+}
+
+Canvas Cursor(int id) {
+  Canvas c(32, 32);
+  const Colour fill = Rgb(255, 248, 230), edge = Rgb(50, 26, 6);
+  switch (id) {
+    case 134: {  // hand
+      c.FillRoundRect(8, 2, 14, 20, 3, edge);
+      c.FillRoundRect(6, 14, 24, 30, 5, edge);
+      c.FillRoundRect(9, 3, 13, 20, 2, fill);
+      c.FillRoundRect(7, 15, 23, 29, 4, fill);
+      break;
+    }
+    case 135:  // move
+      c.Line(16, 2, 16, 30, 3, edge);
+      c.Line(2, 16, 30, 16, 3, edge);
+      c.Line(16, 2, 16, 30, 1.2f, fill);
+      c.Line(2, 16, 30, 16, 1.2f, fill);
+      break;
+    case 136:  // wait
+      c.Ring(16, 16, 11, 4, edge);
+      c.Ring(16, 16, 11, 2, Rgb(255, 200, 80));
+      break;
+    case 137:  // cross
+      c.Line(16, 3, 16, 29, 1.5f, edge);
+      c.Line(3, 16, 29, 16, 1.5f, edge);
+      break;
+    default:  // arrow, hot spot at the top-left pixel
+      c.FillPolygon({{0, 0}, {0, 22}, {6, 17}, {10, 26}, {14, 24}, {10, 16}, {17, 16}}, edge);
+      c.FillPolygon({{1.5f, 3}, {1.5f, 19}, {6, 15}, {10.5f, 23.5f}, {12, 22.5f}, {8, 14.5f}, {13.5f, 14.5f}}, fill);
+  }
+  return c;
+}
+
+Canvas Icon(const std::string& lowerName, int w, int h) {
+  Canvas c(w, h);
+  const float fw = static_cast<float>(w), fh = static_cast<float>(h);
+  if (lowerName == "lock.bmp") {
+    c.Ring(fw / 2, fh * 0.38f, fw * 0.25f, 2, Rgb(120, 110, 100));
+    c.FillRoundRect(2, fh * 0.45f, fw - 2, fh - 1, 2, Rgb(230, 180, 40));
+  } else if (lowerName == "game_grade.bmp") {
+    c.FillRoundRect(0, 0, fw, fh, 10, Rgb(40, 150, 60));
+    c.Text("전체", fw / 2, fh * 0.4f, 16, true, Rgb(255, 255, 255));
+    c.Text("이용가", fw / 2, fh * 0.72f, 12, true, Rgb(255, 255, 255));
+  } else if (lowerName.rfind("vs", 0) == 0) {
+    // Scroll bar parts: normal on the left, pressed on the right.
+    const bool span = lowerName == "vsspan.bmp";
+    for (int half = 0; half < (span ? 1 : 2); ++half) {
+      const float x0 = span ? 0 : fw / 2 * static_cast<float>(half), x1 = span ? fw : x0 + fw / 2;
+      const Colour top = half ? Rgb(200, 130, 50) : Rgb(250, 210, 130);
+      if (span) {
+        c.FillRect(x0, 0, x1, fh, Rgb(230, 210, 180));
+        c.Line(x0 + 0.5f, 0, x0 + 0.5f, fh, 1, Rgb(180, 150, 110));
+        continue;
+      }
+      c.VerticalGradientRoundRect(x0, 0, x1, fh, 3, top, Rgb(170, 100, 40));
+      const float cx = (x0 + x1) / 2, cy = fh / 2;
+      if (lowerName == "vsuparrow.bmp") c.FillPolygon({{cx, cy - 4}, {cx - 5, cy + 3}, {cx + 5, cy + 3}}, kInk);
+      if (lowerName == "vsdownarrow.bmp") c.FillPolygon({{cx, cy + 4}, {cx - 5, cy - 3}, {cx + 5, cy - 3}}, kInk);
+      if (lowerName == "vsthumb.bmp")
+        for (float dy : {-3.0f, 0.0f, 3.0f}) c.Line(cx - 4, cy + dy, cx + 4, cy + dy, 1, kInk);
+    }
+  } else if (lowerName == "invitewait.bmp" || lowerName == "inviteplay.bmp") {
+    const bool play = lowerName == "inviteplay.bmp";
+    c.VerticalGradientRoundRect(0, 0, fw, fh, 8, play ? Rgb(230, 90, 60) : Rgb(80, 170, 90), play ? Rgb(150, 30, 20) : Rgb(30, 100, 40));
+    c.Text(play ? "게임중" : "대기중", fw / 2, fh / 2, 12, true, Rgb(255, 255, 255));
+  } else if (lowerName == "msgdlg_loadingbar.bmp") {
+    c.VerticalGradientRoundRect(0, 0, fw, fh, fh / 2, Rgb(255, 230, 140), Rgb(220, 130, 30));
+  } else if (lowerName == "banner2.bmp" || lowerName == "baduserwarning.bmp") {
+    c.VerticalGradientRoundRect(0, 0, fw, fh, 6, Rgb(70, 36, 12), Rgb(40, 18, 4));
+    c.Text(lowerName == "banner2.bmp" ? "즐거운 장기 한 판!" : "욕설과 비방은 신고 대상입니다", fw / 2, fh / 2, 13, true,
+           Rgb(255, 220, 120));
+  } else {
+    c = Dialog(w, h, Title(lowerName));
+  }
+  return c;
+}
+
+// List backgrounds, rows, icons and buttons of the sprite-drawn screens.
+Canvas ListFrame(const std::string& lowerName, int frame, int w, int h) {
+  Canvas c(w, h);
+  const float fw = static_cast<float>(w), fh = static_cast<float>(h);
+  const bool background = frame == 0;
+  if (lowerName.find("btn") != std::string::npos || lowerName == "loby_roomtap.spr" || lowerName == "room_join.spr") {
+    static const char* tabs[] = {"대기방 보기", "전체방 보기"};
+    std::string caption;
+    if (lowerName == "loby_roomtap.spr") caption = tabs[std::min(frame / 4, 1)];
+    if (lowerName == "room_join.spr") caption = "참여하기";
+    if (lowerName == "btnclose_teen.spr") caption = "닫기";
+    ButtonFace(c, 0, fw, fh, frame % 4, caption);
+    return c;
+  }
+  if (lowerName.find("img") != std::string::npos) {
+    static const Colour colours[] = {Rgb(60, 160, 70), Rgb(200, 60, 40), Rgb(230, 150, 30), Rgb(60, 110, 200),
+                                     Rgb(200, 80, 160), Rgb(150, 150, 150), Rgb(240, 200, 60), Rgb(120, 80, 200)};
+    c.FillRoundRect(1, 1, fw - 1, fh - 1, 4, colours[frame % 8]);
+    c.Text(std::to_string(frame), fw / 2, fh / 2, 10, true, Rgb(255, 255, 255));
+    return c;
+  }
+  if (background) {
+    c.FillRoundRect(0, 0, fw, fh, 6, kCream);
+    c.FillRect(0, 0, fw, 30, Rgb(150, 92, 44));
+    for (float y = 36; y + 27 <= fh; y += 27) c.Line(6, y + 26.5f, fw - 28, y + 26.5f, 1, Rgb(220, 196, 160));
+  } else {
+    c.FillRoundRect(0, 0, fw, fh, 4, frame % 2 ? Rgb(255, 214, 120, 0.85f) : Rgb(255, 236, 190, 0.85f));
+  }
+  return c;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> ScreenSpriteFile(const AssetEntry& entry) {
+  const std::string name = Lower(FileName(entry.path));
+  gfx::xSprite set;
+  for (int f = 0; f < entry.frames; ++f) {
+    int w = 24, h = 24;
+    // Sizes: the listed frame, else the last listed size before it, else the first.
+    for (const FrameSize& s : entry.sizes)
+      if (s.frame <= f) w = s.width, h = s.height;
+    if (name == "level.spr") {
+      Canvas c(w, h);
+      c.FillCircle(7.5f, 7.5f, 7, Mix(Rgb(120, 200, 120), Rgb(230, 60, 40), static_cast<float>(f) / 14.0f));
+      c.Text(std::to_string(f + 1), 7.5f, 7.5f, 9, true, Rgb(255, 255, 255));
+      AddFrame16(set, c);
+      continue;
+    }
+    if (name == "charback.spr") {
+      Canvas c(w, h);
+      c.VerticalGradientRoundRect(0, 0, static_cast<float>(w), static_cast<float>(h), 6, Rgb(110, 150, 200), Rgb(60, 80, 130));
+      AddFrame16(set, c);
+      continue;
+    }
+    if (name.rfind("msgdlg", 0) == 0) {
+      AddFrame16(set, Dialog(w, h, ""));
+      continue;
+    }
+    if (name == "nicknamerollover.spr" || name == "event_result.spr") {
+      Canvas c(name == "event_result.spr" ? 90 : 120, name == "event_result.spr" ? 24 : 22);
+      c.FillRoundRect(0, 0, static_cast<float>(c.Width()), static_cast<float>(c.Height()), 6, Rgb(255, 250, 220));
+      if (name == "event_result.spr") c.Text("이벤트", 45, 12, 12, true, Rgb(200, 60, 40));
+      AddFrame16(set, c);
+      continue;
+    }
+    AddFrame16(set, ListFrame(name, f, w, h));
+  }
+  return set.SaveToMemory();
+}
+
+std::vector<std::uint8_t> ScreenBitmapFile(const AssetEntry& entry) {
+  const std::string name = Lower(FileName(entry.path));
+  if (entry.states > 1) return BmpBytes(ButtonStrip(entry.width, entry.height / entry.states, entry.states, Caption(name)));
+  if (name.find("check") != std::string::npos) {
+    const bool checked = name.find("01") != std::string::npos || name.find("check2") != std::string::npos;
+    return BmpBytes(CheckImage(entry.width, entry.height, checked));
+  }
+  if (name.rfind("bitmap", 0) == 0) {
+    const int id = std::stoi(name.substr(6));
+    if (id == 198) {
+      Canvas c(entry.width, entry.height);
+      for (int level = 0; level < 15; ++level) {
+        const float cx = 7.5f + 15.0f * static_cast<float>(level);
+        c.FillCircle(cx, 7.5f, 7, Mix(Rgb(120, 200, 120), Rgb(230, 60, 40), static_cast<float>(level) / 14.0f));
+        c.Text(std::to_string(level + 1), cx, 7.5f, 9, true, Rgb(255, 255, 255));
+      }
+      return BmpBytes(c);
+    }
+    for (const ResourceButton& b : ResourceButtons())
+      for (std::size_t state = 0; state < b.ids.size(); ++state)
+        if (b.ids[state] == id) {
+          Canvas c(b.width, b.height);
+          ButtonFace(c, 0, static_cast<float>(b.width), static_cast<float>(b.height), static_cast<int>(state),
+                     std::string(b.caption));
+          return BmpBytes(c);
+        }
+  }
+  if (name.rfind("cursor", 0) == 0) return BmpBytes(Cursor(std::stoi(name.substr(6, 3))));
+  if (entry.width == 800 && entry.height == 600) return BmpBytes(Screen(entry.width, entry.height, name));
+  return BmpBytes(Icon(name, entry.width, entry.height));
+}
+
+}  // namespace tovrik::assetgen
