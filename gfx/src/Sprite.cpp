@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "ByteIO.h"
+#include "SprBoxIO.h"
 #include "gfx/Csp.h"
 #include "gfx/Dither.h"
 #include "gfx/JpegFile.h"
@@ -16,25 +17,9 @@ namespace {
 
 constexpr std::size_t kHeaderSize = 28;
 constexpr std::size_t kFrameHeaderSize = 32;
-constexpr std::size_t kBoxSize = 12;
 
 std::size_t PixelCount(const SPRITE30& f) {
   return f.width > 0 && f.height > 0 ? static_cast<std::size_t>(f.width) * static_cast<std::size_t>(f.height) : 0;
-}
-
-bool ReadBoxes(detail::ByteReader& in, int count, std::vector<SPRBOX>& boxes) {
-  if (count < 0 || static_cast<std::size_t>(count) * kBoxSize > in.Remaining()) return false;
-  boxes.resize(static_cast<std::size_t>(count));
-  for (auto& b : boxes) {
-    in.I16(b.carried0), in.I16(b.left), in.I16(b.top), in.I16(b.right), in.I16(b.bottom), in.I16(b.carried1);
-  }
-  return !in.Failed();
-}
-
-void WriteBoxes(detail::ByteWriter& out, const std::vector<SPRBOX>& boxes) {
-  for (const auto& b : boxes) {
-    out.I16(b.carried0), out.I16(b.left), out.I16(b.top), out.I16(b.right), out.I16(b.bottom), out.I16(b.carried1);
-  }
 }
 
 std::uint32_t RowEntry(const std::vector<std::uint16_t>& data, int y) {
@@ -140,7 +125,7 @@ bool xSprite::LoadFrame(detail::ByteReader& in, SPRITE30& f, bool& corrupt) {
   f.compress = compress;
   f.offsetX = offsetX, f.offsetY = offsetY, f.width = width, f.height = height;
   f.centerX = centerX, f.centerY = centerY, f.box1Count = box1Count, f.box2Count = box2Count;
-  if (!ReadBoxes(in, box1Count, f.box1) || !ReadBoxes(in, box2Count, f.box2)) return false;
+  if (!detail::ReadBoxes(in, box1Count, f.box1) || !detail::ReadBoxes(in, box2Count, f.box2)) return false;
   if (f.dataSize < 0 || static_cast<std::size_t>(f.dataSize) > in.Remaining()) return false;
   const std::size_t dataStart = in.Position();
 
@@ -444,8 +429,8 @@ std::vector<std::uint8_t> xSprite::SaveToMemory() const {
     out.I16(static_cast<std::int16_t>(f.box1.size())), out.I16(static_cast<std::int16_t>(f.box2.size()));
     out.I32(static_cast<std::int32_t>(f.data.size() * 2)), out.U16(f.frameFormat);
     out.U8(0), out.U8(0), out.U8(f.carried), out.Zeros(3);  // pixels are stored decoded, never as JPEG
-    WriteBoxes(out, f.box1);
-    WriteBoxes(out, f.box2);
+    detail::WriteBoxes(out, f.box1);
+    detail::WriteBoxes(out, f.box2);
     for (std::uint16_t word : f.data) out.U16(word);
   }
   if (header_.animation > 0) ani_.Save(out);

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "ByteIO.h"
+#include "SprBoxIO.h"
 #include "gfx/Csp.h"
 
 namespace tovrik::gfx {
@@ -12,25 +13,9 @@ namespace {
 
 constexpr std::size_t kHeaderSize = 24;
 constexpr std::size_t kFrameHeaderSize = 28;
-constexpr std::size_t kBoxSize = 12;
 
 std::size_t PixelCount(const SPRITE8& f) {
   return f.width > 0 && f.height > 0 ? static_cast<std::size_t>(f.width) * static_cast<std::size_t>(f.height) : 0;
-}
-
-bool ReadBoxes(detail::ByteReader& in, int count, std::vector<SPRBOX>& boxes) {
-  if (count < 0 || static_cast<std::size_t>(count) * kBoxSize > in.Remaining()) return false;
-  boxes.resize(static_cast<std::size_t>(count));
-  for (auto& b : boxes) {
-    in.I16(b.carried0), in.I16(b.left), in.I16(b.top), in.I16(b.right), in.I16(b.bottom), in.I16(b.carried1);
-  }
-  return !in.Failed();
-}
-
-void WriteBoxes(detail::ByteWriter& out, const std::vector<SPRBOX>& boxes) {
-  for (const auto& b : boxes) {
-    out.I16(b.carried0), out.I16(b.left), out.I16(b.top), out.I16(b.right), out.I16(b.bottom), out.I16(b.carried1);
-  }
 }
 
 }  // namespace
@@ -95,7 +80,7 @@ bool CSprite8::LoadFrame(detail::ByteReader& in, SPRITE8& f, bool& corrupt) {
   f.compress = compress;
   f.offsetX = offsetX, f.offsetY = offsetY, f.width = width, f.height = height;
   f.centerX = centerX, f.centerY = centerY, f.box1Count = box1Count, f.box2Count = box2Count;
-  if (!ReadBoxes(in, box1Count, f.box1) || !ReadBoxes(in, box2Count, f.box2)) return false;
+  if (!detail::ReadBoxes(in, box1Count, f.box1) || !detail::ReadBoxes(in, box2Count, f.box2)) return false;
   if (f.dataSize < 0 || static_cast<std::size_t>(f.dataSize) > in.Remaining()) return false;
   f.data.resize(static_cast<std::size_t>(f.dataSize));
   in.Bytes(f.data);
@@ -147,8 +132,8 @@ std::vector<std::uint8_t> CSprite8::SaveToMemory() const {
     out.I16(static_cast<std::int16_t>(f.centerX)), out.I16(static_cast<std::int16_t>(f.centerY));
     out.I16(static_cast<std::int16_t>(f.box1.size())), out.I16(static_cast<std::int16_t>(f.box2.size()));
     out.Zeros(2), out.I32(static_cast<std::int32_t>(f.data.size())), out.U8(f.colorKey), out.Zeros(3);
-    WriteBoxes(out, f.box1);
-    WriteBoxes(out, f.box2);
+    detail::WriteBoxes(out, f.box1);
+    detail::WriteBoxes(out, f.box2);
     out.Bytes(f.data);
   }
   return out.Data();
