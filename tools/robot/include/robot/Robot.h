@@ -1,0 +1,157 @@
+#pragma once
+// A robot player: a client without a screen. It logs in through the master
+// server as the client does, creates or joins a room, readies, starts, and
+// plays whole games with its strategy on its own CGame, then leaves and logs
+// out. Everything runs on the caller's thread: the poller delivers the
+// sockets' events, and Step runs the game clock and the robot's decisions.
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "game/GameServices.h"
+#include "protocol/Records.h"
+#include "robot/Poller.h"
+#include "robot/RobotConnection.h"
+#include "robot/RobotGame.h"
+#include "robot/Strategy.h"
+
+namespace tovrik::robot {
+
+// Host creates the room and starts the games; Guest joins the waiting room
+// with the host's title and readies; Lobby only logs in and stays.
+enum class RobotRole { Host, Guest, Lobby };
+
+struct RobotOptions {
+    std::string id;          // login id; the authentication cookie is the id
+    std::string cookie;      // a full cookie (id=...&nick=...) instead, if set
+    int loginGroup = 1;
+    std::string masterHost = "127.0.0.1";
+    int masterPort = 24000;
+    RobotRole role = RobotRole::Host;
+    std::string roomTitle = "robots";
+    int bet = 100;
+    int games = 1;           // games to play; 0 = stay in the room until stopped
+    StrategyKind strategy = StrategyKind::Aimed;
+    std::uint32_t seed = 1;
+    int muteAfterShots = -1; // stop reporting after this many shots (-1 never)
+    int thinkMs = 0;         // wait this long into an own turn before flicking
+    int resetDelayMs = 0;    // the room's reset after a result (the client waits 5 s)
+    int idleTimeoutMs = 60000; // nothing sent or received for this long is an error
+    bool trace = false;      // every message in and out on standard error
+};
+
+enum class RobotPhase {
+    Idle,
+    ConnectingMaster,
+    AwaitingDestination,
+    ConnectingGame,
+    LoggingIn,
+    Lobby,
+    EnteringRoom,
+    InRoom,
+    LeavingRoom,
+    LoggingOut,
+    Done,
+    Failed,
+};
+
+std::string_view PhaseName(RobotPhase phase);
+
+// One finished game as this robot saw it.
+struct GameRecord {
+    std::vector<std::uint64_t> shotHashes;
+    protocol::GAMEOVERRESULT own;   // this robot's entry (empty ID when absent)
+    int changePoint = 0;            // > 0 won, < 0 lost, 0 draw
+};
+
+class CRobot final : public IConnectionListener {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    CRobot(CPoller& poller, game::IGameClock& clock, RobotOptions options);
+    CRobot(const CRobot&) = delete;
+    CRobot& operator=(const CRobot&) = delete;
+
+    void Start();
+    // Closes everything; the robot counts as done (not failed).
+    void Stop();
+    // Runs the game clock, timers and decisions. Returns how many
+    // milliseconds may pass before the next call (0: call again at once).
+    int Step(Clock::time_point now);
+
+    RobotPhase Phase() const { return phase_; }
+    bool Finished() const { return phase_ == RobotPhase::Done || phase_ == RobotPhase::Failed; }
+    bool HasFailed() const { return phase_ == RobotPhase::Failed; }
+    const std::vector<std::string>& Errors() const { return errors_; }
+    const std::vector<GameRecord>& Games() const { return games_; }
+    const RobotOptions& Options() const { return options_; }
+    const std::string& Id() const { return id_; }
+    std::int32_t UNum() const { return unum_; }
+    int RoomNo() const { return game_.RoomNo(); }
+    CRobotGame& Game() { return game_; }
+    const CRobotGame& Game() const { return game_; }
+
+    // For load tools: a lobby chat line, and a room chat line.
+    bool SendLobbyChat(std::string_view text);
+    bool SendRoomChat(std::string_view text);
+    // Sees every frame that arrives on the game connection, after the robot.
+    std::function<void(int msgId, char* frame, int length)> onFrame;
+
+    // IConnectionListener
+    void OnConnected(CRobotConnection& connection) override;
+    void OnFrame(CRobotConnection& connection, int msgId, char* frame, int length) override;
+    void OnClosed(CRobotConnection& connection, std::string_view reason) override;
+
+private:
+    template <typename Message, typename... Args>
+    bool SendTo(CRobotConnection& connection, Args&&... args);
+    void SendGameFrame(const char* frame, int length);
+    void Trace(char direction, int msgId);
+    void Fail(std::string reason);
+    void Finish();
+
+    void OnMasterFrame(int msgId, char* frame, int length);
+    void OnGameFrame(int msgId, char* frame, int length);
+    void SendLogin();
+    void OnLoginAccepted(const protocol::LOGINACCEPTINFO& info);
+    void EnterLobbyRole();
+    void AskRooms();
+    void OnRoomList(std::span<const protocol::ROOMINFO> rooms);
+    void OnGameResult(std::span<const protocol::GAMEOVERRESULT, 2> results);
+    void LeaveRoom();
+    void LogOut();
+
+    void RunGameClock(Clock::time_point now);
+    void DecideInRoom(Clock::time_point now);
+
+    CPoller& poller_;
+    RobotOptions options_;
+    CRobotConnection master_;
+    CRobotConnection server_;
+    CRobotGame game_;
+    CStrategy strategy_;
+    RobotPhase phase_ = RobotPhase::Idle;
+    std::string id_;
+    std::int32_t unum_ = 0;
+    protocol::Ms_DestServerInfo dest_{};
+    std::vector<std::string> errors_;
+    std::vector<GameRecord> games_;
+
+    Clock::time_point lastActivity_{};
+    Clock::time_point nextTick_{};
+    Clock::time_point nextRoomSearch_{};
+    Clock::time_point actAt_{};
+    Clock::time_point resetAt_{};
+    bool roomSearchPending_ = false;
+    bool readySent_ = false;
+    bool startAsked_ = false;
+    bool wasMyTurn_ = false;
+    bool flickedThisTurn_ = false;
+    int entryRefusals_ = 0;
+};
+
+} // namespace tovrik::robot

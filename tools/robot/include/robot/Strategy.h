@@ -1,0 +1,43 @@
+#pragma once
+// How a robot chooses its flick: at random, or aimed at the opposing stone
+// nearest to one of its own. Seeded and free of the wall clock, so that the
+// same seed and the same boards give the same flicks.
+
+#include <cstdint>
+#include <optional>
+#include <random>
+#include <string_view>
+
+#include "game/Field.h"
+
+namespace tovrik::robot {
+
+enum class StrategyKind { Random, Aimed };
+
+std::optional<StrategyKind> ParseStrategy(std::string_view name);
+std::string_view StrategyName(StrategyKind kind);
+
+struct FlickChoice {
+    int index = 0;      // own stone 0..15
+    float angle = 0.0f; // degrees, the direction the stone flies
+    float drag = 0.0f;  // pixels of sling pull; 90 and more is full power
+};
+
+class CStrategy {
+public:
+    CStrategy(StrategyKind kind, std::uint32_t seed) : kind_(kind), rng_(seed) {}
+
+    // Empty when the side has no stone left to flick.
+    std::optional<FlickChoice> Choose(const game::CField& field, int ownSide);
+
+private:
+    std::optional<FlickChoice> ChooseRandom(const game::CField& field, int ownSide);
+    std::optional<FlickChoice> ChooseAimed(const game::CField& field, int ownSide);
+    // Uniform in [low, high), from the generator's raw output only.
+    float Uniform(float low, float high);
+
+    StrategyKind kind_;
+    std::mt19937 rng_;
+};
+
+} // namespace tovrik::robot

@@ -1,0 +1,537 @@
+#include "robot/Robot.h"
+
+#include <netdb.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "net/MsgHeader.h"
+#include "protocol/LobbyMessages.h"
+#include "protocol/LoginMessages.h"
+#include "protocol/MessageCatalogue.h"
+#include "protocol/RelayMessages.h"
+#include "protocol/TextField.h"
+
+namespace tovrik::robot {
+
+namespace msgid = protocol::msgid;
+using protocol::ReadText;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr auto kTickPeriod = 20ms;
+// Fast ticks run in slices so that one long shot does not starve the
+// sockets of the other robots in the loop.
+constexpr int kFastTickSlice = 400;
+constexpr auto kRoomSearchRetry = 100ms;
+constexpr int kMaxEntryRefusals = 100;
+
+// This computer's address by host-name lookup, as the client puts it into
+// the login record; empty when the name does not resolve.
+std::string HostAddress()
+{
+    char name[256] = {};
+    if (::gethostname(name, sizeof name - 1) != 0)
+        return {};
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(name, nullptr, &hints, &found) != 0 || found == nullptr)
+        return {};
+    char text[64] = {};
+    ::getnameinfo(found->ai_addr, found->ai_addrlen, text, sizeof text, nullptr, 0, NI_NUMERICHOST);
+    ::freeaddrinfo(found);
+    return text;
+}
+
+} // namespace
+
+std::string_view PhaseName(RobotPhase phase)
+{
+    switch (phase) {
+    case RobotPhase::Idle: return "idle";
+    case RobotPhase::ConnectingMaster: return "connecting to the master server";
+    case RobotPhase::AwaitingDestination: return "waiting for the game server";
+    case RobotPhase::ConnectingGame: return "connecting to the game server";
+    case RobotPhase::LoggingIn: return "logging in";
+    case RobotPhase::Lobby: return "in the lobby";
+    case RobotPhase::EnteringRoom: return "entering a room";
+    case RobotPhase::InRoom: return "in the room";
+    case RobotPhase::LeavingRoom: return "leaving the room";
+    case RobotPhase::LoggingOut: return "logging out";
+    case RobotPhase::Done: return "done";
+    case RobotPhase::Failed: return "failed";
+    }
+    return "?";
+}
+
+CRobot::CRobot(CPoller& poller, game::IGameClock& clock, RobotOptions options)
+    : poller_(poller),
+      options_(std::move(options)),
+      master_(poller, *this),
+      server_(poller, *this),
+      game_([this](const char* frame, int length) { SendGameFrame(frame, length); }, clock),
+      strategy_(options_.strategy, options_.seed)
+{
+    game_.SetMuteAfterShots(options_.muteAfterShots);
+}
+
+// ---- sending ------------------------------------------------------------------
+
+void CRobot::Trace(char direction, int msgId)
+{
+    if (options_.trace)
+        std::fprintf(stderr, "%s %c %s\n", options_.id.c_str(), direction, protocol::MessageName(msgId).c_str());
+}
+
+template <typename Message, typename... Args>
+bool CRobot::SendTo(CRobotConnection& connection, Args&&... args)
+{
+    Message message;
+    if (!message.Set(std::forward<Args>(args)...))
+        return false;
+    Trace('>', Message::MSGID);
+    lastActivity_ = Clock::now();
+    return connection.SendFrame(message.GetData(), message.GetTotalSize());
+}
+
+void CRobot::SendGameFrame(const char* frame, int length)
+{
+    if (length >= net::kHeaderSize)
+        Trace('>', net::ReadMsgHeader(frame).MsgID);
+    lastActivity_ = Clock::now();
+    server_.SendFrame(frame, length);
+}
+
+bool CRobot::SendLobbyChat(std::string_view text)
+{
+    return phase_ >= RobotPhase::Lobby && SendTo<protocol::CSV_CHATDATA>(server_, id_, text);
+}
+
+bool CRobot::SendRoomChat(std::string_view text)
+{
+    return game_.InRoom() && SendTo<protocol::CCL_CHATDATA>(server_, game_.RoomNo(), id_, text);
+}
+
+// ---- life cycle -----------------------------------------------------------------
+
+void CRobot::Start()
+{
+    lastActivity_ = Clock::now();
+    phase_ = RobotPhase::ConnectingMaster;
+    if (!master_.Connect(options_.masterHost, options_.masterPort))
+        Fail("master server: " + master_.LastError());
+}
+
+void CRobot::Stop()
+{
+    master_.Close();
+    server_.Close();
+    if (!Finished())
+        phase_ = RobotPhase::Done;
+}
+
+void CRobot::Fail(std::string reason)
+{
+    errors_.push_back(options_.id + ": " + reason + " (" + std::string(PhaseName(phase_)) + ")");
+    master_.Close();
+    server_.Close();
+    phase_ = RobotPhase::Failed;
+}
+
+void CRobot::Finish()
+{
+    master_.Close();
+    server_.Close();
+    phase_ = RobotPhase::Done;
+}
+
+// ---- connections ------------------------------------------------------------------
+
+void CRobot::OnConnected(CRobotConnection& connection)
+{
+    // Both servers speak first, with their version.
+    lastActivity_ = Clock::now();
+    (void)connection;
+}
+
+void CRobot::OnClosed(CRobotConnection& connection, std::string_view reason)
+{
+    if (&connection == &master_) {
+        // The master connection may end once the game server has us.
+        if (phase_ < RobotPhase::ConnectingGame)
+            Fail("master server: " + std::string(reason));
+        return;
+    }
+    if (phase_ == RobotPhase::LoggingOut || phase_ == RobotPhase::LeavingRoom) {
+        Finish();
+        return;
+    }
+    if (game_.IsMute()) {
+        // A robot that stopped reporting may be put out by the server.
+        Finish();
+        return;
+    }
+    Fail("game server: " + std::string(reason));
+}
+
+void CRobot::OnFrame(CRobotConnection& connection, int msgId, char* frame, int length)
+{
+    lastActivity_ = Clock::now();
+    Trace('<', msgId);
+    if (&connection == &master_) {
+        OnMasterFrame(msgId, frame, length);
+        return;
+    }
+    OnGameFrame(msgId, frame, length);
+    if (onFrame)
+        onFrame(msgId, frame, length);
+}
+
+void CRobot::OnMasterFrame(int msgId, char* frame, int length)
+{
+    if (phase_ != RobotPhase::ConnectingMaster && phase_ != RobotPhase::AwaitingDestination)
+        return;
+    switch (msgId) {
+    case msgid::CMS_CHECKVERSION: {
+        protocol::CMS_CHECKVERSION message;
+        if (!message.Get(frame, length))
+            return;
+        if (message.Value->get() != protocol::kProtocolVersion) {
+            Fail("the master server speaks version " + std::to_string(message.Value->get()));
+            return;
+        }
+        phase_ = RobotPhase::AwaitingDestination;
+        SendTo<protocol::CMS_ASK_DESTSERVERINFO>(master_, options_.loginGroup);
+        return;
+    }
+    case msgid::CMS_REFUSE_DESTSERVERINFO: {
+        protocol::CMS_REFUSE_DESTSERVERINFO message;
+        Fail(message.Get(frame, length) ? "refused a game server: " + std::string(message.TextView())
+                                        : "refused a game server");
+        return;
+    }
+    case msgid::CMS_DESTSERVERINFO: {
+        protocol::CMS_DESTSERVERINFO message;
+        if (!message.Get(frame, length) || phase_ != RobotPhase::AwaitingDestination)
+            return;
+        dest_ = *message.Info;
+        phase_ = RobotPhase::ConnectingGame;
+        const std::string host(ReadText(dest_.IP));
+        if (!server_.Connect(host, dest_.Port))
+            Fail("game server: " + server_.LastError());
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+// ---- the game server ----------------------------------------------------------------
+
+void CRobot::SendLogin()
+{
+    const std::string cookie = options_.cookie.empty() ? options_.id : options_.cookie;
+    protocol::ASK_LOGININFO info{};
+    protocol::CopyIfShorter(info.LocalIP, server_.LocalAddress());
+    info.LocalPort = server_.LocalPort() + 20000;
+    const std::string host = HostAddress();
+    protocol::CopyIfShorter(info.HostIP, host.empty() ? server_.LocalAddress() : host);
+    info.AuthCookieLen = static_cast<std::int32_t>(cookie.size());
+    info.DataCookieLen = 0;
+    info.CpCookieLen = 0;
+    info.Ticket1 = dest_.Ticket1;
+    info.Ticket2 = dest_.Ticket2;
+    info.Ticket3 = dest_.Ticket3;
+    info.Ticket4 = dest_.Ticket4;
+    info.Ticket5 = dest_.Ticket5;
+    // A robot has no system-identification module: its machine id stays empty.
+    phase_ = RobotPhase::LoggingIn;
+    SendTo<protocol::CSV_ASK_LOGIN>(server_, info, cookie, "", "");
+}
+
+void CRobot::OnLoginAccepted(const protocol::LOGINACCEPTINFO& info)
+{
+    game_.SetSelf(info.UI);
+    game_.SetItemChannel(info.ItemChannel);
+    id_ = std::string(ReadText(info.UI.ID));
+    unum_ = info.UI.UNum;
+    master_.Close();
+    EnterLobbyRole();
+}
+
+void CRobot::EnterLobbyRole()
+{
+    phase_ = RobotPhase::Lobby;
+    switch (options_.role) {
+    case RobotRole::Host: {
+        protocol::ROOMINFO room;
+        protocol::CopyIfShorter(room.Title, options_.roomTitle);
+        room.UserCnt = 1;
+        room.MaxUser = 2;
+        room.BetPebble = options_.bet;
+        phase_ = RobotPhase::EnteringRoom;
+        SendTo<protocol::CSV_ASK_CREATEROOM>(server_, room);
+        break;
+    }
+    case RobotRole::Guest:
+        AskRooms();
+        break;
+    case RobotRole::Lobby:
+        break;
+    }
+}
+
+void CRobot::AskRooms()
+{
+    roomSearchPending_ = true;
+    SendTo<protocol::CSV_ASK_ALLROOMINFO>(server_);
+}
+
+void CRobot::OnRoomList(std::span<const protocol::ROOMINFO> rooms)
+{
+    roomSearchPending_ = false;
+    if (phase_ != RobotPhase::Lobby || options_.role != RobotRole::Guest)
+        return;
+    for (const protocol::ROOMINFO& room : rooms) {
+        if (ReadText(room.Title) != options_.roomTitle || room.Playing || room.UserCnt >= room.MaxUser)
+            continue;
+        phase_ = RobotPhase::EnteringRoom;
+        SendTo<protocol::CSV_ASK_ENTERROOM>(server_, room.RoomNo.get(), unum_, id_, "");
+        return;
+    }
+    // The host has not opened it yet.
+    nextRoomSearch_ = Clock::now() + kRoomSearchRetry;
+}
+
+void CRobot::OnGameFrame(int msgId, char* frame, int length)
+{
+    switch (msgId) {
+    case msgid::CSV_CHECKVERSION: {
+        protocol::CSV_CHECKVERSION message;
+        if (!message.Get(frame, length) || phase_ != RobotPhase::ConnectingGame)
+            return;
+        if (message.Value->get() < 0)
+            return;
+        if (message.Value->get() != protocol::kProtocolVersion) {
+            Fail("the game server speaks version " + std::to_string(message.Value->get()));
+            return;
+        }
+        SendLogin();
+        return;
+    }
+    case msgid::CSV_ACCEPT_LOGIN: {
+        protocol::CSV_ACCEPT_LOGIN message;
+        if (message.Get(frame, length) && phase_ == RobotPhase::LoggingIn)
+            OnLoginAccepted(*message.Info);
+        return;
+    }
+    case msgid::CSV_REFUSE_LOGIN: {
+        protocol::CSV_REFUSE_LOGIN message;
+        Fail(message.Get(frame, length) ? "login refused: " + std::string(message.TextView()) : "login refused");
+        return;
+    }
+    case msgid::CSV_ACCEPT_CREATEROOM: {
+        protocol::CSV_ACCEPT_CREATEROOM message;
+        if (!message.Get(frame, length) || phase_ != RobotPhase::EnteringRoom)
+            return;
+        game_.OnCreatedRoom(*message.Info);
+        phase_ = RobotPhase::InRoom;
+        return;
+    }
+    case msgid::CSV_REFUSE_CREATEROOM: {
+        protocol::CSV_REFUSE_CREATEROOM message;
+        Fail("room creation refused: " + std::to_string(message.Get(frame, length) ? message.Value->get() : -1));
+        return;
+    }
+    case msgid::CSV_ALLROOMINFO: {
+        protocol::CSV_ALLROOMINFO message;
+        if (message.Get(frame, length))
+            OnRoomList(message.List());
+        return;
+    }
+    case msgid::CSV_ACCEPT_ENTERROOM: {
+        protocol::CSV_ACCEPT_ENTERROOM message;
+        if (!message.Get(frame, length) || phase_ != RobotPhase::EnteringRoom)
+            return;
+        if (!game_.OnEnteredRoom(*message.Info)) {
+            // As the client: an acceptance that does not seat us apart from
+            // the master is left at once, with the accepted room's number.
+            SendTo<protocol::CSV_ASK_OUTROOM>(server_, message.Info->GI.RI.RoomNo.get(), unum_, id_);
+            Fail("the room acceptance does not seat this robot");
+            return;
+        }
+        phase_ = RobotPhase::InRoom;
+        return;
+    }
+    case msgid::CSV_REFUSE_ENTERROOM: {
+        if (phase_ != RobotPhase::EnteringRoom)
+            return;
+        if (++entryRefusals_ > kMaxEntryRefusals) {
+            Fail("room entry refused too often");
+            return;
+        }
+        phase_ = RobotPhase::Lobby;
+        nextRoomSearch_ = Clock::now() + kRoomSearchRetry;
+        return;
+    }
+    case msgid::CSV_USERENTERROOM: {
+        protocol::CSV_USERENTERROOM message;
+        if (message.Get(frame, length))
+            game_.OnUserEnteredRoom(*message.UI);
+        return;
+    }
+    case msgid::CSV_USEROUTROOM: {
+        protocol::CSV_USEROUTROOM message;
+        if (message.Get(frame, length))
+            game_.OnUserLeftRoom(ReadText(message.UserID->Text));
+        return;
+    }
+    case msgid::CSV_ACCEPT_OUTROOM:
+    case msgid::CSV_ABNORMALOUTROOM:
+        if (!game_.InRoom())
+            return;
+        game_.OnLeftRoom();
+        if (phase_ == RobotPhase::LeavingRoom)
+            LogOut();
+        else
+            Fail("put out of the room");
+        return;
+    case msgid::CSV_GAMEOVERRESULT: {
+        protocol::CSV_GAMEOVERRESULT message;
+        if (!message.Get(frame, length))
+            return;
+        const protocol::GAMEOVERRESULT results[2] = {message.Result(0), message.Result(1)};
+        OnGameResult(results);
+        return;
+    }
+    case msgid::CSV_ACCEPT_LOGOUT:
+        if (phase_ == RobotPhase::LoggingOut)
+            Finish();
+        return;
+    default:
+        if (msgId >= msgid::CCL_EXITSUBSCRIPT && msgId <= msgid::CCL_TIMEOUTMYTURN) {
+            game_.OnRelayedFrame(msgId, frame, length);
+            if (msgId == msgid::CCL_STARTINFO) {
+                readySent_ = false;
+                startAsked_ = false;
+                if (game_.StartWasWrong())
+                    Fail("wrong start information");
+            }
+        }
+        return;
+    }
+}
+
+void CRobot::OnGameResult(std::span<const protocol::GAMEOVERRESULT, 2> results)
+{
+    if (!game_.InRoom())
+        return;
+    game_.OnGameOver(results);
+    GameRecord record;
+    record.shotHashes = game_.ShotHashes();
+    for (const protocol::GAMEOVERRESULT& entry : results) {
+        if (!id_.empty() && ReadText(entry.ID) == id_) {
+            record.own = entry;
+            record.changePoint = entry.ChangePoint;
+        }
+    }
+    games_.push_back(record);
+    game_.ClearShotHashes();
+    resetAt_ = Clock::now() + std::chrono::milliseconds(options_.resetDelayMs);
+    wasMyTurn_ = false;
+    if (game_.IsMute() || (options_.games > 0 && static_cast<int>(games_.size()) >= options_.games))
+        LeaveRoom();
+}
+
+void CRobot::LeaveRoom()
+{
+    phase_ = RobotPhase::LeavingRoom;
+    SendTo<protocol::CSV_ASK_OUTROOM>(server_, game_.RoomNo(), unum_, id_);
+}
+
+void CRobot::LogOut()
+{
+    phase_ = RobotPhase::LoggingOut;
+    SendTo<protocol::CSV_ASK_LOGOUT>(server_, unum_, id_);
+}
+
+// ---- the clock and the decisions ------------------------------------------------------
+
+void CRobot::RunGameClock(Clock::time_point now)
+{
+    if (game_.NeedsFastTicks()) {
+        // No one waits for the wall clock during a shot: both clients run
+        // the same ticks, however fast.
+        for (int i = 0; i < kFastTickSlice && game_.NeedsFastTicks(); ++i)
+            game_.Tick();
+        nextTick_ = now + kTickPeriod;
+        return;
+    }
+    if (now >= nextTick_) {
+        game_.Tick();
+        nextTick_ = std::max(nextTick_ + kTickPeriod, now - 5 * kTickPeriod);
+    }
+}
+
+void CRobot::DecideInRoom(Clock::time_point now)
+{
+    if (game_.ResetPending() && now >= resetAt_)
+        game_.ResetAfterResult();
+    const bool gamesLeft = options_.games == 0 || static_cast<int>(games_.size()) < options_.games;
+    const bool playing = game_.IsPlaying();
+    const bool hasOpponent = !game_.Player(1).ID().empty();
+
+    if (!playing && gamesLeft && hasOpponent && !game_.ResetPending()) {
+        if (options_.role == RobotRole::Guest && !readySent_) {
+            readySent_ = true;
+            SendTo<protocol::CCL_READYTOSTART>(server_, id_);
+        }
+        if (options_.role == RobotRole::Host && !startAsked_ && game_.Player(1).ready) {
+            startAsked_ = true;
+            SendTo<protocol::CCL_ASK_STARTGAME>(server_, game_.RoomNo(), game_.Player(0).serverNum, id_);
+        }
+    }
+
+    const bool myTurn = playing && game_.Game().myTurn;
+    if (myTurn && !wasMyTurn_) {
+        actAt_ = now + std::chrono::milliseconds(options_.thinkMs);
+        flickedThisTurn_ = false;
+    }
+    wasMyTurn_ = myTurn;
+    if (myTurn && !flickedThisTurn_ && now >= actAt_ && game_.CanFlick() && !game_.IsMute()) {
+        flickedThisTurn_ = true;
+        if (const auto choice = strategy_.Choose(game_.Field(), game_.Player(0).side))
+            game_.Flick(choice->index, choice->angle, choice->drag);
+        // A flick that did not leave lets the turn run out: the game sends
+        // the time-out itself.
+    }
+}
+
+int CRobot::Step(Clock::time_point now)
+{
+    if (Finished())
+        return 1000;
+    if (options_.idleTimeoutMs > 0 && now - lastActivity_ > std::chrono::milliseconds(options_.idleTimeoutMs)) {
+        Fail("nothing happened for " + std::to_string(options_.idleTimeoutMs) + " ms");
+        return 1000;
+    }
+    if (phase_ == RobotPhase::Lobby && options_.role == RobotRole::Guest && !roomSearchPending_ &&
+        now >= nextRoomSearch_)
+        AskRooms();
+    if (!game_.InRoom() || Finished())
+        return phase_ == RobotPhase::Lobby ? 20 : 50;
+    RunGameClock(now);
+    if (phase_ == RobotPhase::InRoom)
+        DecideInRoom(now);
+    if (Finished())
+        return 1000;
+    if (game_.NeedsFastTicks() || (game_.CanFlick() && !flickedThisTurn_ && now >= actAt_))
+        return 0;
+    const auto untilTick = std::chrono::duration_cast<std::chrono::milliseconds>(nextTick_ - now).count();
+    return static_cast<int>(std::clamp<long long>(untilTick, 0, 20));
+}
+
+} // namespace tovrik::robot

@@ -1,0 +1,337 @@
+// tovrik-robot: robot players for the local server. One robot, a pair, or a
+// soak of many pairs; see tools/robot/README.md.
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "robot/LocalServer.h"
+#include "robot/RobotRunner.h"
+
+namespace {
+
+using namespace tovrik::robot;
+
+constexpr const char* kUsage = R"(usage: tovrik-robot [options]
+  --master HOST:PORT     master server (a soak without it starts its own server)
+  --id ID                login id of a single robot (default robot1)
+  --role host|guest|lobby  what a single robot does (default host)
+  --pair                 a host and a guest against --master
+  --room TITLE           room title the host opens and the guest looks for
+  --games N              games to play (default 1; 0 = until stopped)
+  --strategy aimed|random  (default aimed)
+  --seed N               strategy seed (default 1)
+  --bet N                room bet (default 100)
+  --think-ms N           wait this long into a turn before flicking
+  --mute-after N         stop reporting after N shots
+  --idle-timeout-ms N    nothing in or out for this long is an error (default 60000)
+  --hash-log FILE        one line per finished game with its shot hashes
+  --trace                every message in and out on standard error
+  --soak                 run --pairs N pairs for --games M games each
+  --pairs N              pairs of a soak (default 2)
+  --server PATH          tovrik-server to start (default: beside this program)
+  --config FILE          configuration for the started server
+  --time-limit SECONDS   give up after this long (default 1800)
+)";
+
+constexpr const char* kSoakConfig = R"([Rules]
+StartMoney = 1000000
+MaxRoomsPerChannel = 800
+[Group1]
+Name = robots
+[Channel1-1]
+MaxUser = 1000
+)";
+
+struct Arguments {
+    RobotOptions robot;
+    bool pair = false;
+    bool soak = false;
+    bool masterGiven = false;
+    int pairs = 2;
+    std::string hashLog;
+    std::string serverPath;
+    std::string configPath;
+    int timeLimitSeconds = 1800;
+};
+
+bool ParseEndpoint(const std::string& text, std::string& host, int& port)
+{
+    const auto colon = text.rfind(':');
+    if (colon == std::string::npos || colon == 0)
+        return false;
+    host = text.substr(0, colon);
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str() + colon + 1, &end, 10);
+    if (*end != '\0' || value <= 0 || value > 65535)
+        return false;
+    port = static_cast<int>(value);
+    return true;
+}
+
+std::optional<int> ParseInt(const std::string& text, int low, int high)
+{
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || value < low || value > high)
+        return std::nullopt;
+    return static_cast<int>(value);
+}
+
+std::optional<Arguments> ParseArguments(int argc, char** argv)
+{
+    Arguments args;
+    args.robot.id = "robot1";
+    args.robot.games = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string name = argv[i];
+        const auto value = [&]() -> std::optional<std::string> {
+            if (i + 1 >= argc)
+                return std::nullopt;
+            return std::string(argv[++i]);
+        };
+        const auto number = [&](int low, int high) -> std::optional<int> {
+            const auto text = value();
+            return text ? ParseInt(*text, low, high) : std::nullopt;
+        };
+        const auto bad = [&]() -> std::optional<Arguments> {
+            std::fprintf(stderr, "tovrik-robot: bad or missing value for %s\n%s", name.c_str(), kUsage);
+            return std::nullopt;
+        };
+        if (name == "--master") {
+            const auto text = value();
+            if (!text || !ParseEndpoint(*text, args.robot.masterHost, args.robot.masterPort))
+                return bad();
+            args.masterGiven = true;
+        } else if (name == "--id") {
+            const auto text = value();
+            if (!text || text->empty() || text->size() > 15)
+                return bad();
+            args.robot.id = *text;
+        } else if (name == "--role") {
+            const auto text = value();
+            if (text && *text == "host")
+                args.robot.role = RobotRole::Host;
+            else if (text && *text == "guest")
+                args.robot.role = RobotRole::Guest;
+            else if (text && *text == "lobby")
+                args.robot.role = RobotRole::Lobby;
+            else
+                return bad();
+        } else if (name == "--pair") {
+            args.pair = true;
+        } else if (name == "--soak") {
+            args.soak = true;
+        } else if (name == "--trace") {
+            args.robot.trace = true;
+        } else if (name == "--room") {
+            const auto text = value();
+            if (!text || text->empty() || text->size() > 31)
+                return bad();
+            args.robot.roomTitle = *text;
+        } else if (name == "--strategy") {
+            const auto text = value();
+            const auto kind = text ? ParseStrategy(*text) : std::nullopt;
+            if (!kind)
+                return bad();
+            args.robot.strategy = *kind;
+        } else if (name == "--games") {
+            const auto n = number(0, 1000000);
+            if (!n)
+                return bad();
+            args.robot.games = *n;
+        } else if (name == "--pairs") {
+            const auto n = number(1, 400);
+            if (!n)
+                return bad();
+            args.pairs = *n;
+        } else if (name == "--seed") {
+            const auto n = number(0, 2147483647);
+            if (!n)
+                return bad();
+            args.robot.seed = static_cast<std::uint32_t>(*n);
+        } else if (name == "--bet") {
+            const auto n = number(1, 2147483647);
+            if (!n)
+                return bad();
+            args.robot.bet = *n;
+        } else if (name == "--think-ms") {
+            const auto n = number(0, 600000);
+            if (!n)
+                return bad();
+            args.robot.thinkMs = *n;
+        } else if (name == "--mute-after") {
+            const auto n = number(0, 1000000);
+            if (!n)
+                return bad();
+            args.robot.muteAfterShots = *n;
+        } else if (name == "--idle-timeout-ms") {
+            const auto n = number(0, 86400000);
+            if (!n)
+                return bad();
+            args.robot.idleTimeoutMs = *n;
+        } else if (name == "--time-limit") {
+            const auto n = number(1, 86400 * 7);
+            if (!n)
+                return bad();
+            args.timeLimitSeconds = *n;
+        } else if (name == "--hash-log" || name == "--server" || name == "--config") {
+            const auto text = value();
+            if (!text || text->empty())
+                return bad();
+            (name == "--hash-log" ? args.hashLog : name == "--server" ? args.serverPath : args.configPath) = *text;
+        } else if (name == "--help" || name == "-h") {
+            std::fputs(kUsage, stdout);
+            std::exit(0);
+        } else {
+            std::fprintf(stderr, "tovrik-robot: unknown option %s\n%s", name.c_str(), kUsage);
+            return std::nullopt;
+        }
+    }
+    if (!args.soak && !args.masterGiven) {
+        std::fprintf(stderr, "tovrik-robot: --master HOST:PORT is needed unless --soak\n");
+        return std::nullopt;
+    }
+    return args;
+}
+
+std::string HashText(std::uint64_t hash)
+{
+    char text[20];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+    return text;
+}
+
+// One line per finished game: id, game number, result, then the hashes.
+void WriteGames(std::ostream& out, const CRobot& robot)
+{
+    int number = 0;
+    for (const GameRecord& game : robot.Games()) {
+        out << robot.Options().id << " game " << ++number << ' '
+            << (game.changePoint > 0 ? "won" : game.changePoint < 0 ? "lost" : "draw") << " shots "
+            << game.shotHashes.size();
+        for (const std::uint64_t hash : game.shotHashes)
+            out << ' ' << HashText(hash);
+        out << '\n';
+    }
+}
+
+int ReportErrors(const std::vector<std::string>& errors)
+{
+    for (const std::string& text : errors)
+        std::fprintf(stderr, "error: %s\n", text.c_str());
+    return errors.empty() ? 0 : 1;
+}
+
+int RunSoakCommand(Arguments& args)
+{
+    CLocalServer server;
+    SoakOptions soak;
+    if (!args.masterGiven) {
+        std::string config = kSoakConfig;
+        if (!args.configPath.empty()) {
+            std::ifstream in(args.configPath);
+            if (!in) {
+                std::fprintf(stderr, "tovrik-robot: cannot read %s\n", args.configPath.c_str());
+                return 2;
+            }
+            std::ostringstream text;
+            text << in.rdbuf();
+            config = text.str();
+        }
+        std::string error;
+        const std::filesystem::path path = args.serverPath.empty() ? DefaultServerPath() : std::filesystem::path(args.serverPath);
+        if (!server.Start(path, config, error)) {
+            std::fprintf(stderr, "tovrik-robot: %s\n", error.c_str());
+            return 2;
+        }
+        soak.masterHost = server.MasterHost();
+        soak.masterPort = server.MasterPort();
+        soak.idPrefix = "robot";
+    } else {
+        soak.masterHost = args.robot.masterHost;
+        soak.masterPort = args.robot.masterPort;
+        // Another soak may be logged in on the same server.
+        soak.idPrefix = "r" + std::to_string(::getpid() % 100000);
+    }
+    soak.pairs = args.pairs;
+    soak.games = std::max(1, args.robot.games);
+    soak.strategy = args.robot.strategy;
+    soak.seed = args.robot.seed;
+    soak.bet = args.robot.bet;
+    soak.thinkMs = args.robot.thinkMs;
+    soak.idleTimeoutMs = args.robot.idleTimeoutMs;
+    soak.trace = args.robot.trace;
+    soak.timeLimit = std::chrono::seconds(args.timeLimitSeconds);
+    const SoakResult result = RunSoak(soak);
+    for (const std::string& text : result.errorTexts)
+        std::fprintf(stderr, "error: %s\n", text.c_str());
+    if (result.errors > 0 && server.Running())
+        std::fprintf(stderr, "server log:\n%s\n", server.Log().c_str());
+    server.Stop();
+    std::printf("%s\n", FormatSoakLine(result).c_str());
+    return result.desyncs == 0 && result.errors == 0 ? 0 : 1;
+}
+
+int RunRobots(Arguments& args)
+{
+    CRobotRunner runner;
+    std::vector<CRobot*> robots;
+    if (args.pair) {
+        SoakOptions pair;
+        pair.masterHost = args.robot.masterHost;
+        pair.masterPort = args.robot.masterPort;
+        pair.games = args.robot.games;
+        pair.strategy = args.robot.strategy;
+        pair.seed = args.robot.seed;
+        pair.bet = args.robot.bet;
+        pair.thinkMs = args.robot.thinkMs;
+        pair.idleTimeoutMs = args.robot.idleTimeoutMs;
+        pair.trace = args.robot.trace;
+        pair.idPrefix = args.robot.id;
+        RobotOptions host = PairHostOptions(pair, 1);
+        RobotOptions guest = PairGuestOptions(pair, 1);
+        host.roomTitle = guest.roomTitle = args.robot.roomTitle;
+        host.muteAfterShots = args.robot.muteAfterShots;
+        robots.push_back(&runner.Add(host));
+        robots.push_back(&runner.Add(guest));
+    } else {
+        robots.push_back(&runner.Add(args.robot));
+    }
+    const bool finished = runner.RunAll(std::chrono::seconds(args.timeLimitSeconds));
+    std::vector<std::string> errors;
+    std::ostringstream games;
+    for (CRobot* robot : robots) {
+        WriteGames(games, *robot);
+        errors.insert(errors.end(), robot->Errors().begin(), robot->Errors().end());
+    }
+    if (!finished)
+        errors.push_back("not finished within the time limit");
+    std::fputs(games.str().c_str(), stdout);
+    if (!args.hashLog.empty())
+        std::ofstream(args.hashLog) << games.str();
+    if (args.pair) {
+        const int desyncs = CountDesyncs(*robots[0], *robots[1]);
+        if (desyncs > 0)
+            errors.push_back(std::to_string(desyncs) + " games with different shot hashes");
+    }
+    runner.StopAll();
+    return ReportErrors(errors);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    auto args = ParseArguments(argc, argv);
+    if (!args)
+        return 2;
+    return args->soak ? RunSoakCommand(*args) : RunRobots(*args);
+}
