@@ -1,12 +1,12 @@
 #include "app/ClientDlg.h"
 
+#include "app/CommonSprites.h"
+
 #include "app/ControllerState.h"
 #include "app/LaunchParams.h"
 #include "app/StatusView.h"
 #include "game/GameGlobals.h"
 #include "game/Levels.h"
-#include "gfx/Sprite.h"
-#include "gfx/Sprite8.h"
 #include "net/SockMan.h"
 #include "platform/CodePage.h"
 #include "platform/EventLoop.h"
@@ -96,16 +96,13 @@ void Send(int sid, const auto& msg) {
   SockMan.SendData(sid, msg.GetData(), msg.GetTotalSize());
 }
 
-// The common sprite sets, loaded once at start-up for the game room.
-struct CommonSprites {
-  std::vector<std::unique_ptr<tovrik::gfx::CSprite8>> sprites8;
-  std::vector<std::unique_ptr<tovrik::gfx::xSprite>> sprites16;
-};
 CommonSprites g_CommonSprites;
 
 }  // namespace
 
 CClientDlg* GetClientDlg() { return g_ClientDlg; }
+
+const CommonSprites& GetCommonSprites() { return g_CommonSprites; }
 
 CClientDlg::CClientDlg() : CClientDlg(Options{}) {}
 
@@ -203,10 +200,13 @@ void CClientDlg::LoadSprites() {
     const char* path;
     bool eightBit;
   };
-  static constexpr Later kRest[] = {{".\\data\\CharBack.spr", false},         {".\\data\\Level.spr", false},
-                                    {".\\data\\PcRoom.spr", true},            {".\\data\\NickNameRollOver.spr", false},
-                                    {".\\data\\PeakTime.spr", true},          {".\\data\\Event_coin.spr", true},
-                                    {".\\data\\Event_Result.spr", false}};
+  static constexpr Later kBeforePrize[] = {{".\\data\\CharBack.spr", false},
+                                          {".\\data\\Level.spr", false},
+                                          {".\\data\\PcRoom.spr", true},
+                                          {".\\data\\NickNameRollOver.spr", false}};
+  static constexpr Later kAfterPrize[] = {{".\\data\\PeakTime.spr", true},
+                                         {".\\data\\Event_coin.spr", true},
+                                         {".\\data\\Event_Result.spr", false}};
   auto report = [](const char* path) {
     std::string_view name(path);
     name = name.substr(name.rfind('\\') + 1);
@@ -224,7 +224,12 @@ void CClientDlg::LoadSprites() {
   };
   g_CommonSprites = {};
   for (const char* path : k8Bit) load8(path);
-  for (const Later& later : kRest) later.eightBit ? load8(later.path) : load16(later.path);
+  for (const Later& later : kBeforePrize) later.eightBit ? load8(later.path) : load16(later.path);
+  // The prize picture belongs to an event; without it the client runs as
+  // before, so its absence is only logged.
+  if (!g_CommonSprites.eventPrize.Load(ResolvePath(".\\image\\EventPrize.BMP")))
+    SDL_Log("no event prize picture: %s", g_CommonSprites.eventPrize.LastError().c_str());
+  for (const Later& later : kAfterPrize) later.eightBit ? load8(later.path) : load16(later.path);
 }
 
 bool CClientDlg::InitPortalModules() {

@@ -5,6 +5,8 @@
 #include "RecordingScreens.h"
 
 #include "app/ClientDlg.h"
+#include "app/CommonSprites.h"
+#include "gfx/PixelFormat.h"
 #include "app/ControllerState.h"
 #include "app/LaunchParams.h"
 #include "game/GameGlobals.h"
@@ -692,6 +694,41 @@ TEST_F(Controller, TwoCapturesWithinFiftyMilliseconds) {
   EXPECT_FALSE(std::filesystem::exists(folder / "Documents" / "two.jpg"));
   ::setenv("HOME", saved.c_str(), 1);
   ::unsetenv("XDG_CONFIG_HOME");
+}
+
+// Start-up names every sprite file it cannot read, in the order it loads
+// them, and goes on; the event prize picture is loaded without a word.
+TEST_F(Controller, StartUpNamesUnreadableSpritesAndLoadsThePrizeQuietly) {
+  const std::filesystem::path home = std::filesystem::current_path();
+  std::filesystem::create_directories(folder / "image");
+  // A 1 x 1 bitmap of 24 bits: one blue pixel and its row padding.
+  const unsigned char bmp[58] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 1, 0, 0, 0, 1,
+                                 0,   0,   0,  1, 0, 24, 0, 0, 0, 0, 0, 4, 0,  0, 0, 0,  0, 0, 0, 0, 0, 0, 0,
+                                 0,   0,   0,  0, 0, 0,  0, 0, 255, 0, 0, 0};
+  std::ofstream(folder / "image" / "EventPrize.BMP", std::ios::binary).write(reinterpret_cast<const char*>(bmp), 58);
+  std::filesystem::current_path(folder);
+  dlg.reset();
+  dlg = std::make_unique<CClientDlg>(CClientDlg::Options{false, true, false}, screens.Screens());
+  const bool started = dlg->OnInitDialog();
+  std::filesystem::current_path(home);
+  ASSERT_TRUE(started);
+
+  std::vector<std::string> expected;
+  for (const char* name :
+       {"GameBack8",      "Title8",         "TGage8",         "PGage8",          "PowerBtn8",      "ChangeBtn8",
+        "TeleportBtn8",   "NuclearBtn8",    "Dot8",           "Star8",           "Turn8",          "PowerUpTitle8",
+        "ChangeTitle8",   "TeleportTitle8", "NuclearTitle8",  "ChangeCur8",      "TeleportCur8",   "NuclearCur8",
+        "ChangeAni8",     "TeleportAni8",   "NuclearAni8",    "TeleportTarget8", "StoneFocus8",    "HanStone8",
+        "ChoStone8",      "CharBack",       "Level",          "PcRoom",          "NickNameRollOver", "PeakTime",
+        "Event_coin",     "Event_Result"})
+    expected.push_back(std::string(name) + ".spr 파일을 읽을 수 없습니다");
+  EXPECT_EQ(BoxTexts(), expected);
+  const tovrik::gfx::xBitmap& prize = GetCommonSprites().eventPrize;
+  ASSERT_TRUE(prize.IsLoaded()) << prize.LastError();
+  EXPECT_EQ(prize.At(0, 0), tovrik::gfx::RGB555(0, 0, 255));
+  EXPECT_EQ(GetCommonSprites().sprites8.size(), 28u);
+  EXPECT_EQ(GetCommonSprites().sprites16.size(), 4u);
+  EXPECT_TRUE(master.Accept(loop)) << "start-up went on to the master server";
 }
 
 }  // namespace
