@@ -13,12 +13,16 @@
 #include "game/Levels.h"
 #include "net/SockMan.h"
 #include "platform/Clock.h"
+#include "platform/Screen.h"
+#include "platform/SdlSession.h"
 #include "platform/MessageBox.h"
 #include "portal/SystemServices.h"
 #include "protocol/LoginMessages.h"
 #include "protocol/TextField.h"
 
 #include <gtest/gtest.h>
+
+#include <SDL.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -729,6 +733,141 @@ TEST_F(Controller, StartUpNamesUnreadableSpritesAndLoadsThePrizeQuietly) {
   EXPECT_EQ(GetCommonSprites().sprites8.size(), 28u);
   EXPECT_EQ(GetCommonSprites().sprites16.size(), 4u);
   EXPECT_TRUE(master.Accept(loop)) << "start-up went on to the master server";
+}
+
+TEST_F(Controller, LosingTheGameServerEndsEvenAnOpenDialog) {
+  IntoLobby();
+  // A dialog of a screen is open (a modal run) when the server goes away.
+  Window dialog;
+  ASSERT_TRUE(dialog.Create(dlg.get(), Rect::FromSize(100, 100, 200, 100)));
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  loop.SetModalHook([&](Window& modal) {
+    if (std::chrono::steady_clock::now() > deadline) loop.EndModal(modal, 99);
+  });
+  game.Disconnect();
+  EXPECT_EQ(loop.RunModal(dialog), -1) << "the dialog ended with the program, not by itself";
+  EXPECT_TRUE(loop.QuitRequested());
+  EXPECT_TRUE(dlg->IsClosed());
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"게임 서버와의 접속이 끊어졌습니다"});
+}
+
+TEST_F(Controller, CancelCommandRunsTheExitPathAndOkDoesNothing) {
+  IntoLobby();
+  dlg->SendMessage(WM_COMMAND, IDOK);
+  EXPECT_TRUE(Quiet(game));
+  dlg->PostMessage(WM_COMMAND, IDCANCEL);
+  auto frame = game.Receive(loop);
+  ASSERT_TRUE(frame);
+  EXPECT_EQ(frame->id, msgid::CSV_ASK_LOGOUT);
+}
+
+TEST_F(Controller, LoginBringsTheWindowBackCentredAndActive) {
+  std::unique_ptr<SdlSession> sdl = SdlSession::Start();
+  ASSERT_TRUE(sdl);
+  std::unique_ptr<Screen> screen = Screen::Open("test", 800, 600);
+  ASSERT_TRUE(screen);
+  loop.AttachScreen(screen.get());
+  screen->SetWindowPosition({0, 0});
+  IntoLobby();
+  SDL_Rect desktop{};
+  SDL_GetDisplayBounds(0, &desktop);
+  int width = 0, height = 0;
+  SDL_GetWindowSize(screen->NativeWindow(), &width, &height);
+  EXPECT_EQ(screen->WindowPosition(), (Point{desktop.x + (desktop.w - width) / 2, desktop.y + (desktop.h - height) / 2}));
+  EXPECT_TRUE(dlg->IsVisibleFlag());
+  EXPECT_EQ(dlg->GetWindowRect(), Rect::FromSize(0, 0, 800, 600));
+  EXPECT_EQ(loop.GetFocus(), dlg.get());
+  loop.AttachScreen(nullptr);
+}
+
+// The system menu opens with Alt+Space or a right click on the caption bar
+// and holds the About item besides the usual commands.
+class SystemMenuTest : public Controller {
+ protected:
+  void SetUp() override {
+    Controller::SetUp();
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0) << SDL_GetError();
+  }
+  void TearDown() override {
+    Controller::TearDown();
+    SDL_QuitSubSystem(SDL_INIT_EVENTS);
+  }
+  void AltSpace() {
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.keysym.sym = SDLK_SPACE;
+    event.key.keysym.mod = KMOD_LALT;
+    SDL_PushEvent(&event);
+  }
+  void RightRelease(int x, int y) {
+    SDL_Event event{};
+    event.type = SDL_MOUSEBUTTONUP;
+    event.button.button = SDL_BUTTON_RIGHT;
+    event.button.x = x;
+    event.button.y = y;
+    SDL_PushEvent(&event);
+  }
+  bool MenuOpens() {
+    return PumpUntil(loop, [&] { return dlg->SystemMenu().IsOpen(); }, 1000);
+  }
+  static std::string AboutText() {
+    return "코르반타 토브릭 장기 Ver1.84\n\n한과 초, 장기판 위의 알까기\nCopyright (C) 코르반타";
+  }
+};
+
+TEST_F(SystemMenuTest, AltSpaceThenTheAcceleratorShowsTheAboutBox) {
+  IntoLobby();
+  AltSpace();
+  ASSERT_TRUE(MenuOpens());
+  EXPECT_EQ(dlg->SystemMenu().Highlighted(), 0);
+  loop.InjectKey('A', true);
+  ASSERT_TRUE(PumpUntil(loop, [] { return !LoggedMessageBoxes().empty(); }));
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{AboutText()});
+  EXPECT_FALSE(dlg->SystemMenu().IsOpen());
+  EXPECT_FALSE(dlg->IsClosed());
+}
+
+TEST_F(SystemMenuTest, CloseItemRunsTheExitPath) {
+  IntoLobby();
+  AltSpace();
+  ASSERT_TRUE(MenuOpens());
+  loop.InjectKey(VK_DOWN, true);
+  loop.InjectKey(VK_RETURN, true);
+  auto frame = game.Receive(loop);
+  ASSERT_TRUE(frame);
+  EXPECT_EQ(frame->id, msgid::CSV_ASK_LOGOUT);
+}
+
+TEST_F(SystemMenuTest, RightClickOnTheCaptionBarOpensItAndAClickPicks) {
+  IntoLobby();
+  RightRelease(300, 40);
+  PumpFor(loop, 50);
+  EXPECT_FALSE(dlg->SystemMenu().IsOpen()) << "below the caption bar";
+  RightRelease(300, 10);
+  ASSERT_TRUE(MenuOpens());
+  const Rect about = dlg->SystemMenu().ItemRect(3);
+  const Point at{about.left + 5, about.top + 5};
+  loop.InjectMouseMove(at);
+  loop.InjectMouseButton(at, MouseButton::Left, true);
+  loop.InjectMouseButton(at, MouseButton::Left, false);
+  ASSERT_TRUE(PumpUntil(loop, [] { return !LoggedMessageBoxes().empty(); }));
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{AboutText()});
+}
+
+TEST_F(SystemMenuTest, EscapeOrAClickElsewhereLeavesIt) {
+  IntoLobby();
+  AltSpace();
+  ASSERT_TRUE(MenuOpens());
+  loop.InjectKey(VK_ESCAPE, true);
+  EXPECT_FALSE(dlg->SystemMenu().IsOpen());
+  AltSpace();
+  ASSERT_TRUE(MenuOpens());
+  loop.InjectMouseButton({500, 400}, MouseButton::Left, true);
+  loop.InjectMouseButton({500, 400}, MouseButton::Left, false);
+  PumpFor(loop, 50);
+  EXPECT_FALSE(dlg->SystemMenu().IsOpen());
+  EXPECT_TRUE(BoxTexts().empty());
+  EXPECT_TRUE(Quiet(game));
 }
 
 }  // namespace
