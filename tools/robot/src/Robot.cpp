@@ -484,7 +484,7 @@ void CRobot::DecideInRoom(Clock::time_point now)
     const bool playing = game_.IsPlaying();
     const bool hasOpponent = !game_.Player(1).ID().empty();
 
-    if (!playing && gamesLeft && hasOpponent && !game_.ResetPending()) {
+    if (options_.play && !playing && gamesLeft && hasOpponent && !game_.ResetPending()) {
         if (options_.role == RobotRole::Guest && !readySent_) {
             readySent_ = true;
             SendTo<protocol::CCL_READYTOSTART>(server_, id_);

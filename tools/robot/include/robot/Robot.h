@@ -35,6 +35,7 @@ struct RobotOptions {
     std::string roomTitle = "robots";
     int bet = 100;
     int games = 1;           // games to play; 0 = stay in the room until stopped
+    bool play = true;        // false: meet in the room, but never ready or start
     StrategyKind strategy = StrategyKind::Aimed;
     std::uint32_t seed = 1;
     int muteAfterShots = -1; // stop reporting after this many shots (-1 never)
