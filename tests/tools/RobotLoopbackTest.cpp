@@ -1,6 +1,9 @@
 // Robots against the real tovrik-server on loopback: the way in, the room,
 // and the relay between the two robots of a room.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <array>
 
 #include <iostream>
 #include <set>
@@ -17,9 +20,15 @@ namespace {
 namespace msgid = protocol::msgid;
 using namespace std::chrono_literals;
 
+// Short deadlines, so that a silent robot loses within a second.
 constexpr const char* kConfig = R"(
 [Rules]
 StartMoney = 10000
+TurnMs = 3000
+TurnGraceMs = 500
+ReportMs = 1000
+WinPoints = 20
+LossPoints = 10
 [Group1]
 Name = robots
 [Channel1-1]
@@ -45,6 +54,30 @@ protected:
         options.games = games;
         options.idleTimeoutMs = 10000;
         return options;
+    }
+
+    // money, points, wins, losses, draws of a login id in the database.
+    std::array<int, 5> Figures(const std::string& login)
+    {
+        std::array<int, 5> figures{-1, -1, -1, -1, -1};
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(server_.Database().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_stmt* query = nullptr;
+        sqlite3_prepare_v2(db, "SELECT money, points, wins, losses, draws FROM users WHERE login_id = ?", -1, &query,
+                           nullptr);
+        sqlite3_bind_text(query, 1, login.c_str(), -1, SQLITE_TRANSIENT);
+        if (sqlite3_step(query) == SQLITE_ROW)
+            for (int i = 0; i < 5; ++i)
+                figures[static_cast<std::size_t>(i)] = sqlite3_column_int(query, i);
+        sqlite3_finalize(query);
+        sqlite3_close(db);
+        return figures;
+    }
+
+    void ExpectNoErrors(const CRobot& robot)
+    {
+        for (const std::string& error : robot.Errors())
+            ADD_FAILURE() << error;
     }
 
     server::testing::ServerUnderTest server_{kConfig};
@@ -77,6 +110,81 @@ TEST_F(RobotLoopback, PairMeetsInARoomAndSeesEachOthersReady)
     EXPECT_EQ(guest.Game().Player(1).ID(), "amyh");
     EXPECT_EQ(guest.Game().Game().myServPNum, 1);
     EXPECT_EQ(host.Game().Player(1).ready, 1) << "the host saw the guest ready";
+}
+
+TEST_F(RobotLoopback, PairPlaysWholeGamesWithTheSameBoardsAndTheDatabaseKeepsTheResults)
+{
+    RobotOptions hostOptions = Options("bethh", RobotRole::Host, 2);
+    RobotOptions guestOptions = Options("bethg", RobotRole::Guest, 2);
+    guestOptions.strategy = StrategyKind::Random;
+    CRobot& host = runner_.Add(hostOptions);
+    CRobot& guest = runner_.Add(guestOptions);
+    ASSERT_TRUE(runner_.RunAll(60s)) << PhaseName(host.Phase()) << " / " << PhaseName(guest.Phase());
+    ExpectNoErrors(host);
+    ExpectNoErrors(guest);
+    EXPECT_EQ(host.Phase(), RobotPhase::Done) << "left the room and logged out";
+    ASSERT_EQ(host.Games().size(), 2u);
+    ASSERT_EQ(guest.Games().size(), 2u);
+    int wins = 0, losses = 0, draws = 0;
+    for (std::size_t g = 0; g < 2; ++g) {
+        const GameRecord& h = host.Games()[g];
+        const GameRecord& o = guest.Games()[g];
+        EXPECT_FALSE(h.shotHashes.empty());
+        EXPECT_EQ(h.shotHashes, o.shotHashes) << "game " << g + 1;
+        // One result for both: a win against a loss, or a draw on both sides.
+        EXPECT_EQ(h.changePoint > 0, o.changePoint < 0) << "game " << g + 1;
+        EXPECT_EQ(h.changePoint == 0, o.changePoint == 0) << "game " << g + 1;
+        wins += h.changePoint > 0;
+        losses += h.changePoint < 0;
+        draws += h.changePoint == 0;
+    }
+    // The database holds what the last result told each robot.
+    for (const CRobot* robot : {&host, &guest}) {
+        const protocol::GAMEOVERRESULT& last = robot->Games().back().own;
+        const auto figures = Figures(robot->Options().id);
+        EXPECT_EQ(figures[0], last.Pebble.get()) << robot->Options().id;
+        EXPECT_EQ(figures[1], last.Point.get()) << robot->Options().id;
+        EXPECT_EQ(figures[2], last.WinNum.get()) << robot->Options().id;
+        EXPECT_EQ(figures[3], last.LoseNum.get()) << robot->Options().id;
+    }
+    const auto figures = Figures("bethh");
+    EXPECT_EQ(figures[2], wins);
+    EXPECT_EQ(figures[3], losses);
+    EXPECT_EQ(figures[4], draws);
+    EXPECT_EQ(figures[0], 10000 + 100 * (wins - losses)) << "the bet moved with each result";
+}
+
+TEST_F(RobotLoopback, RobotThatStopsReportingLosesByTheDeadline)
+{
+    RobotOptions hostOptions = Options("mutih", RobotRole::Host, 1);
+    hostOptions.muteAfterShots = 1;
+    CRobot& host = runner_.Add(hostOptions);
+    CRobot& guest = runner_.Add(Options("mutig", RobotRole::Guest, 1));
+    ASSERT_TRUE(runner_.RunAll(30s)) << PhaseName(host.Phase()) << " / " << PhaseName(guest.Phase());
+    ExpectNoErrors(host);
+    ExpectNoErrors(guest);
+    ASSERT_EQ(guest.Games().size(), 1u);
+    EXPECT_GT(guest.Games()[0].changePoint, 0) << "the robot that kept reporting wins";
+    EXPECT_TRUE(host.Game().IsMute());
+    EXPECT_EQ(host.Game().ShotsReported(), 2) << "one shot reported, the next one not";
+    EXPECT_EQ(Figures("mutih")[3], 1);
+    EXPECT_EQ(Figures("mutig")[2], 1);
+}
+
+TEST_F(RobotLoopback, ShortSoakHasNoDesyncsAndNoErrors)
+{
+    SoakOptions options;
+    options.masterHost = server_.Master().host;
+    options.masterPort = server_.Master().port;
+    options.pairs = 2;
+    options.games = 2;
+    options.idPrefix = "soak";
+    options.idleTimeoutMs = 10000;
+    options.timeLimit = 60s;
+    const SoakResult result = RunSoak(options);
+    for (const std::string& error : result.errorTexts)
+        ADD_FAILURE() << error;
+    EXPECT_EQ(FormatSoakLine(result).substr(0, 32), "games: 4, desyncs: 0, errors: 0,");
 }
 
 TEST_F(RobotLoopback, LobbyRobotsHearEachOthersChat)
