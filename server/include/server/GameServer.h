@@ -91,6 +91,9 @@ class GameServer : public FrameServer {
   void OnRelay(GameSession& session, ReceivedFrame& frame);
 
   // Games (GameServerMatch.cpp).
+  // Applies a sound relayed message to the room's game; true when it goes on
+  // to both players.
+  bool Referee(GameSession& session, Channel& channel, Room& room, int seat, ReceivedFrame& frame);
   void OnAskStartGame(GameSession& session, Channel& channel, Room& room);
   MoveVerdict RefereeMove(Room& room, int seat, std::int16_t msgId, std::span<const std::uint8_t> payload);
   void OnStopReport(Channel& channel, Room& room, int seat, std::span<const std::uint8_t> payload);
