@@ -111,6 +111,8 @@ class GameServer : public FrameServer {
   void RefuseLogin(GameSession& session, int reason, const char* utf8Text);
   bool FinishLogin(GameSession& session, const UserRecord& user);
   Channel* HostedChannel(int groupNo, int chanNo);
+  // The channel's entry result for the user, with the jump ticket applied.
+  int CheckChannelEntry(const Channel& channel, const UserRecord& user, bool useJumpTicket);
   Channel* FirstOpenChannel(const UserRecord& user);
   void EnterChannel(GameSession& session, Channel& channel);
   void LeaveChannel(GameSession& session);
