@@ -1,5 +1,9 @@
 // The generated artwork and sounds against what the client's code expects.
+// Menu files are UTF-8 read as bytes.
+#define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION
 #include <SDL.h>
+#include <SimpleIni.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -8,6 +12,7 @@
 
 #include "assetgen/Generator.h"
 #include "assetgen/Manifest.h"
+#include "gfx/Csp.h"
 #include "gfx/GrpLib8.h"
 #include "gfx/Sprite.h"
 #include "gfx/Sprite8.h"
@@ -41,6 +46,26 @@ void ExpectSizes(const AssetEntry& e, int count, const std::function<const Frame
     EXPECT_EQ(frame(s.frame)->width, s.width) << e.path << " frame " << s.frame;
     EXPECT_EQ(frame(s.frame)->height, s.height) << e.path << " frame " << s.frame;
   }
+}
+
+// The menu file holds every popup and item of its resource, in order.
+void CheckMenu(const AssetEntry& e, const fs::path& path) {
+  CSimpleIniA ini(true);
+  ASSERT_GE(ini.LoadFile(path.c_str()), 0) << e.path;
+  const auto menu = std::find_if(MenuResources().begin(), MenuResources().end(),
+                                 [&](const MenuResource& m) { return MenuPath(m.id) == e.path; });
+  ASSERT_NE(menu, MenuResources().end()) << e.path;
+  for (std::size_t p = 0; p < menu->popups.size(); ++p) {
+    const std::string section = "popup" + std::to_string(p);
+    EXPECT_EQ(ini.GetSectionSize(section.c_str()), static_cast<int>(menu->popups[p].size())) << e.path << " " << section;
+    for (std::size_t i = 0; i < menu->popups[p].size(); ++i) {
+      const char* value = ini.GetValue(section.c_str(), ("item" + std::to_string(i)).c_str());
+      ASSERT_NE(value, nullptr) << e.path << " " << section << " item" << i;
+      const MenuItem& item = menu->popups[p][i];
+      EXPECT_EQ(value, std::to_string(item.command) + "," + std::string(item.caption)) << e.path;
+    }
+  }
+  EXPECT_LE(ini.GetSectionSize(("popup" + std::to_string(menu->popups.size())).c_str()), 0) << e.path;
 }
 
 void CheckEntry(const AssetEntry& e) {
@@ -110,6 +135,7 @@ void CheckEntry(const AssetEntry& e) {
     case AssetKind::WordList:
       EXPECT_GT(fs::file_size(path), 0u) << e.path;
       break;
+    case AssetKind::Menu: CheckMenu(e, path); break;
   }
 }
 
@@ -145,9 +171,10 @@ TEST(AssetgenTest, TwoRunsWriteIdenticalBytes) {
   fs::remove_all(again);
 }
 
-// Paths of data files written in the client's sources, with the C escapes
-// undone; "%s" of the portal's common folder becomes "Common".
-std::vector<std::pair<std::string, std::string>> LoadedPathsInSources() {
+// Paths of data files written in the sources under `root`, with the C
+// escapes undone; "%s" of the portal's common folder becomes "Common".
+std::vector<std::pair<std::string, std::string>> LoadedPathsInSources(const fs::path& root,
+                                                                      std::initializer_list<const char*> folders) {
   const auto isDataFile = [](std::string path) {
     std::transform(path.begin(), path.end(), path.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     for (const char* ext : {".spr", ".bmp", ".wav", ".mid", ".pal", ".alp", ".bcd"})
@@ -155,8 +182,8 @@ std::vector<std::pair<std::string, std::string>> LoadedPathsInSources() {
     return false;
   };
   std::vector<std::pair<std::string, std::string>> found;
-  const fs::path source = TOVRIK_SOURCE_DIR;
-  for (const char* folder : {"app", "lobby", "game", "ui", "sound", "portal", "platform", "gfx", "crash", "net", "protocol"}) {
+  const fs::path& source = root;
+  for (const char* folder : folders) {
     if (!fs::exists(source / folder)) continue;
     for (const auto& item : fs::recursive_directory_iterator(source / folder)) {
       const std::string ext = item.path().extension().string();
@@ -181,9 +208,91 @@ std::vector<std::pair<std::string, std::string>> LoadedPathsInSources() {
 }
 
 TEST(AssetgenTest, EveryPathTheSourcesLoadIsInTheManifest) {
-  const auto paths = LoadedPathsInSources();
+  const auto paths = LoadedPathsInSources(
+      TOVRIK_SOURCE_DIR, {"app", "lobby", "game", "ui", "sound", "portal", "platform", "gfx", "crash", "net", "protocol"});
   EXPECT_FALSE(paths.empty());
   for (const auto& [file, path] : paths) EXPECT_NE(FindAsset(path), nullptr) << file << " loads " << path;
+}
+
+// The scan itself: a source naming a file the manifest lacks is reported,
+// whatever the letter case, escapes or common-folder form it is written in.
+TEST(AssetgenTest, SourceScanFindsPathsTheManifestLacks) {
+  const fs::path root = fs::temp_directory_path() / ("assetgen-scan-" + std::to_string(::getpid()));
+  fs::create_directories(root / "lobby" / "src");
+  std::ofstream(root / "lobby" / "src" / "Screen.cpp")
+      << "const char* a = \".\\\\Data\\\\LOBYLISTBACK.spr\";\n"
+         "const char* b = \".\\\\image\\\\NoSuchPicture.bmp\";\n"
+         "const char* c = \"%s\\\\Resource\\\\image\\\\PCRoom_Plus.wav\";\n"
+         "const char* d = \"%s\\\\Resource\\\\image\\\\PCRoom_Gold.wav\";\n"
+         "const char e = '\"'; const char* f = \"plain.bmp\";\n";
+  const auto paths = LoadedPathsInSources(root, {"lobby"});
+  fs::remove_all(root);
+  std::vector<std::string> missing;
+  for (const auto& [file, path] : paths)
+    if (!FindAsset(path)) missing.push_back(path);
+  EXPECT_EQ(paths.size(), 4u);
+  EXPECT_EQ(missing, (std::vector<std::string>{".\\image\\NoSuchPicture.bmp", "Common\\Resource\\image\\PCRoom_Gold.wav"}));
+}
+
+// Every bitmap, cursor and menu resource the screens name by number.
+TEST(AssetgenTest, NumberedResourcesAreInTheManifest) {
+  std::vector<int> bitmaps = {198, 268};
+  for (const ResourceButton& b : ResourceButtons()) bitmaps.insert(bitmaps.end(), b.ids.begin(), b.ids.end());
+  for (int id : {255, 256, 257, 139, 143, 147, 148, 263, 264, 265, 266, 214, 215, 216, 223, 224, 225, 220, 221, 222,
+                 245, 246, 247, 260, 261, 262, 236, 243, 244, 184, 185, 186, 188, 189, 190, 192, 193, 194, 195, 196, 197})
+    EXPECT_NE(std::find(bitmaps.begin(), bitmaps.end(), id), bitmaps.end()) << "bitmap " << id;
+  for (int id : bitmaps) EXPECT_NE(FindAsset(".\\image\\bitmap" + std::to_string(id) + ".bmp"), nullptr) << id;
+  for (int id = 133; id <= 137; ++id) EXPECT_NE(FindAsset(".\\image\\cursor" + std::to_string(id) + ".bmp"), nullptr) << id;
+  for (int id : {235, 244}) EXPECT_NE(FindAsset(MenuPath(id)), nullptr) << "menu " << id;
+}
+
+// Column headers stand side by side from their first x; each one's width is
+// the distance to the next, the last reaching the scroll bar.
+TEST(AssetgenTest, ListHeadersSpanTheirColumns) {
+  struct HeaderRow {
+    const char* set;
+    int firstButton;
+    std::vector<int> xs;  // header positions, then where the row ends
+    int height;
+  };
+  const HeaderRow rows[] = {
+      {".\\Data\\LobyListBackBtn.spr", 3, {0, 41, 96, 128, 337, 440, 518}, 34},
+      {".\\Data\\UserListBackBtn.spr", 3, {9, 125, 155, 201}, 24},
+      {".\\Data\\TitleListBackBtn.spr", 0, {0, 48, 321}, 34},
+  };
+  for (const HeaderRow& row : rows) {
+    tovrik::gfx::xSprite set;
+    ASSERT_EQ(set.Load(Resolved(*FindAsset(row.set))), 1) << row.set;
+    const int perButton = FindAsset(row.set)->framesPerButton;
+    for (std::size_t h = 0; h + 1 < row.xs.size(); ++h)
+      for (int state = 0; state < perButton; ++state) {
+        const auto* frame = set.Frame((row.firstButton + static_cast<int>(h)) * perButton + state);
+        ASSERT_NE(frame, nullptr) << row.set;
+        EXPECT_EQ(frame->width, row.xs[h + 1] - row.xs[h]) << row.set << " header " << h;
+        EXPECT_EQ(frame->height, row.height) << row.set << " header " << h;
+      }
+  }
+}
+
+// The night sky's radial gradient would show rings of one palette entry; a
+// dithered sky changes entry every few pixels along any line.
+TEST(AssetgenTest, NightSkyIsDithered) {
+  tovrik::gfx::CSprite8 set;
+  ASSERT_EQ(set.Load(Resolved(*FindAsset(".\\data\\GameBack8.spr"))), 1);
+  const auto* sky = set.Frame(0);
+  ASSERT_NE(sky, nullptr);
+  std::vector<std::uint8_t> pixels(static_cast<std::size_t>(sky->width) * sky->height);
+  if (sky->compress) tovrik::gfx::DecodeSpr8(pixels, sky->width, sky->height, sky->data, 0);
+  else pixels.assign(sky->data.begin(), sky->data.end());
+  for (int y : {sky->height / 4, sky->height / 2}) {
+    int longest = 0, run = 0;
+    for (int x = 1; x < sky->width; ++x) {
+      const auto at = [&](int px) { return pixels[static_cast<std::size_t>(y) * sky->width + px]; };
+      run = at(x) == at(x - 1) ? run + 1 : 0;
+      longest = std::max(longest, run);
+    }
+    EXPECT_LT(longest, 16) << "row " << y;
+  }
 }
 
 TEST(AssetgenTest, StonesAreSizedByClassAndCentredOnTheirPosition) {
