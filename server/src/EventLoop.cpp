@@ -32,6 +32,23 @@ std::string PeerName(const sockaddr_in& address) {
   return std::string(text) + ":" + std::to_string(ntohs(address.sin_port));
 }
 
+// The protocol has no heartbeat and a user may sit in the lobby for hours, so
+// silence alone proves nothing. A peer that vanished without closing (power
+// cut, cable pulled, suspended laptop) is found by the kernel's probes: the
+// first after 30 s of silence, then every 10 s, and the connection fails
+// after 3 unanswered ones, i.e. within about a minute. Its close then takes
+// the user out of every list like a logout.
+void EnableDeadPeerProbes(int fd) {
+  const int yes = 1;
+  const int idleSeconds = 30;
+  const int intervalSeconds = 10;
+  const int probes = 3;
+  setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &yes, sizeof yes);
+  setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idleSeconds, sizeof idleSeconds);
+  setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &intervalSeconds, sizeof intervalSeconds);
+  setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes);
+}
+
 }  // namespace
 
 Connection::Connection(EventLoop& loop, int fd, std::uint64_t id, std::string peer, ConnectionHandler& handler,
@@ -193,7 +210,7 @@ void EventLoop::Accept(Listener& listener) {
     }
     const int yes = 1;
     setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
-    setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &yes, sizeof yes);
+    EnableDeadPeerProbes(fd);
     auto connection = std::make_unique<Connection>(*this, fd, nextId_++, PeerName(address), *listener.handler,
                                                    listener.limits, listener.fd);
     epoll_event event{};

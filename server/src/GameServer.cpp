@@ -22,8 +22,6 @@ namespace {
 
 constexpr int kGameCode = 1;
 constexpr std::int32_t kMaxCookieBytes = 4096;
-// The channel-move ticket carries the user number in a 16-bit field.
-constexpr std::int64_t kMaxUserNumber = 32767;
 
 enum LoginRefusal : int {
   kLoginBadTicket = 1,
@@ -36,6 +34,12 @@ enum LoginRefusal : int {
 std::int32_t JoinHalves(std::int16_t low, std::int16_t high) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint16_t>(low)) |
                                    (static_cast<std::uint32_t>(static_cast<std::uint16_t>(high)) << 16));
+}
+
+// The move ticket's user number field has 16 bits; the stored ticket names
+// the user, so the field only has to agree with it, and wraps for larger ids.
+std::int16_t MoveTicketUserNumber(std::int64_t userId) {
+  return static_cast<std::int16_t>(static_cast<std::uint16_t>(userId & 0xFFFF));
 }
 
 // Where the channel-move ticket keeps its keys, inside the bytes the client
@@ -193,10 +197,6 @@ void GameServer::OnAskLogin(GameSession& session, ReceivedFrame& frame) {
 }
 
 bool GameServer::FinishLogin(GameSession& session, const UserRecord& user) {
-  if (user.id > kMaxUserNumber) {
-    RefuseLogin(session, kLoginServerError, "서버 오류로 접속할 수 없습니다.");
-    return false;
-  }
   Channel* channel = FirstOpenChannel(user);
   if (!channel) {
     RefuseLogin(session, kLoginNoChannel, "입장 가능한 채널이 없습니다.");
@@ -245,7 +245,7 @@ void GameServer::OnConnectMoveChannel(GameSession& session, ReceivedFrame& frame
       protocol::LoadLE<std::int32_t>(info.reserved1 + kMoveKeyB),
       protocol::LoadLE<std::int32_t>(info.reserved1 + kMoveKeyC), serverNo_, context_.Now());
   const auto user = ticket ? context_.db.FindUser(ticket->userId) : std::nullopt;
-  if (!ticket || !user || info.UNum != user->id) {
+  if (!ticket || !user || info.UNum != MoveTicketUserNumber(user->id)) {
     RefuseLogin(session, kLoginBadTicket, "채널 이동 정보가 올바르지 않습니다.");
     return;
   }
@@ -425,7 +425,7 @@ void GameServer::OnAskEnterChannel(GameSession& session, ReceivedFrame& frame) {
   protocol::StoreLE(move.reserved1 + kMoveKeyA, ticket.keyA);
   protocol::StoreLE(move.reserved1 + kMoveKeyB, ticket.keyB);
   protocol::StoreLE(move.reserved1 + kMoveKeyC, ticket.keyC);
-  move.UNum = static_cast<std::int16_t>(session.user.id);
+  move.UNum = MoveTicketUserNumber(session.user.id);
   protocol::CSV_DESTCHANNELINFO dest;
   dest.Set(host->host, host->port, move);
   Send(session, dest);

@@ -42,6 +42,16 @@ ClientSandbox::ClientSandbox()
 ClientSandbox::~ClientSandbox() { fs::remove_all(dir_); }
 
 ClientRun ClientSandbox::Run(const std::vector<std::string>& args) {
+  const pid_t child = Start(args);
+  if (child == 0) {
+    ClientRun run;
+    run.log = LogSoFar();
+    return run;
+  }
+  return Finish(child);
+}
+
+pid_t ClientSandbox::Start(const std::vector<std::string>& args) {
   std::vector<std::string> environment;
   for (char** e = environ; *e; ++e) {
     std::string entry(*e);
@@ -65,21 +75,38 @@ ClientRun ClientSandbox::Run(const std::vector<std::string>& args) {
   posix_spawn_file_actions_addopen(&actions, 1, logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_adddup2(&actions, 1, 2);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  ClientRun run;
   pid_t child = 0;
   int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) {
-    run.log = std::string("spawn failed: ") + std::strerror(spawned);
-    return run;
+    std::ofstream(logFile) << "spawn failed: " << std::strerror(spawned) << "\n";
+    return 0;
   }
+  return child;
+}
+
+std::string ClientSandbox::LogSoFar() const {
+  std::ifstream in(dir_ / "client.log");
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+bool ClientSandbox::WaitForLog(const std::string& text, int ms) const {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (LogSoFar().find(text) == std::string::npos) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+ClientRun ClientSandbox::Finish(pid_t child) {
+  ClientRun run;
   int status = 0;
   waitpid(child, &status, 0);
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  std::ifstream in(logFile);
-  std::stringstream text;
-  text << in.rdbuf();
-  run.log = text.str();
+  run.log = LogSoFar();
   std::istringstream lines(run.log);
   for (std::string line; std::getline(lines, line);) {
     size_t at = line.find("MessageBox caption=");

@@ -2,6 +2,8 @@
 // Runs the client executable as a person's desktop would, headless, and
 // collects what it logged.
 
+#include <sys/types.h>
+
 #include <filesystem>
 #include <map>
 #include <string>
@@ -26,6 +28,15 @@ class ClientSandbox {
   std::map<std::string, std::string> env;
 
   ClientRun Run(const std::vector<std::string>& args);
+
+  // Starts the client without waiting for it; 0 when it could not start.
+  pid_t Start(const std::vector<std::string>& args);
+  // What the running client has logged so far.
+  std::string LogSoFar() const;
+  // Waits until the log holds `text` (false after `ms`).
+  bool WaitForLog(const std::string& text, int ms) const;
+  // Waits for the started client to end.
+  ClientRun Finish(pid_t child);
 
   // The addresses the client handed to the system browser, once at least
   // `expected` have arrived (or a generous wait has passed).

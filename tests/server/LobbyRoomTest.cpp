@@ -232,6 +232,21 @@ TEST_F(LobbyRoomTest, EntryWithWrongAndRightPasswordThenLeavingHandsOverTheRoom)
   EXPECT_EQ(gone->As<protocol::SMALLROOMINFO>().RoomNo, roomNo);
 }
 
+TEST_F(LobbyRoomTest, EntryRefusedToOneAlreadyInARoomOrInAnotherUsersName) {
+  const int first = CreateRoom(alice_, RoomRequest("first", 100));
+  const int second = CreateRoom(bob_, RoomRequest("second", 100));
+  ASSERT_GT(first, 0);
+  ASSERT_GT(second, 0);
+  EXPECT_FALSE(EnterRoom(bob_, first));
+  EXPECT_EQ(RefusalOfEntry(bob_), 5);
+
+  TestClient carol;
+  ASSERT_TRUE(carol.Login(server_.Master(), "carol", 1));
+  carol.Send<protocol::CSV_ASK_ENTERROOM>(first, bob_.UNum(), bob_.Id(), "");
+  EXPECT_EQ(RefusalOfEntry(carol), 7);
+  EXPECT_TRUE(EnterRoom(carol, first)) << "her own request is accepted";
+}
+
 TEST_F(LobbyRoomTest, OnlyTheSuperRoomMasterRemovesAndTheRemovedStayOut) {
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(server_.Database().c_str(), &db), SQLITE_OK);

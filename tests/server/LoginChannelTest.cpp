@@ -1,6 +1,7 @@
 // Login through the master server, channels and channel moves, over real
 // sockets against a running tovrik-server.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "ServerHarness.h"
 #include "protocol/MessageCatalogue.h"
@@ -198,6 +199,29 @@ TEST_F(LoginChannelTest, MoveToAChannelOnTheOtherGameServer) {
   const auto missing = dave.WaitFor(msgid::CSV_RESULT_FINDID);
   ASSERT_TRUE(missing);
   EXPECT_EQ(protocol::ReadText(missing->As<protocol::FINDIDRESULT>().ID), "");
+}
+
+TEST_F(LoginChannelTest, UserNumbersBeyondSixteenBitsMoveBetweenServers) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(server_.Database().c_str(), &db), SQLITE_OK);
+  sqlite3_busy_timeout(db, 5000);
+  ASSERT_EQ(sqlite3_exec(db, "INSERT INTO users (id, login_id, nickname) VALUES (70000, 'filler', 'filler')", nullptr,
+                         nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+
+  TestClient erin;
+  ASSERT_TRUE(erin.Login(server_.Master(), "erin", 1));
+  EXPECT_EQ(erin.UNum(), 70001);
+  erin.Send<protocol::CSV_ASK_ENTERCHAN>(1, 2);
+  const auto dest = erin.WaitFor(msgid::CSV_DESTCHANNELINFO);
+  ASSERT_TRUE(dest);
+  TestClient moved(Endpoint{dest->Text(0, 20), dest->I32(20)});
+  ASSERT_TRUE(moved.WaitFor(msgid::CSV_CHECKVERSION));
+  moved.Send<protocol::CSV_CONNECT_MOVECHAN>(dest->As<protocol::CONNECT_MOVECHANINFO>(24));
+  const auto entered = moved.WaitFor(msgid::CSV_ACCEPT_ENTERCHAN);
+  ASSERT_TRUE(entered);
+  EXPECT_EQ(entered->As<protocol::ENTERCHANINFO>().Result, 0);
 }
 
 TEST(ServerProcessesTest, MasterAndGameServersInSeparateProcessesShareTheDatabase) {
