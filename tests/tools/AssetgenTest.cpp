@@ -274,6 +274,108 @@ TEST(AssetgenTest, ListHeadersSpanTheirColumns) {
   }
 }
 
+// Where the screens put their controls on each background: buttons (sized
+// by their strip files) and other controls by their rectangles. Every one
+// must lie on its background, and buttons must not cover one another.
+TEST(AssetgenTest, ControlsFitTheirBackgrounds) {
+  struct Control {
+    const char* button;  // a four-state strip of the manifest, or null
+    int x, y, width, height;
+  };
+  struct Screen {
+    const char* background;
+    std::vector<Control> controls;
+  };
+  const auto button = [](const char* path, int x, int y) { return Control{path, x, y, 0, 0}; };
+  const auto area = [](int x, int y, int w, int h) { return Control{nullptr, x, y, w, h}; };
+  const Screen screens[] = {
+      {".\\image\\TitleBack.bmp",
+       {button("image\\tbtn_return.bmp", 10, 42), button("image\\tbtn_refresh.bmp", 126, 42),
+        button("image\\tbtn_findid.bmp", 498, 526), button("image\\tbtn_exit.bmp", 638, 526),
+        button("image\\lbtn_option.bmp", 637, 8), button("image\\MinimizeBtn.BMP", 681, 5),
+        button("image\\FullScreenBtn.BMP", 703, 5), button("image\\ExitBtn.BMP", 725, 5)}},
+      {".\\image\\lobyback.bmp",
+       {button("image\\lbtn_option.bmp", 637, 8), button("image\\MinimizeBtn.BMP", 681, 5),
+        button("image\\WinmodeBtn.BMP", 703, 5), button("image\\ExitBtn.BMP", 725, 5),
+        button("image\\lbtn_channel.bmp", 10, 42), button("image\\btn_gameitem.bmp", 126, 42),
+        button(".\\Image\\Loby_AllBtn.bmp", 561, 92), button(".\\Image\\Loby_WaitingBtn.bmp", 637, 92),
+        button(".\\Image\\Loby_RoomInfoBtn.bmp", 713, 92), button("image\\lbtn_quickstart.bmp", 393, 452),
+        button("image\\lbtn_createroom.bmp", 393, 522), button("image\\btn_baduser.bmp", 333, 564),
+        button("image\\lbtn_findid.bmp", 670, 401), button(".\\Image\\LBtn_detail.bmp", 762, 564)}},
+      {".\\image\\croomback.bmp",
+       {button("image\\croom_create.bmp", 62, 212), button("image\\croom_cancel.bmp", 163, 212), area(84, 53, 201, 17),
+        area(84, 134, 95, 17)}},
+      {".\\IMAGE\\Secret_Back.BMP",
+       {button(".\\IMAGE\\Secret_Ok.bmp", 48, 126), button(".\\IMAGE\\Secret_Cancel.bmp", 154, 126)}},
+      {".\\image\\inviteback.bmp",
+       {button(".\\image\\Btn_Invite.bmp", 109, 271), button(".\\image\\Btn_cancel.bmp", 207, 271),
+        button(".\\image\\Btn_WaitUser.bmp", 247, 8), button(".\\image\\Btn_AllUser.bmp", 312, 8),
+        area(10, 40, 385, 220), area(15, 114, 370, 15)}},
+      {".\\IMAGE\\Recv_Invite.bmp",
+       {button(".\\Image\\iBtn_okinvite.bmp", 90, 305), button(".\\Image\\iBtn_refuse.bmp", 188, 305),
+        area(21, 48, 75, 125), area(119, 276, 234, 14)}},
+      {".\\IMAGE\\Whisper.bmp",
+       {button(".\\IMAGE\\subbtn_send.bmp", 46, 100), button(".\\IMAGE\\subbtn_cancel.bmp", 152, 100),
+        area(12, 74, 258, 19)}},
+      {".\\image\\profileback.bmp",
+       {button("image\\Btn_ok.BMP", 194, 243), button("image\\profile_forcebanish.bmp", 11, 243),
+        area(94, 66, 186, 56)}},
+      {".\\IMAGE\\baduser_back.BMP",
+       {button(".\\IMAGE\\baduser_OK.bmp", 86, 299), button(".\\IMAGE\\baduser_Cancel.BMP", 192, 299)}},
+      {".\\image\\optionback.bmp",
+       {button("image\\obtn_ok.bmp", 53, 317), button("image\\obtn_cancel.bmp", 151, 317), area(23, 232, 245, 60)}},
+      {".\\Image\\Alert_Back.bmp",
+       {button(".\\Image\\Alert_OK.BMP", 79, 152), button(".\\Image\\Alert_Cancel.bmp", 186, 152),
+        area(16, 44, 316, 98)}},
+      {".\\Image\\BadUserWarning.bmp",
+       {button(".\\Image\\Alert_Yes.bmp", 49, 116), button(".\\Image\\Alert_No.bmp", 155, 116)}},
+      {".\\image\\GameItem\\GameItemBack.bmp",
+       {button(".\\image\\GameItem\\Btn_FunctionalItem.bmp", 10, 39), button(".\\image\\GameItem\\Btn_MyItem.bmp", 129, 39),
+        button(".\\image\\GameItem\\Btn_ChargeCash.bmp", 247, 39), button(".\\image\\GameItem\\Btn_Close.bmp", 425, 425),
+        area(11, 59, 465, 358)}},
+      {".\\image\\gameitem\\ChargeCashDlgBack.bmp",
+       {button(".\\image\\gameitem\\ChargeCashDlgBtnClose.bmp", 466, 2), area(6, 22, 504, 570)}},
+      {".\\image\\Event\\PeakTime_Back.bmp",
+       {button(".\\image\\Event\\NomoreToday.bmp", 2, 547), button(".\\image\\Event\\PeakTime_BtnClose.bmp", 341, 547),
+        button(".\\image\\Event\\PeakTime_BtnEventInfo.bmp", 127, 214)}},
+      {".\\image\\Event\\GamePackLogout_Back.BMP",
+       {button(".\\image\\Event\\GamePackLogout_Btn_PlayMore.bmp", 86, 386),
+        button(".\\image\\Event\\GamePackLogin_Btn_Close.BMP", 159, 430),
+        button(".\\image\\Event\\GamePackLogout_Btn_gameview.bmp", 203, 386)}},
+      {"Common\\Resource\\image\\BasicPremBack.bmp", {button("Common\\Resource\\image\\prem_close.bmp", 341, 7)}},
+      {"Common\\Resource\\image\\PlusPremBack.bmp", {button("Common\\Resource\\image\\prem_close.bmp", 341, 7)}},
+      {".\\data\\MsgDlg.spr", {area(105, 93, 106, 28)}},
+      {".\\data\\MsgDlg_Teen.spr", {area(105, 73, 106, 28)}},
+      {".\\data\\MsgDlg_grade.spr", {area(97, 186, 106, 28), area(16, 168, 280, 12)}},
+  };
+  for (const Screen& screen : screens) {
+    const AssetEntry* back = FindAsset(screen.background);
+    ASSERT_NE(back, nullptr) << screen.background;
+    const bool sprite = back->kind == AssetKind::Sprite16;
+    const int width = sprite ? back->sizes.at(0).width : back->width;
+    const int height = sprite ? back->sizes.at(0).height : back->height;
+    std::vector<Control> placed;
+    for (Control c : screen.controls) {
+      if (c.button) {
+        const AssetEntry* strip = FindAsset(c.button);
+        ASSERT_NE(strip, nullptr) << c.button;
+        c.width = strip->width;
+        c.height = strip->height / strip->states;
+      }
+      const std::string name = c.button ? c.button : "area at " + std::to_string(c.x) + "," + std::to_string(c.y);
+      EXPECT_LE(c.x + c.width, width) << screen.background << ": " << name;
+      EXPECT_LE(c.y + c.height, height) << screen.background << ": " << name;
+      for (const Control& other : placed) {
+        if (!c.button || !other.button) continue;
+        EXPECT_FALSE(c.x < other.x + other.width && other.x < c.x + c.width && c.y < other.y + other.height &&
+                     other.y < c.y + c.height)
+            << screen.background << ": " << c.button << " covers " << other.button;
+      }
+      placed.push_back(c);
+    }
+  }
+}
+
 // The night sky's radial gradient would show rings of one palette entry; a
 // dithered sky changes entry every few pixels along any line.
 TEST(AssetgenTest, NightSkyIsDithered) {

@@ -111,7 +111,8 @@ std::vector<AssetEntry> BuildManifest() {
   m.push_back(Strip("image\\tbtn_refresh.bmp", 110, 28));
   m.push_back(Strip("image\\tbtn_findid.bmp", 130, 34));
   m.push_back(Strip("image\\tbtn_exit.bmp", 130, 34));
-  m.push_back(Strip("image\\lbtn_option.bmp", 70, 24));
+  // Between the screens' left buttons and the minimise button at 681.
+  m.push_back(Strip("image\\lbtn_option.bmp", 42, 24));
 
   // Lobby.
   m.push_back(Bmp(".\\image\\lobyback.bmp", 800, 600));
@@ -138,14 +139,15 @@ std::vector<AssetEntry> BuildManifest() {
   m.push_back(Strip("image\\lbtn_quickstart.bmp", 150, 64));
   m.push_back(Strip("image\\lbtn_createroom.bmp", 150, 64));
   m.push_back(Strip("image\\btn_baduser.bmp", 52, 24));
-  m.push_back(Bmp(".\\Image\\check01.bmp", 16, 16));
-  m.push_back(Bmp(".\\Image\\check00.bmp", 16, 16));
+  // The two lobby check boxes stand 14 pixels apart.
+  m.push_back(Bmp(".\\Image\\check01.bmp", 13, 13));
+  m.push_back(Bmp(".\\Image\\check00.bmp", 13, 13));
   m.push_back(Strip("image\\lbtn_findid.bmp", 34, 20));
   m.push_back(Strip(".\\Image\\LBtn_detail.bmp", 34, 26));
   m.push_back(Bmp(".\\image\\game_grade.bmp", 56, 66));
 
   // Room creation, password and character dialogs.
-  m.push_back(Bmp(".\\image\\croomback.bmp", 260, 256));
+  m.push_back(Bmp(".\\image\\croomback.bmp", 300, 256));
   m.push_back(Strip("image\\croom_create.bmp", 90, 28));
   m.push_back(Strip("image\\croom_cancel.bmp", 90, 28));
   m.push_back(Bmp(".\\Image\\Croom_check01.bmp", 16, 16));
@@ -176,13 +178,13 @@ std::vector<AssetEntry> BuildManifest() {
     invite.sizes.push_back({10, 10, 11});
     m.push_back(std::move(invite));
   }
-  m.push_back(Bmp(".\\IMAGE\\Recv_Invite.bmp", 320, 220));
+  m.push_back(Bmp(".\\IMAGE\\Recv_Invite.bmp", 370, 340));
   m.push_back(Bmp(".\\Image\\InviteWait.bmp", 48, 48));
   m.push_back(Bmp(".\\Image\\InvitePlay.bmp", 48, 48));
   m.push_back(Bmp(".\\Image\\lock.bmp", 16, 16));
   m.push_back(Strip(".\\Image\\iBtn_okinvite.bmp", 90, 28));
   m.push_back(Strip(".\\Image\\iBtn_refuse.bmp", 90, 28));
-  m.push_back(Bmp(".\\IMAGE\\Whisper.bmp", 260, 136));
+  m.push_back(Bmp(".\\IMAGE\\Whisper.bmp", 284, 136));
   m.push_back(Strip(".\\IMAGE\\subbtn_send.bmp", 96, 26));
   m.push_back(Strip(".\\IMAGE\\subbtn_cancel.bmp", 60, 26));
 
@@ -190,11 +192,11 @@ std::vector<AssetEntry> BuildManifest() {
   m.push_back(Bmp(".\\image\\profileback.bmp", 300, 280));
   m.push_back(Strip("image\\Btn_ok.BMP", 90, 28));
   m.push_back(Strip("image\\profile_forcebanish.bmp", 90, 28));
-  m.push_back(Bmp(".\\IMAGE\\baduser_back.BMP", 350, 300));
+  m.push_back(Bmp(".\\IMAGE\\baduser_back.BMP", 350, 336));
   m.push_back(Strip(".\\IMAGE\\baduser_OK.bmp", 90, 28));
   m.push_back(Strip(".\\IMAGE\\baduser_Cancel.BMP", 90, 28));
-  m.push_back(Bmp(".\\Image\\BadUserWarning.bmp", 330, 60));
-  m.push_back(Bmp(".\\image\\optionback.bmp", 260, 356));
+  m.push_back(Bmp(".\\Image\\BadUserWarning.bmp", 290, 156));
+  m.push_back(Bmp(".\\image\\optionback.bmp", 280, 356));
   m.push_back(Strip("image\\obtn_ok.bmp", 90, 28));
   m.push_back(Strip("image\\obtn_cancel.bmp", 90, 28));
   m.push_back(Bmp(".\\Image\\obtn_check2.bmp", 16, 16));
@@ -204,9 +206,10 @@ std::vector<AssetEntry> BuildManifest() {
                              ".\\Image\\Alert_No.bmp"})
     m.push_back(Strip(b, 80, 26));
   m.push_back(Bmp(".\\Image\\MsgDlg_LoadingBar.bmp", 280, 12));
-  for (std::string_view b : {".\\data\\MsgDlg.spr", ".\\data\\MsgDlg_Teen.spr", ".\\data\\MsgDlg_Teen2.spr",
-                             ".\\data\\MsgDlg_grade.spr"})
+  for (std::string_view b : {".\\data\\MsgDlg.spr", ".\\data\\MsgDlg_Teen.spr", ".\\data\\MsgDlg_Teen2.spr"})
     m.push_back(Spr16(b, 1, {{0, 316, 130}}));
+  // With the loading bar and the close button below it.
+  m.push_back(Spr16(".\\data\\MsgDlg_grade.spr", 1, {{0, 316, 220}}));
   m.push_back(Buttons16(".\\data\\BTNClose_Teen.Spr", 1, 106, 28));
   m.push_back(Strip("image\\FullScreenBtn.BMP", 18, 18));
   m.push_back(Strip("image\\WinmodeBtn.BMP", 18, 18));
@@ -265,8 +268,8 @@ std::vector<AssetEntry> BuildManifest() {
 
   // The portal's common folder.
   m.push_back({"Common\\filter.bcd", AssetKind::WordList, 0, 0, 0, {}});
-  m.push_back(Bmp("Common\\Resource\\image\\BasicPremBack.bmp", 300, 200));
-  m.push_back(Bmp("Common\\Resource\\image\\PlusPremBack.bmp", 300, 200));
+  m.push_back(Bmp("Common\\Resource\\image\\BasicPremBack.bmp", 410, 160));
+  m.push_back(Bmp("Common\\Resource\\image\\PlusPremBack.bmp", 410, 160));
   m.push_back(Strip("Common\\Resource\\image\\prem_close.bmp", 60, 22));
   m.push_back(Wav("Common\\Resource\\image\\PCRoom.wav"));
   m.push_back(Wav("Common\\Resource\\image\\PCRoom_Basic.wav"));

@@ -129,28 +129,49 @@ Canvas Dialog(int w, int h, const std::string& title) {
   return c;
 }
 
+// A recessed well that a control or list sits in.
+void Well(Canvas& c, float x0, float y0, float x1, float y1, Colour fill) {
+  c.FillRoundRect(x0 - 3, y0 - 3, x1 + 3, y1 + 3, 6, Rgb(40, 18, 4, 0.55f));
+  c.FillRoundRect(x0 - 1, y0 - 1, x1 + 1, y1 + 1, 4, Rgb(200, 150, 90));
+  c.FillRoundRect(x0, y0, x1, y1, 3, fill);
+}
+
+// The three full screens, with wells exactly where their controls sit, so
+// that texts the screens draw on the background land on a light ground.
 Canvas Screen(int w, int h, const std::string& lowerName) {
   Canvas c(w, h);
   c.Shade([&](float x, float y) {
     const float g = SmoothNoise(x / 120, y / 30, 17) * 0.25f + 0.5f + 0.5f * std::sin(y * 0.08f + SmoothNoise(x / 60, y / 10, 18) * 3) * 0.15f;
     return Mix(Rgb(120, 70, 32), Rgb(84, 46, 18), g);
   });
-  // Title strip with the game's name and a cream work area.
+  // Title strip with the game's name; the window buttons sit at its right.
   c.VerticalGradientRoundRect(0, 0, static_cast<float>(w), 34, 0, Rgb(70, 36, 12), Rgb(40, 18, 4));
-  c.Text("토브릭 장기", 60, 17, 15, true, Rgb(255, 214, 100));
+  c.Line(0, 33.5f, static_cast<float>(w), 33.5f, 1, Rgb(236, 190, 70));
+  c.TextWithOutline("토브릭 장기", 330, 17, 16, true, Rgb(255, 214, 100), Rgb(40, 18, 4));
+  const Colour white = Rgb(255, 255, 255);
   if (lowerName == "lobyback.bmp") {
-    c.FillRoundRect(8, 70, 548, 410, 8, Rgb(60, 30, 10, 0.5f));
-    c.FillRoundRect(554, 88, 794, 396, 8, Rgb(60, 30, 10, 0.5f));
-    c.FillRoundRect(8, 420, 384, 592, 8, kCream);
-    c.FillRoundRect(554, 420, 794, 592, 8, Rgb(60, 30, 10, 0.5f));
+    Well(c, 10, 92, 551, 428, kCream);            // room list
+    Well(c, 561, 92, 789, 398, kCream);           // user list tabs and list
+    Well(c, 575, 408, 665, 423, white);           // user search text
+    c.Text("귓말 거부", 722, 401, 11, true, Rgb(255, 240, 210), false);
+    c.Text("초대 거부", 722, 415, 11, true, Rgb(255, 240, 210), false);
+    Well(c, 20, 434, 386, 592, kCream);           // chat
+    c.FillRect(35, 438, 355, 560, Rgb(237, 240, 245));
+    Well(c, 40, 566, 329, 584, white);            // chat input
+    Well(c, 557, 436, 795, 594, kCream);          // own figure and record
+    c.FillRect(561, 436, 641, 561, white);
+    c.FillRoundRect(558, 572, 684, 594, 4, Rgb(110, 62, 26));  // nickname plate (white text)
   } else if (lowerName == "titleback.bmp") {
-    c.FillRoundRect(4, 70, 420, 520, 10, Rgb(60, 30, 10, 0.5f));
-    c.FillRoundRect(428, 70, 796, 520, 10, Rgb(252, 240, 214, 0.9f));
-    c.Text("채널을 선택하세요", 612, 100, 18, true, kInk);
+    Well(c, 10, 92, 312, 502, kCream);            // channel list
+    Well(c, 333, 97, 783, 497, Rgb(58, 28, 8));   // banner
+    c.TextWithOutline("토브릭 장기", 558, 270, 44, true, Rgb(255, 214, 100), Rgb(40, 18, 4), 2);
+    c.Text("돌을 튕겨 상대의 말을 떨어뜨리세요", 558, 320, 16, true, Rgb(250, 230, 190));
+    c.Text("아이디", 326, 547, 12, true, Rgb(255, 240, 210));
+    Well(c, 354, 536, 490, 556, white);           // user search text
   } else if (lowerName == "gamedlg.bmp") {
     c.FillRect(596, 34, 800, 600, Rgb(82, 60, 36));
-    c.FillRoundRect(600, 90, 793, 216, 6, Rgb(40, 20, 6, 0.6f));
-    c.FillRoundRect(600, 390, 793, 516, 6, Rgb(40, 20, 6, 0.6f));
+    Well(c, 600, 90, 793, 216, Rgb(40, 20, 6));
+    Well(c, 600, 390, 793, 516, Rgb(40, 20, 6));
   }
   return c;
 }
@@ -221,10 +242,14 @@ Canvas Icon(const std::string& lowerName, int w, int h) {
     c.Text(play ? "게임중" : "대기중", fw / 2, fh / 2, 12, true, Rgb(255, 255, 255));
   } else if (lowerName == "msgdlg_loadingbar.bmp") {
     c.VerticalGradientRoundRect(0, 0, fw, fh, fh / 2, Rgb(255, 230, 140), Rgb(220, 130, 30));
-  } else if (lowerName == "banner2.bmp" || lowerName == "baduserwarning.bmp") {
+  } else if (lowerName == "banner2.bmp") {
     c.VerticalGradientRoundRect(0, 0, fw, fh, 6, Rgb(70, 36, 12), Rgb(40, 18, 4));
-    c.Text(lowerName == "banner2.bmp" ? "즐거운 장기 한 판!" : "욕설과 비방은 신고 대상입니다", fw / 2, fh / 2, 13, true,
-           Rgb(255, 220, 120));
+    c.Text("즐거운 장기 한 판!", fw / 2, fh / 2, 13, true, Rgb(255, 220, 120));
+  } else if (lowerName == "baduserwarning.bmp") {
+    // Stands in for the message box's background, with its yes/no buttons at y 116.
+    c = Dialog(w, h, "대화 내용 신고 확인");
+    c.Text("이 대화 내용을 신고하시겠습니까?", fw / 2, 56, 13, true, kInk);
+    c.Text("허위 신고는 이용 제한을 받을 수 있습니다.", fw / 2, 84, 12, false, Rgb(160, 40, 30));
   } else {
     c = Dialog(w, h, Title(lowerName));
   }
@@ -476,14 +501,75 @@ Canvas ListBackFrame(const std::string& lowerName, int frame, int w, int h) {
   return Canvas(0, 0);
 }
 
-// Small icons of the lists, by file and frame.
-Canvas ListIcon(int frame, int w, int h) {
+void Lock(Canvas& c, float x, float y, float size, Colour body) {
+  c.Ring(x + size / 2, y + size * 0.36f, size * 0.26f, size * 0.13f, Rgb(110, 100, 90));
+  c.FillRoundRect(x + size * 0.12f, y + size * 0.42f, x + size * 0.88f, y + size, size * 0.12f, body);
+  c.FillCircle(x + size / 2, y + size * 0.68f, size * 0.08f, Rgb(90, 60, 10));
+}
+
+void Badge(Canvas& c, Colour colour, const char* text) {
+  const float w = static_cast<float>(c.Width()), h = static_cast<float>(c.Height());
+  c.FillRoundRect(0, 0, w, h, 4, Scale(colour, 0.6f));
+  c.VerticalGradientRoundRect(1, 1, w - 1, h - 1, 3, Mix(colour, Rgb(255, 255, 255), 0.3f), colour);
+  if (text && *text) c.Text(text, w / 2, h / 2, h >= 18 ? 10 : 9, true, Rgb(255, 255, 255));
+}
+
+// Small icons of the lists, by file and frame: what each frame means is
+// fixed by the screens (room state codes, channel states, the room view's
+// badges and the sex icons).
+Canvas ListIcon(const std::string& lowerName, int frame, int w, int h) {
   Canvas c(w, h);
-  static const Colour colours[] = {Rgb(60, 160, 70), Rgb(200, 60, 40), Rgb(230, 150, 30), Rgb(60, 110, 200),
-                                   Rgb(200, 80, 160), Rgb(150, 150, 150), Rgb(240, 200, 60), Rgb(120, 80, 200)};
+  const Colour waiting = Rgb(52, 150, 64), full = Rgb(226, 128, 24), playing = Rgb(200, 52, 40);
+  if (lowerName == "lobyroomimg.spr") {
+    // State code: 0 waiting, 1 full, 2 playing; 4 more for a secret room.
+    static const char* texts[3] = {"대기", "만원", "게임"};
+    const Colour colours[3] = {waiting, full, playing};
+    const int base = frame % 4;
+    if (base == 3) {  // no room has this code
+      Badge(c, Rgb(150, 140, 130), "");
+      return c;
+    }
+    Badge(c, colours[base], texts[base]);
+    if (frame >= 4) Lock(c, static_cast<float>(w) - 9, static_cast<float>(h) - 10, 9, Rgb(250, 206, 60));
+    return c;
+  }
   const float fw = static_cast<float>(w), fh = static_cast<float>(h);
-  c.FillRoundRect(1, 1, fw - 1, fh - 1, 4, colours[frame % 8]);
-  c.Text(std::to_string(frame), fw / 2, fh / 2, 10, true, Rgb(255, 255, 255));
+  if (lowerName == "titlestateimg.spr") {
+    // 0 the channel the player is in, 1 locked, 2 normal, 3 crowded, 4 full.
+    if (frame == 0) {
+      std::vector<Point> star;
+      for (int i = 0; i < 10; ++i) {
+        const float a = -1.5707963f + static_cast<float>(i) * 0.6283185f, r = (i % 2 ? 0.42f : 1.0f) * fw / 2;
+        star.push_back({fw / 2 + r * std::cos(a), fh / 2 + 1 + r * std::sin(a)});
+      }
+      c.FillPolygon(star, Rgb(250, 196, 30));
+    } else if (frame == 1) {
+      Lock(c, 1, 0, fw - 2, Rgb(150, 140, 130));
+    } else {
+      const Colour colour = frame == 2 ? waiting : frame == 3 ? full : playing;
+      c.FillCircle(fw / 2, fh / 2, fw / 2 - 1, Scale(colour, 0.6f));
+      c.FillCircle(fw / 2, fh / 2, fw / 2 - 2, colour);
+      c.FillCircle(fw / 2 - 2, fh / 2 - 2, 2, Rgb(255, 255, 255, 0.6f));
+      if (frame == 4) c.Line(4, fh / 2, fw - 4, fh / 2, 2, Rgb(255, 255, 255));
+    }
+    return c;
+  }
+  if (lowerName == "lobyroominfoimg.spr") {
+    // 0 playing, 1 waiting; 2 female, 3 male; 4 super room, 5 normal room;
+    // 6 secret, 7 public.
+    switch (frame) {
+      case 0: Badge(c, playing, "게임"); break;
+      case 1: Badge(c, waiting, "대기"); break;
+      case 2: Badge(c, Rgb(226, 90, 140), "여"); break;
+      case 3: Badge(c, Rgb(60, 110, 210), "남"); break;
+      case 4: Badge(c, Rgb(140, 70, 200), "슈퍼"); break;
+      case 5: Badge(c, Rgb(150, 140, 130), "일반"); break;
+      case 6: Lock(c, fw / 2 - fh / 2, 0, fh, Rgb(250, 206, 60)); break;
+      default: Badge(c, Rgb(90, 160, 190), "공개"); break;
+    }
+    return c;
+  }
+  Badge(c, Rgb(150, 140, 130), std::to_string(frame).c_str());
   return c;
 }
 
@@ -522,7 +608,10 @@ std::vector<std::uint8_t> ScreenSpriteFile(const AssetEntry& entry) {
     }
     if (name == "charback.spr") {
       Canvas c(w, h);
-      c.VerticalGradientRoundRect(0, 0, static_cast<float>(w), static_cast<float>(h), 6, Rgb(110, 150, 200), Rgb(60, 80, 130));
+      // Dark wood like the game room's side column: the record is written on it in light colours.
+      c.FillRoundRect(0, 0, static_cast<float>(w), static_cast<float>(h), 6, Rgb(200, 150, 70));
+      c.VerticalGradientRoundRect(1, 1, static_cast<float>(w) - 1, static_cast<float>(h) - 1, 5, Rgb(104, 64, 32),
+                                  Rgb(54, 30, 12));
       AddFrame16(set, c);
       continue;
     }
@@ -541,7 +630,7 @@ std::vector<std::uint8_t> ScreenSpriteFile(const AssetEntry& entry) {
       AddFrame16(set, back);
       continue;
     }
-    AddFrame16(set, ListIcon(f, w, h));
+    AddFrame16(set, ListIcon(name, f, w, h));
   }
   return set.SaveToMemory();
 }
