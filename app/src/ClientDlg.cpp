@@ -1,12 +1,12 @@
 #include "app/ClientDlg.h"
 
+#include "app/CommonSprites.h"
+
 #include "app/ControllerState.h"
 #include "app/LaunchParams.h"
 #include "app/StatusView.h"
 #include "game/GameGlobals.h"
 #include "game/Levels.h"
-#include "gfx/Sprite.h"
-#include "gfx/Sprite8.h"
 #include "net/SockMan.h"
 #include "platform/CodePage.h"
 #include "platform/EventLoop.h"
@@ -64,6 +64,22 @@ std::atomic<bool> g_ExitRequested{false};
 
 void RequestExit(int) { g_ExitRequested = true; }
 
+// The top 28 pixels serve as the caption bar (dragging, the system menu).
+constexpr int kCaptionHeight = 28;
+
+// The gestures that open the system menu: Alt+Space, and releasing the
+// right button on the caption bar. SDL reports them to every watch, so the
+// menu opens whichever window has the input.
+int SystemMenuGesture(void* data, SDL_Event* event) {
+  auto* dlg = static_cast<CClientDlg*>(data);
+  const bool altSpace = event->type == SDL_KEYDOWN && event->key.keysym.sym == SDLK_SPACE &&
+                        (event->key.keysym.mod & KMOD_ALT) != 0 && event->key.repeat == 0;
+  const bool captionClick = event->type == SDL_MOUSEBUTTONUP && event->button.button == SDL_BUTTON_RIGHT &&
+                            event->button.y >= 0 && event->button.y < kCaptionHeight;
+  if (altSpace || captionClick) dlg->PostMessage(tovrik::app::WM_SYSCOMMAND, tovrik::app::SC_KEYMENU, altSpace ? ' ' : 0);
+  return 1;
+}
+
 void InstallExitSignals() {
   struct sigaction action {};
   action.sa_handler = RequestExit;
@@ -96,16 +112,13 @@ void Send(int sid, const auto& msg) {
   SockMan.SendData(sid, msg.GetData(), msg.GetTotalSize());
 }
 
-// The common sprite sets, loaded once at start-up for the game room.
-struct CommonSprites {
-  std::vector<std::unique_ptr<tovrik::gfx::CSprite8>> sprites8;
-  std::vector<std::unique_ptr<tovrik::gfx::xSprite>> sprites16;
-};
 CommonSprites g_CommonSprites;
 
 }  // namespace
 
 CClientDlg* GetClientDlg() { return g_ClientDlg; }
+
+const CommonSprites& GetCommonSprites() { return g_CommonSprites; }
 
 CClientDlg::CClientDlg() : CClientDlg(Options{}) {}
 
@@ -123,6 +136,8 @@ CClientDlg::CClientDlg(Options options, ClientScreens screens) : options_(option
 }
 
 CClientDlg::~CClientDlg() {
+  if (gestureWatch_) SDL_DelEventWatch(SystemMenuGesture, this);
+  systemMenu_.Close();
   KillBadUserTimer();
   SockMan.Destroy();
   if (options_.sound) Sound.Destroy();
@@ -203,10 +218,13 @@ void CClientDlg::LoadSprites() {
     const char* path;
     bool eightBit;
   };
-  static constexpr Later kRest[] = {{".\\data\\CharBack.spr", false},         {".\\data\\Level.spr", false},
-                                    {".\\data\\PcRoom.spr", true},            {".\\data\\NickNameRollOver.spr", false},
-                                    {".\\data\\PeakTime.spr", true},          {".\\data\\Event_coin.spr", true},
-                                    {".\\data\\Event_Result.spr", false}};
+  static constexpr Later kBeforePrize[] = {{".\\data\\CharBack.spr", false},
+                                          {".\\data\\Level.spr", false},
+                                          {".\\data\\PcRoom.spr", true},
+                                          {".\\data\\NickNameRollOver.spr", false}};
+  static constexpr Later kAfterPrize[] = {{".\\data\\PeakTime.spr", true},
+                                         {".\\data\\Event_coin.spr", true},
+                                         {".\\data\\Event_Result.spr", false}};
   auto report = [](const char* path) {
     std::string_view name(path);
     name = name.substr(name.rfind('\\') + 1);
@@ -224,7 +242,12 @@ void CClientDlg::LoadSprites() {
   };
   g_CommonSprites = {};
   for (const char* path : k8Bit) load8(path);
-  for (const Later& later : kRest) later.eightBit ? load8(later.path) : load16(later.path);
+  for (const Later& later : kBeforePrize) later.eightBit ? load8(later.path) : load16(later.path);
+  // The prize picture belongs to an event; without it the client runs as
+  // before, so its absence is only logged.
+  if (!g_CommonSprites.eventPrize.Load(ResolvePath(".\\image\\EventPrize.BMP")))
+    SDL_Log("no event prize picture: %s", g_CommonSprites.eventPrize.LastError().c_str());
+  for (const Later& later : kAfterPrize) later.eightBit ? load8(later.path) : load16(later.path);
 }
 
 bool CClientDlg::InitPortalModules() {
@@ -253,6 +276,11 @@ bool CClientDlg::OnInitDialog() {
     return false;
   }
   screens_.channel->Show(true);
+  // The main window stays out of sight until login succeeds. Here the
+  // connection progress lives inside the main window, so the window keeps
+  // its size and shows nothing but that progress (view 1) meanwhile; the
+  // rectangle is remembered for the return after login all the same.
+  savedRect_ = GetWindowRect();
 
   if (!sockCmnd_.Init(this, this)) {
     AfxMessageBox(kSocketInitFailed);
@@ -283,6 +311,10 @@ bool CClientDlg::OnInitDialog() {
   if (options_.portalModules) g_QXWebBanner.InitQXWebBanner(this, "tovrik", 0);
   InstallExitSignals();
   SetTimer(kTimerSignalWatch, 200);
+  if (!gestureWatch_) {
+    SDL_AddEventWatch(SystemMenuGesture, this);
+    gestureWatch_ = true;
+  }
   // A connection that cannot even be started never reports back: treat it
   // as the failed connection it is instead of waiting forever.
   if (g_MasterSID < 0) {
@@ -307,6 +339,7 @@ void CClientDlg::CloseWindow() {
   KillTimer(kTimerPlayHour);
   KillTimer(kTimerClosingBox);
   KillTimer(kTimerSignalWatch);
+  systemMenu_.Close();
   ShowExplorer(1);
   if (modalRunning_)
     if (EventLoop* loop = EventLoop::Current()) loop->EndModal(*this, IDCANCEL);
@@ -433,6 +466,8 @@ void CClientDlg::OnSocketClose(int number) {
       }
       closing_ = true;
       OnCancel();
+      // Ends every loop, also one of a dialog that is open at this moment.
+      PostMessage(WM_QUIT, 0, 0);
     }
   }
 }
@@ -581,8 +616,7 @@ void CClientDlg::OnAcceptLogin(CSV_ACCEPT_LOGIN& msg) {
     screens_.connectBox->Close();
   }
   tovrik::game::Play[0].SetNewPlayer(&info.UI);
-  ShowWindow(true);
-  SetFocus();
+  RestoreMainWindow();
 
   if (inAcceptLogin_) return;
   HandlerGuard guard(inAcceptLogin_);
@@ -704,6 +738,71 @@ void CClientDlg::OnResultFindId(CSV_RESULT_FINDID& msg) {
   AfxMessageBox(text);
 }
 
+// --- Main window ----------------------------------------------------------------------
+
+void CClientDlg::RestoreMainWindow() {
+  ShowWindow(false);
+  MoveWindow(savedRect_);
+  ShowWindow(true);
+  EventLoop* loop = EventLoop::Current();
+  if (Screen* screen = loop ? loop->GetScreen() : nullptr) {
+    SDL_Window* native = screen->NativeWindow();
+    if (!screen->IsFullscreen()) {
+      const int display = std::max(0, SDL_GetWindowDisplayIndex(native));
+      SDL_SetWindowPosition(native, int(SDL_WINDOWPOS_CENTERED_DISPLAY(display)),
+                            int(SDL_WINDOWPOS_CENTERED_DISPLAY(display)));
+    }
+    SDL_ShowWindow(native);
+    SDL_RaiseWindow(native);
+  }
+  SetFocus();
+}
+
+void CClientDlg::OnSysCommand(WParam command) {
+  using namespace tovrik::app;
+  if (closed_) return;
+  switch (command) {
+    case SC_KEYMENU:
+      OpenSystemMenu();
+      break;
+    case IDM_ABOUTBOX:
+      ShowAboutBox();
+      break;
+    case SC_CLOSE:
+      OnCancel();
+      break;
+    case SC_MINIMIZE:
+      MinimizeMainWindow();
+      break;
+    default:
+      break;
+  }
+}
+
+void CClientDlg::OpenSystemMenu() {
+  EventLoop* loop = EventLoop::Current();
+  if (closed_ || !IsCreated() || !loop) return;
+  // Full screen has no caption and no system menu; neither does a window
+  // behind an open message box or dialog.
+  if (Screen* screen = loop->GetScreen(); screen && screen->IsFullscreen()) return;
+  if (Window* modal = loop->TopModal(); modal && modal != this) return;
+  systemMenu_.Open(*this);
+}
+
+void CClientDlg::ShowAboutBox() {
+  if (inAboutBox_) return;
+  HandlerGuard guard(inAboutBox_);
+  char text[256];
+  std::snprintf(text, sizeof text, "%s Ver%2.2f\n\n한과 초, 장기판 위의 알까기\nCopyright (C) 코르반타",
+                std::string(kAppTitle).c_str(), kClientVersion / 100.0);
+  AfxMessageBox(text, MB_OK | MB_ICONINFORMATION);
+}
+
+void CClientDlg::MinimizeMainWindow() {
+  EventLoop* loop = EventLoop::Current();
+  if (Screen* screen = loop ? loop->GetScreen() : nullptr) SDL_MinimizeWindow(screen->NativeWindow());
+}
+
 // --- Message boxes --------------------------------------------------------------------
 
 void CClientDlg::CloseProgressBoxes() { screens_.channel->DismissProgress(); }
@@ -745,6 +844,15 @@ LResult CClientDlg::WindowProc(MsgId msg, WParam w, LParam l) {
     case WM_CLOSE:
       OnCancel();
       return 0;
+    case tovrik::app::WM_SYSCOMMAND:
+      OnSysCommand(w & 0xFFF0);
+      return 0;
+    case WM_COMMAND:
+      // Enter's OK does nothing: only the exit path closes the main window,
+      // which the screens' exit buttons reach with cancel.
+      if (LowWord(w) == IDCANCEL) OnCancel();
+      if (LowWord(w) == IDOK || LowWord(w) == IDCANCEL) return 0;
+      break;
     case WM_DESTROY:
       KillBadUserTimer();
       break;

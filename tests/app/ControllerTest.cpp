@@ -5,18 +5,24 @@
 #include "RecordingScreens.h"
 
 #include "app/ClientDlg.h"
+#include "app/CommonSprites.h"
+#include "gfx/PixelFormat.h"
 #include "app/ControllerState.h"
 #include "app/LaunchParams.h"
 #include "game/GameGlobals.h"
 #include "game/Levels.h"
 #include "net/SockMan.h"
 #include "platform/Clock.h"
+#include "platform/Screen.h"
+#include "platform/SdlSession.h"
 #include "platform/MessageBox.h"
 #include "portal/SystemServices.h"
 #include "protocol/LoginMessages.h"
 #include "protocol/TextField.h"
 
 #include <gtest/gtest.h>
+
+#include <SDL.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -692,6 +698,176 @@ TEST_F(Controller, TwoCapturesWithinFiftyMilliseconds) {
   EXPECT_FALSE(std::filesystem::exists(folder / "Documents" / "two.jpg"));
   ::setenv("HOME", saved.c_str(), 1);
   ::unsetenv("XDG_CONFIG_HOME");
+}
+
+// Start-up names every sprite file it cannot read, in the order it loads
+// them, and goes on; the event prize picture is loaded without a word.
+TEST_F(Controller, StartUpNamesUnreadableSpritesAndLoadsThePrizeQuietly) {
+  const std::filesystem::path home = std::filesystem::current_path();
+  std::filesystem::create_directories(folder / "image");
+  // A 1 x 1 bitmap of 24 bits: one blue pixel and its row padding.
+  const unsigned char bmp[58] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 1, 0, 0, 0, 1,
+                                 0,   0,   0,  1, 0, 24, 0, 0, 0, 0, 0, 4, 0,  0, 0, 0,  0, 0, 0, 0, 0, 0, 0,
+                                 0,   0,   0,  0, 0, 0,  0, 0, 255, 0, 0, 0};
+  std::ofstream(folder / "image" / "EventPrize.BMP", std::ios::binary).write(reinterpret_cast<const char*>(bmp), 58);
+  std::filesystem::current_path(folder);
+  dlg.reset();
+  dlg = std::make_unique<CClientDlg>(CClientDlg::Options{false, true, false}, screens.Screens());
+  const bool started = dlg->OnInitDialog();
+  std::filesystem::current_path(home);
+  ASSERT_TRUE(started);
+
+  std::vector<std::string> expected;
+  for (const char* name :
+       {"GameBack8",      "Title8",         "TGage8",         "PGage8",          "PowerBtn8",      "ChangeBtn8",
+        "TeleportBtn8",   "NuclearBtn8",    "Dot8",           "Star8",           "Turn8",          "PowerUpTitle8",
+        "ChangeTitle8",   "TeleportTitle8", "NuclearTitle8",  "ChangeCur8",      "TeleportCur8",   "NuclearCur8",
+        "ChangeAni8",     "TeleportAni8",   "NuclearAni8",    "TeleportTarget8", "StoneFocus8",    "HanStone8",
+        "ChoStone8",      "CharBack",       "Level",          "PcRoom",          "NickNameRollOver", "PeakTime",
+        "Event_coin",     "Event_Result"})
+    expected.push_back(std::string(name) + ".spr 파일을 읽을 수 없습니다");
+  EXPECT_EQ(BoxTexts(), expected);
+  const tovrik::gfx::xBitmap& prize = GetCommonSprites().eventPrize;
+  ASSERT_TRUE(prize.IsLoaded()) << prize.LastError();
+  EXPECT_EQ(prize.At(0, 0), tovrik::gfx::RGB555(0, 0, 255));
+  EXPECT_EQ(GetCommonSprites().sprites8.size(), 28u);
+  EXPECT_EQ(GetCommonSprites().sprites16.size(), 4u);
+  EXPECT_TRUE(master.Accept(loop)) << "start-up went on to the master server";
+}
+
+TEST_F(Controller, LosingTheGameServerEndsEvenAnOpenDialog) {
+  IntoLobby();
+  // A dialog of a screen is open (a modal run) when the server goes away.
+  Window dialog;
+  ASSERT_TRUE(dialog.Create(dlg.get(), Rect::FromSize(100, 100, 200, 100)));
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  loop.SetModalHook([&](Window& modal) {
+    if (std::chrono::steady_clock::now() > deadline) loop.EndModal(modal, 99);
+  });
+  game.Disconnect();
+  EXPECT_EQ(loop.RunModal(dialog), -1) << "the dialog ended with the program, not by itself";
+  EXPECT_TRUE(loop.QuitRequested());
+  EXPECT_TRUE(dlg->IsClosed());
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"게임 서버와의 접속이 끊어졌습니다"});
+}
+
+TEST_F(Controller, CancelCommandRunsTheExitPathAndOkDoesNothing) {
+  IntoLobby();
+  dlg->SendMessage(WM_COMMAND, IDOK);
+  EXPECT_TRUE(Quiet(game));
+  dlg->PostMessage(WM_COMMAND, IDCANCEL);
+  auto frame = game.Receive(loop);
+  ASSERT_TRUE(frame);
+  EXPECT_EQ(frame->id, msgid::CSV_ASK_LOGOUT);
+}
+
+TEST_F(Controller, LoginBringsTheWindowBackCentredAndActive) {
+  std::unique_ptr<SdlSession> sdl = SdlSession::Start();
+  ASSERT_TRUE(sdl);
+  std::unique_ptr<Screen> screen = Screen::Open("test", 800, 600);
+  ASSERT_TRUE(screen);
+  loop.AttachScreen(screen.get());
+  screen->SetWindowPosition({0, 0});
+  IntoLobby();
+  SDL_Rect desktop{};
+  SDL_GetDisplayBounds(0, &desktop);
+  int width = 0, height = 0;
+  SDL_GetWindowSize(screen->NativeWindow(), &width, &height);
+  EXPECT_EQ(screen->WindowPosition(), (Point{desktop.x + (desktop.w - width) / 2, desktop.y + (desktop.h - height) / 2}));
+  EXPECT_TRUE(dlg->IsVisibleFlag());
+  EXPECT_EQ(dlg->GetWindowRect(), Rect::FromSize(0, 0, 800, 600));
+  EXPECT_EQ(loop.GetFocus(), dlg.get());
+  loop.AttachScreen(nullptr);
+}
+
+// The system menu opens with Alt+Space or a right click on the caption bar
+// and holds the About item besides the usual commands.
+class SystemMenuTest : public Controller {
+ protected:
+  void SetUp() override {
+    Controller::SetUp();
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0) << SDL_GetError();
+  }
+  void TearDown() override {
+    Controller::TearDown();
+    SDL_QuitSubSystem(SDL_INIT_EVENTS);
+  }
+  void AltSpace() {
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.keysym.sym = SDLK_SPACE;
+    event.key.keysym.mod = KMOD_LALT;
+    SDL_PushEvent(&event);
+  }
+  void RightRelease(int x, int y) {
+    SDL_Event event{};
+    event.type = SDL_MOUSEBUTTONUP;
+    event.button.button = SDL_BUTTON_RIGHT;
+    event.button.x = x;
+    event.button.y = y;
+    SDL_PushEvent(&event);
+  }
+  bool MenuOpens() {
+    return PumpUntil(loop, [&] { return dlg->SystemMenu().IsOpen(); }, 1000);
+  }
+  static std::string AboutText() {
+    return "코르반타 토브릭 장기 Ver1.84\n\n한과 초, 장기판 위의 알까기\nCopyright (C) 코르반타";
+  }
+};
+
+TEST_F(SystemMenuTest, AltSpaceThenTheAcceleratorShowsTheAboutBox) {
+  IntoLobby();
+  AltSpace();
+  ASSERT_TRUE(MenuOpens());
+  EXPECT_EQ(dlg->SystemMenu().Highlighted(), 0);
+  loop.InjectKey('A', true);
+  ASSERT_TRUE(PumpUntil(loop, [] { return !LoggedMessageBoxes().empty(); }));
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{AboutText()});
+  EXPECT_FALSE(dlg->SystemMenu().IsOpen());
+  EXPECT_FALSE(dlg->IsClosed());
+}
+
+TEST_F(SystemMenuTest, CloseItemRunsTheExitPath) {
+  IntoLobby();
+  AltSpace();
+  ASSERT_TRUE(MenuOpens());
+  loop.InjectKey(VK_DOWN, true);
+  loop.InjectKey(VK_RETURN, true);
+  auto frame = game.Receive(loop);
+  ASSERT_TRUE(frame);
+  EXPECT_EQ(frame->id, msgid::CSV_ASK_LOGOUT);
+}
+
+TEST_F(SystemMenuTest, RightClickOnTheCaptionBarOpensItAndAClickPicks) {
+  IntoLobby();
+  RightRelease(300, 40);
+  PumpFor(loop, 50);
+  EXPECT_FALSE(dlg->SystemMenu().IsOpen()) << "below the caption bar";
+  RightRelease(300, 10);
+  ASSERT_TRUE(MenuOpens());
+  const Rect about = dlg->SystemMenu().ItemRect(3);
+  const Point at{about.left + 5, about.top + 5};
+  loop.InjectMouseMove(at);
+  loop.InjectMouseButton(at, MouseButton::Left, true);
+  loop.InjectMouseButton(at, MouseButton::Left, false);
+  ASSERT_TRUE(PumpUntil(loop, [] { return !LoggedMessageBoxes().empty(); }));
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{AboutText()});
+}
+
+TEST_F(SystemMenuTest, EscapeOrAClickElsewhereLeavesIt) {
+  IntoLobby();
+  AltSpace();
+  ASSERT_TRUE(MenuOpens());
+  loop.InjectKey(VK_ESCAPE, true);
+  EXPECT_FALSE(dlg->SystemMenu().IsOpen());
+  AltSpace();
+  ASSERT_TRUE(MenuOpens());
+  loop.InjectMouseButton({500, 400}, MouseButton::Left, true);
+  loop.InjectMouseButton({500, 400}, MouseButton::Left, false);
+  PumpFor(loop, 50);
+  EXPECT_FALSE(dlg->SystemMenu().IsOpen());
+  EXPECT_TRUE(BoxTexts().empty());
+  EXPECT_TRUE(Quiet(game));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "app/ClientApp.h"
 #include "app/ClientServices.h"
 #include "app/Screens.h"
+#include "app/SystemMenu.h"
 #include "net/SockCmnd.h"
 #include "platform/Window.h"
 
@@ -121,6 +122,13 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::net::ISocketC
   bool OpenHompy(std::string_view first, std::string_view second);
   bool BrowserMove(std::string_view url);
 
+  // --- System menu --------------------------------------------------------------------
+  // Opens the system menu (WM_SYSCOMMAND SC_KEYMENU does the same).
+  void OpenSystemMenu();
+  const tovrik::app::CSystemMenu& SystemMenu() const { return systemMenu_; }
+  // The About box of the system menu's command 16.
+  void ShowAboutBox();
+
   // The status view standing in for the screens (null when all were given).
   CStatusView* StatusView() const { return statusView_.get(); }
 
@@ -157,6 +165,11 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::net::ISocketC
   void OnResultFindId(tovrik::protocol::CSV_RESULT_FINDID& msg);
   void OnAllChannelInfo(tovrik::protocol::CSV_ALLCHANINFO& msg);
   void OpenLocationPage();
+  // Brings the main window back after login: its own rectangle, centred on
+  // the desktop, on top of the other windows and active.
+  void RestoreMainWindow();
+  void OnSysCommand(tovrik::platform::WParam command);
+  void MinimizeMainWindow();
 
   // A reminder line goes to the lobby or room chat, or waits for the lobby.
   void ShowReminder(std::string_view text);
@@ -176,6 +189,9 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::net::ISocketC
   bool closingBoxOpen_ = false;
   bool modalRunning_ = false;
   bool explorerHidden_ = false;
+  bool gestureWatch_ = false;
+  tovrik::platform::Rect savedRect_;
+  tovrik::app::CSystemMenu systemMenu_;
 
   // One guard per handler that may open a modal box.
   bool inMasterCheckVersion_ = false;
@@ -185,6 +201,7 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::net::ISocketC
   bool inRefuseLogin_ = false;
   bool inEnterChannel_ = false;
   bool inFindId_ = false;
+  bool inAboutBox_ = false;
 
   bool firstLobbyEntry_ = true;
   int runBaseline_ = 0;
