@@ -123,7 +123,8 @@ const CommonSprites& GetCommonSprites() { return g_CommonSprites; }
 CClientDlg::CClientDlg() : CClientDlg(Options{}) {}
 
 CClientDlg::CClientDlg(Options options, ClientScreens screens) : options_(options), screens_(screens) {
-  if (!screens_.channel || !screens_.lobby || !screens_.room || !screens_.connectBox || !screens_.closingBox) {
+  if (!screens_.channel || !screens_.lobby || !screens_.room || !screens_.connectBox || !screens_.closingBox ||
+      !screens_.popups) {
     statusView_ = std::make_unique<CStatusView>();
     ClientScreens plain = statusView_->Screens();
     if (!screens_.channel) screens_.channel = plain.channel;
@@ -131,6 +132,7 @@ CClientDlg::CClientDlg(Options options, ClientScreens screens) : options_(option
     if (!screens_.room) screens_.room = plain.room;
     if (!screens_.connectBox) screens_.connectBox = plain.connectBox;
     if (!screens_.closingBox) screens_.closingBox = plain.closingBox;
+    if (!screens_.popups) screens_.popups = plain.popups;
   }
   g_ClientDlg = this;
 }
@@ -142,6 +144,8 @@ CClientDlg::~CClientDlg() {
   SockMan.Destroy();
   if (options_.sound) Sound.Destroy();
   screens_.channel->RemoveBanner();
+  screens_.lobby->RemoveBanner();
+  screens_.room->RemoveBanner();
   if (options_.portalModules) {
     g_SSOWebLibMan.UnInitSSOWebBrowser();
     g_QXWebBanner.UnInitQXWebBannerDLL();
@@ -365,7 +369,7 @@ void CClientDlg::OnCancel() {
     const ControllerTime eventStart = local_days{year{2007} / 10 / 23};
     const ControllerTime eventEnd = local_days{year{2007} / 11 / 27} + hours{23};
     if (now >= eventStart && now <= eventEnd) {
-      if (screens_.lobby && ShowEventNotice(3) != IDCANCEL) return;
+      if (screens_.popups->ShowEventNotice(3) != IDCANCEL) return;
     } else if (options_.portalModules && g_QXWebBanner.OpenQXWebBanner(0) == WEBBANNER_STAY) {
       return;
     }
@@ -378,12 +382,6 @@ void CClientDlg::OnCancel() {
     if (logout.Set(tovrik::game::Play[0].user.UNum.get(), g_LoginID)) Send(g_MainSrvSID, logout);
   }
   if (closing_) CloseWindow();
-}
-
-int CClientDlg::ShowEventNotice(int) {
-  // The event notice dialog belongs to the item shop windows; without it
-  // the exit goes on as if the notice had been cancelled.
-  return IDCANCEL;
 }
 
 // --- Socket layer ------------------------------------------------------------------
@@ -636,7 +634,9 @@ void CClientDlg::OnAcceptLogin(CSV_ACCEPT_LOGIN& msg) {
   SetupByConfig();
   if (!g_BannerURL1.empty()) screens_.lobby->OpenBanner(g_BannerURL1);
   if (!g_BannerURL2.empty()) screens_.room->OpenBanner(g_BannerURL2);
+  if (!g_ProfileURL.empty()) screens_.popups->SetProfileUrl(g_ProfileURL);
   OpenLocationPage();
+  if (const int grade = tovrik::game::Play[0].user.PcRoomGrade; grade != 0) screens_.popups->OpenPcRoomService(grade);
   SetTimer(kTimerPlayHour, 3600000);
 }
 

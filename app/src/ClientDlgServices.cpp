@@ -88,6 +88,7 @@ void CClientDlg::ChangeView(int view) {
         SetTimer(kTimerPlayRepeat, 1000);
       }
       screens_.lobby->InitView();
+      screens_.popups->ShowGameGrade();
       Sound.AllMusicStop();
       ShowStatus("대기실: " + Cp949ToUtf8(g_NowChanName));
       break;

@@ -1,6 +1,7 @@
 #include "app/StatusView.h"
 
 #include "platform/CodePage.h"
+#include "platform/MessageBox.h"
 #include "platform/Text.h"
 
 #include <SDL.h>
@@ -16,7 +17,14 @@ CStatusView::CStatusView() = default;
 CStatusView::~CStatusView() { Destroy(); }
 
 ClientScreens CStatusView::Screens() {
-  return {this, this, this, &connectBox_, &closingBox_};
+  return {this, this, this, &connectBox_, &closingBox_, this};
+}
+
+void CStatusView::OpenPcRoomService(int grade) { AddLine("PC방 서비스 등급 " + std::to_string(grade)); }
+
+int CStatusView::ShowEventNotice(int type) {
+  AddLine("이벤트 안내 " + std::to_string(type));
+  return IDCANCEL;
 }
 
 void CStatusView::SetStatus(std::string_view text) {

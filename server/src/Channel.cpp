@@ -80,6 +80,11 @@ const Room* Channel::FindRoom(int roomNo) const {
   return it == rooms_.end() ? nullptr : &it->second;
 }
 
+Room* Channel::GameRoom(int roomNo) {
+  auto it = rooms_.find(roomNo);
+  return it == rooms_.end() ? nullptr : &it->second;
+}
+
 std::vector<const Room*> Channel::Rooms() const {
   std::vector<const Room*> list;
   for (const auto& [no, room] : rooms_) list.push_back(&room);
@@ -131,7 +136,10 @@ RoomResult Channel::EnterRoom(std::int64_t userId, int roomNo, std::string_view 
   if (member->user.money < room.settings.bet) return {kEnterNotEnoughMoney, nullptr};
   if (room.settings.level > UserLevel(member->user)) return {kEnterLevelTooHigh, nullptr};
 
-  room.seats[room.FreeSeat()] = userId;
+  const int seat = room.FreeSeat();
+  room.seats[seat] = userId;
+  room.ready[seat] = false;
+  room.exitReserved[seat] = false;
   member->roomNo = roomNo;
   member->lobbyView = false;
   return {-1, &room};
@@ -148,7 +156,11 @@ RoomExit Channel::LeaveRoom(std::int64_t userId) {
   if (it == rooms_.end()) return exit;
   Room& room = it->second;
   const int seat = room.SeatOf(userId);
-  if (seat >= 0) room.seats[seat] = 0;
+  if (seat >= 0) {
+    room.seats[seat] = 0;
+    room.ready[seat] = false;
+    room.exitReserved[seat] = false;
+  }
   if (room.UserCount() == 0) {
     rooms_.erase(it);
     exit.roomClosed = true;

@@ -49,6 +49,42 @@ bool ParseOne(const char* text, const char* prefix, int& value) {
   return std::sscanf(text, format.c_str(), &value, &extra) == 1;
 }
 
+std::chrono::milliseconds ReadMs(const CSimpleIniA& ini, const char* key, std::chrono::milliseconds fallback) {
+  return std::chrono::milliseconds(ini.GetLongValue("Rules", key, static_cast<long>(fallback.count())));
+}
+
+void ReadGameRules(const CSimpleIniA& ini, GameRules& rules) {
+  rules.turnTime = ReadMs(ini, "TurnMs", rules.turnTime);
+  rules.turnGrace = ReadMs(ini, "TurnGraceMs", rules.turnGrace);
+  rules.reportTime = ReadMs(ini, "ReportMs", rules.reportTime);
+  rules.gaugePerTurn = static_cast<float>(ini.GetDoubleValue("Rules", "GaugePerTurn", rules.gaugePerTurn));
+  rules.gaugePerKnock = static_cast<float>(ini.GetDoubleValue("Rules", "GaugePerKnock", rules.gaugePerKnock));
+  rules.winPoints = static_cast<int>(ini.GetLongValue("Rules", "WinPoints", rules.winPoints));
+  rules.lossPoints = static_cast<int>(ini.GetLongValue("Rules", "LossPoints", rules.lossPoints));
+  rules.plusPointBonus = static_cast<int>(ini.GetLongValue("Rules", "PlusPointBonus", rules.plusPointBonus));
+}
+
+bool CheckGameRules(const GameRules& rules, std::string& error) {
+  using std::chrono::milliseconds;
+  const auto inRange = [](milliseconds value, milliseconds low) { return value >= low && value <= milliseconds(600000); };
+  if (!inRange(rules.turnTime, milliseconds(1)) || !inRange(rules.turnGrace, milliseconds(0)) ||
+      !inRange(rules.reportTime, milliseconds(1))) {
+    error = "[Rules] TurnMs and ReportMs must lie in 1-600000, TurnGraceMs in 0-600000";
+    return false;
+  }
+  if (!(rules.gaugePerTurn >= 0.0f && rules.gaugePerTurn <= kMaxGauge) ||
+      !(rules.gaugePerKnock >= 0.0f && rules.gaugePerKnock <= kMaxGauge)) {
+    error = "[Rules] GaugePerTurn and GaugePerKnock must lie in 0-10";
+    return false;
+  }
+  if (rules.winPoints < 1 || rules.winPoints > 10000 || rules.lossPoints < 0 || rules.lossPoints > 10000 ||
+      rules.plusPointBonus < 0 || rules.plusPointBonus > 10000) {
+    error = "[Rules] WinPoints must lie in 1-10000, LossPoints and PlusPointBonus in 0-10000";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 ChannelConfig ChannelConfig::Default(int gameServers) {
@@ -85,6 +121,7 @@ bool ChannelConfig::Parse(std::string_view text, int gameServers, ChannelConfig&
   config.rules_.startMoney = static_cast<int>(ini.GetLongValue("Rules", "StartMoney", 10000));
   config.rules_.startPoints = static_cast<int>(ini.GetLongValue("Rules", "StartPoints", 0));
   config.rules_.maxRoomsPerChannel = static_cast<int>(ini.GetLongValue("Rules", "MaxRoomsPerChannel", 100));
+  ReadGameRules(ini, config.rules_.game);
   std::string_view operators = ini.GetValue("Rules", "Operators", "");
   while (!operators.empty()) {
     const std::size_t comma = operators.find(',');
@@ -128,6 +165,7 @@ bool ChannelConfig::Parse(std::string_view text, int gameServers, ChannelConfig&
 }
 
 bool ChannelConfig::Finish(std::string& error) {
+  if (!CheckGameRules(rules_.game, error)) return false;
   for (auto& channel : channels_) {
     const std::string where = "[Channel" + std::to_string(channel.groupNo) + "-" + std::to_string(channel.chanNo) + "]";
     const auto group = std::find_if(groups_.begin(), groups_.end(),

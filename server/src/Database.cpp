@@ -210,6 +210,28 @@ bool Database::SetCharacter(std::int64_t userId, int charNo) {
   return update.Run() && sqlite3_changes(db_) == 1;
 }
 
+bool Database::RecordGameResult(std::span<const UserRecord> users) {
+  if (!Exec("BEGIN IMMEDIATE")) return false;
+  bool ok = true;
+  for (const UserRecord& user : users) {
+    SqliteStatement update(db_,
+                           "UPDATE users SET money = ?, points = ?, wins = ?, losses = ?, draws = ? WHERE id = ?");
+    update.Bind(1, user.money).Bind(2, user.points).Bind(3, user.wins).Bind(4, user.losses).Bind(5, user.draws);
+    update.Bind(6, user.id);
+    ok = update.Run() && sqlite3_changes(db_) == 1 && ok;
+  }
+  Exec(ok ? "COMMIT" : "ROLLBACK");
+  return ok;
+}
+
+bool Database::CountItemUse(std::int64_t itemId, std::int64_t now) {
+  SqliteStatement update(db_,
+                         "UPDATE items SET used_count = used_count + 1, "
+                         "start_time = CASE WHEN start_time = 0 THEN ? ELSE start_time END WHERE id = ?");
+  update.Bind(1, now).Bind(2, itemId);
+  return update.Run() && sqlite3_changes(db_) == 1;
+}
+
 std::vector<ItemRecord> Database::ItemsOf(std::int64_t userId) {
   SqliteStatement query(db_,
                         "SELECT id, user_id, item_code, use_days, use_limit, start_time, used_count FROM items "

@@ -115,6 +115,7 @@ void GameServer::OnFrame(PeerState& peer, ReceivedFrame& frame) {
       {msgid::CSV_ASK_INVITE, &GameServer::OnAskInvite},
       {msgid::CSV_REFUSE_INVITE, &GameServer::OnRefuseInvite},
       {msgid::CSV_ASK_BADUSER, &GameServer::OnAskBadUser},
+      {msgid::CSV_ASK_GAMEITEMLIST, &GameServer::OnAskGameItemList},
   };
 
   if (!session.loggedIn) {

@@ -19,7 +19,6 @@ namespace {
 constexpr std::size_t kMaxChatBytes = 512;
 constexpr std::size_t kMaxInviteBytes = 512;
 constexpr std::size_t kMaxReportBytes = 16000;
-constexpr int kSuperRoomItem = 401;
 constexpr int kMaxCharacter = 72;
 
 std::string Format(const char* utf8Pattern, std::string_view cp949Name) {
@@ -156,7 +155,7 @@ void GameServer::OnAskCreateRoom(GameSession& session, ReceivedFrame& frame) {
   bool ownsSuperItem = false;
   if (settings.superRoom) {
     for (const auto& item : context_.db.ItemsOf(session.user.id)) {
-      ownsSuperItem = ownsSuperItem || (item.itemCode == kSuperRoomItem && item.useDays >= 0 && item.useLimit >= 0);
+      ownsSuperItem = ownsSuperItem || (item.itemCode == kSuperRoomItem && ItemUsable(item, context_.Now()));
     }
   }
   const RoomResult result = channel.CreateRoom(session.user.id, settings, ownsSuperItem);
@@ -214,6 +213,7 @@ void GameServer::LeaveRoom(GameSession& session, bool forced) {
   Channel* channel = session.channel;
   const ChannelMember* member = channel ? channel->FindMember(session.user.id) : nullptr;
   if (!member || member->roomNo == 0) return;
+  ForfeitGame(session);
   const RoomExit exit = channel->LeaveRoom(session.user.id);
   if (forced) {
     protocol::CSV_ABNORMALOUTROOM removed;
@@ -256,6 +256,12 @@ void GameServer::OnAskForceBanish(GameSession& session, ReceivedFrame& frame) {
   if (!Parse(session, frame, ask) || !session.channel) return;
   const std::string targetLogin(ask.UserID->View());
   Channel& channel = *session.channel;
+  const ChannelMember* master = channel.FindMember(session.user.id);
+  if (const Room* room = master ? channel.FindRoom(master->roomNo) : nullptr; room && room->playing) {
+    // Removing the opponent would hand the master the game.
+    Log(LogLevel::Info, name_, ": ", session.user.loginId, " may not remove a player during a game");
+    return;
+  }
   std::int64_t targetId = 0;
   const auto exit = channel.Banish(session.user.id, targetLogin, targetId);
   if (!exit) {
@@ -437,6 +443,12 @@ void GameServer::OnRelay(GameSession& session, ReceivedFrame& frame) {
     case msgid::CCL_STARTINFO:
     case msgid::CCL_NEXTPLAYER: return drop("only the server sends it");
     case msgid::CCL_RESULTSTONEHIT: minimum = 20; break;
+    case msgid::CCL_STONECLICK:
+    case msgid::CCL_USEITEM:
+    case msgid::CCL_NUCLEARITEM: minimum = 20; break;
+    case msgid::CCL_CHANGEITEM: minimum = 24; break;
+    case msgid::CCL_TELEPORTITEM:
+    case msgid::CCL_STONEHIT: minimum = 28; break;
     default: break;
   }
   if (payload.size() < minimum) return drop("too short");
@@ -451,9 +463,41 @@ void GameServer::OnRelay(GameSession& session, ReceivedFrame& frame) {
       return drop("stone count does not match");
     }
   }
+  Channel& channel = *session.channel;
+  Room* room = channel.GameRoom(roomNo);
+  const int seat = room ? room->SeatOf(session.user.id) : -1;
+  if (seat < 0) return drop("not seated");
+
+  switch (msgId) {
+    case msgid::CCL_ASK_STARTGAME: return OnAskStartGame(session, channel, *room);
+    case msgid::CCL_READYTOSTART:
+      if (!room->playing) room->ready[seat] = true;
+      break;
+    case msgid::CCL_EXITSUBSCRIPT:
+      if (room->match) room->exitReserved[seat] = protocol::LoadLE<std::int32_t>(payload.data() + 24) != 0;
+      break;
+    case msgid::CCL_RESULTSTONEHIT:
+      if (!room->match) return drop("no game running");
+      return OnStopReport(channel, *room, seat, payload);
+    case msgid::CCL_TIMEOUTMYTURN:
+      if (!room->match) return drop("no game running");
+      return ApplyStep(channel, roomNo, room->match->TimeOut(seat, std::chrono::steady_clock::now()));
+    case msgid::CCL_STONECLICK:
+    case msgid::CCL_USEITEM:
+    case msgid::CCL_CHANGEITEM:
+    case msgid::CCL_TELEPORTITEM:
+    case msgid::CCL_NUCLEARITEM:
+    case msgid::CCL_STONEHIT: {
+      if (!room->match) return drop("no game running");
+      const MoveVerdict verdict = RefereeMove(*room, seat, msgId, payload);
+      if (verdict != MoveVerdict::Accepted) return drop(Describe(verdict));
+      break;
+    }
+    default: break;
+  }
   // Relayed as received: the frame is plain again, and each member's
   // connection scrambles its own copy.
-  SendToRoom(*session.channel, roomNo, frame.bytes);
+  SendToRoom(channel, roomNo, frame.bytes);
 }
 
 }  // namespace tovrik::server

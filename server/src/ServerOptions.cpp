@@ -27,7 +27,10 @@ std::string ServerUsage() {
          "  --db FILE            SQLite database (default under the user's data folder)\n"
          "  --config FILE        channel configuration (default: built-in channels)\n"
          "  --notice-file FILE   text sent to every user as a server notice on SIGUSR1\n"
-         "  --log-level LEVEL    error, warn, info or debug (default info)\n";
+         "  --log-level LEVEL    error, warn, info or debug (default info)\n"
+         "  --grant-item LOGIN:CODE[:USES]\n"
+         "                       add a shop item (201 jump ticket, 401 super room, 501 plus point;\n"
+         "                       USES 0 = unlimited) to a user in --db, then exit; repeatable\n";
 }
 
 std::filesystem::path DefaultDatabasePath() {
@@ -87,6 +90,9 @@ std::optional<ServerOptions> ParseServerOptions(const std::vector<std::string>& 
     } else if (arg == "--notice-file") {
       if (!value(text)) return std::nullopt;
       options.noticeFile = text;
+    } else if (arg == "--grant-item") {
+      if (!value(text)) return std::nullopt;
+      options.grants.push_back(text);
     } else if (arg == "--log-level") {
       if (!value(text)) return std::nullopt;
       if (!ParseLogLevel(text, options.logLevel)) {

@@ -19,6 +19,7 @@ ConnectionLimits ClientLimits() {
 }
 
 constexpr std::chrono::seconds kLoginTimeLimit{30};
+constexpr int kMatchTickMs = 20;
 
 }  // namespace
 
@@ -74,6 +75,10 @@ bool ServerProcess::Start(std::string& listening, std::string& error) {
       noticeRequested_ = 0;
       SendNotice();
     }
+  });
+  // Game deadlines are checked this often; it bounds how late a turn passes.
+  loop_.AddTimer(kMatchTickMs, [this] {
+    for (auto& game : games_) game->TickMatches();
   });
   loop_.AddTimer(kHeartbeatSeconds * 1000, [this] {
     for (auto& game : games_) game->Heartbeat();

@@ -2,7 +2,9 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <vector>
 
+#include "server/ItemGrant.h"
 #include "server/Log.h"
 #include "server/ServerProcess.h"
 
@@ -26,6 +28,40 @@ void InstallHandler(int signal, void (*handler)(int)) {
   sigaction(signal, &action, nullptr);
 }
 
+// The --grant-item mode: checks every grant before storing any.
+int GrantItems(const tovrik::server::ServerOptions& options) {
+  using namespace tovrik::server;
+  std::string error;
+  std::vector<ItemGrant> grants;
+  for (const auto& text : options.grants) {
+    auto grant = ParseItemGrant(text, error);
+    if (!grant) {
+      std::cerr << "tovrik-server: " << error << "\n";
+      return 2;
+    }
+    grants.push_back(*grant);
+  }
+  auto db = Database::Open(options.db, error);
+  if (!db) {
+    std::cerr << "tovrik-server: " << options.db.string() << ": " << error << "\n";
+    return 1;
+  }
+  for (const auto& grant : grants) {
+    if (!db->FindUserByLogin(grant.loginId)) {
+      std::cerr << "tovrik-server: no user " << grant.loginId << " (a user exists after its first login)\n";
+      return 1;
+    }
+  }
+  for (const auto& grant : grants) {
+    if (!GrantItem(*db, grant, error)) {
+      std::cerr << "tovrik-server: " << error << "\n";
+      return 1;
+    }
+    std::cout << "granted item " << grant.itemCode << " to " << grant.loginId << "\n";
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -41,6 +77,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   SetLogLevel(options->logLevel);
+  if (!options->grants.empty()) return GrantItems(*options);
 
   ServerProcess process(*options);
   std::string listening;

@@ -27,6 +27,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 using namespace tovrik::platform;
 using namespace tovrik::protocol;
@@ -60,8 +61,9 @@ Ms_DestServerInfo DestServer(int port) {
   return info;
 }
 
-LOGINACCEPTINFO Accept(std::string_view chanName) {
+LOGINACCEPTINFO Accept(std::string_view chanName, int pcRoomGrade = 0) {
   LOGINACCEPTINFO info;
+  info.UI.PcRoomGrade = std::int8_t(pcRoomGrade);
   info.UI.UNum = 42;
   CopyIfShorter(info.UI.ID, "hong");
   CopyIfShorter(info.UI.NickName, "Gildong");
@@ -137,12 +139,12 @@ class Controller : public ::testing::Test {
     ThroughMaster();
     FinishLogin(chanName);
   }
-  void FinishLogin(std::string_view chanName) {
+  void FinishLogin(std::string_view chanName, int pcRoomGrade = 0) {
     auto login = SendVersion();
     ASSERT_TRUE(login);
     ASSERT_EQ(login->id, msgid::CSV_ASK_LOGIN);
     CSV_ACCEPT_LOGIN accept;
-    ASSERT_TRUE(accept.Set(Accept(chanName)));
+    ASSERT_TRUE(accept.Set(Accept(chanName, pcRoomGrade)));
     game.Send(accept);
     ASSERT_TRUE(PumpUntil(loop, [] { return g_Where == kWhereLobby; }));
   }
@@ -253,6 +255,7 @@ TEST_F(Controller, AcceptedLoginEntersTheLobby) {
   SERVERINFO info;
   CopyIfShorter(info.LocationURL, "http://loc/where.asp");
   CopyIfShorter(info.BannerURL1, "http://banner1");
+  CopyIfShorter(info.ProfileURL, "http://profile");
   info.GameCode = 5;
   ThroughMaster();
   CSV_SERVERINFO serverInfo;
@@ -287,6 +290,9 @@ TEST_F(Controller, AcceptedLoginEntersTheLobby) {
   EXPECT_EQ(dlg->Config().FailToFullScreen, 0);
   EXPECT_EQ(GetProfile_int("hong", "FailToFullScreen", 9), 0);
   EXPECT_TRUE(screens.Called("lobby.banner http://banner1"));
+  EXPECT_TRUE(screens.Called("popup.profileurl http://profile"));
+  EXPECT_TRUE(screens.Called("popup.gamegrade"));
+  EXPECT_FALSE(screens.Called("popup.pcroom 0")) << "no PC-room greeting outside a PC room";
 
   ASSERT_EQ(screens.pages.size(), 1u);
   EXPECT_EQ(screens.pages[0],
@@ -868,6 +874,108 @@ TEST_F(SystemMenuTest, EscapeOrAClickElsewhereLeavesIt) {
   EXPECT_FALSE(dlg->SystemMenu().IsOpen());
   EXPECT_TRUE(BoxTexts().empty());
   EXPECT_TRUE(Quiet(game));
+}
+
+// The game server lost on the channel screen or in a room ends the program
+// as in the lobby; a room is not merely left.
+class GameServerLost : public Controller, public ::testing::WithParamInterface<int> {};
+
+TEST_P(GameServerLost, InEveryLaterStateEndsWithTheMessage) {
+  IntoLobby();
+  g_Where = GetParam();
+  game.Disconnect();
+  ASSERT_TRUE(PumpUntil(loop, [&] { return dlg->IsClosed(); }));
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"게임 서버와의 접속이 끊어졌습니다"});
+  EXPECT_EQ(g_Where, kWhereConnectMaster);
+  EXPECT_EQ(g_MainSrvSID, -1);
+  EXPECT_FALSE(screens.Called("room.exit"));
+}
+
+INSTANTIATE_TEST_SUITE_P(States, GameServerLost, ::testing::Values(int(kWhereChannel), int(kWhereGameRoom)));
+
+// A message box runs its own loop, so frames keep arriving while it is
+// open; a second message of the kind whose box is showing is ignored.
+class BoxThatStaysOpen final : public IMessageBoxHost {
+ public:
+  explicit BoxThatStaysOpen(EventLoop& loop) : loop_(loop) {}
+  void CloseProgressBoxes() override {}
+  int ShowMessageDialog(std::string_view text, std::string_view, unsigned) override {
+    texts.emplace_back(text);
+    if (auto once = std::exchange(whileOpen, nullptr)) once();
+    PumpFor(loop_, 300);
+    return IDOK;
+  }
+  std::vector<std::string> texts;
+  // Runs once, while the next box is open.
+  std::function<void()> whileOpen;
+
+ private:
+  EventLoop& loop_;
+};
+
+TEST_F(Controller, SecondMessageWhileItsBoxIsOpenIsIgnored) {
+  CClientApp app({"tovrik"});
+  BoxThatStaysOpen box(loop);
+  app.SetMessageBoxHost(&box);
+  IntoLobby();
+
+  FINDIDRESULT found;
+  CopyIfShorter(found.ID, "kim");
+  CopyIfShorter(found.NickName, "Kim");
+  CopyIfShorter(found.ChanName, "Beta");
+  found.Place = 1;
+  found.ChanNo = 1;
+  CSV_RESULT_FINDID findId;
+  ASSERT_TRUE(findId.Set(found));
+  ENTERCHANINFO refused;
+  refused.Result = -1;
+  CSV_ACCEPT_ENTERCHAN enter;
+  ASSERT_TRUE(enter.Set(refused));
+
+  // Each answer comes again while its box is open.
+  box.whileOpen = [&] { game.Send(findId); };
+  game.Send(findId);
+  ASSERT_TRUE(PumpUntil(loop, [&] { return box.texts.size() == 1; }));
+  box.whileOpen = [&] { game.Send(enter); };
+  game.Send(enter);
+  PumpFor(loop, 800);
+  app.SetMessageBoxHost(nullptr);
+
+  EXPECT_EQ(box.texts, (std::vector<std::string>{"[Kim]님은 [Beta]의 대기실에 있습니다.",
+                                                 "요청한 채널은 최대 수용인원을 초과하였습니다."}));
+  EXPECT_EQ(std::count(screens.calls.begin(), screens.calls.end(), "channel.findid on"), 2)
+      << "the ignored answer still enables the search again";
+}
+
+TEST_F(Controller, LoginFromAPcRoomOpensItsGreeting) {
+  ThroughMaster();
+  FinishLogin("Alpha-3", 19);
+  EXPECT_TRUE(screens.Called("popup.pcroom 19"));
+}
+
+// During the game-pack event the exit asks through the event notice first;
+// only its cancel lets the program end.
+TEST_F(Controller, ClosingDuringTheEventAsksTheNoticeFirst) {
+  ThroughMaster();
+  SERVERINFO info;
+  info.ServerTime = tovrik::game::ToSystemTime(
+      std::chrono::local_days{std::chrono::year{2007} / 11 / 27} + std::chrono::hours{22} + std::chrono::minutes{59});
+  CSV_SERVERINFO serverInfo;
+  ASSERT_TRUE(serverInfo.Set(info));
+  game.Send(serverInfo);
+  FinishLogin("Alpha-3");
+
+  screens.eventNoticeAnswer = 1114;  // play more
+  dlg->OnCancel();
+  EXPECT_TRUE(screens.Called("popup.event 3"));
+  EXPECT_TRUE(Quiet(game));
+  EXPECT_FALSE(screens.Called("closing.open 프로그램을 종료하는 중입니다."));
+
+  screens.eventNoticeAnswer = IDCANCEL;
+  dlg->OnCancel();
+  auto frame = game.Receive(loop);
+  ASSERT_TRUE(frame);
+  EXPECT_EQ(frame->id, msgid::CSV_ASK_LOGOUT);
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ struct ChatLine {
   bool bold = false;
 };
 
-class RecordingScreens final : public IChannelScreen, public ILobbyScreen {
+class RecordingScreens final : public IChannelScreen, public ILobbyScreen, public IPopupWindows {
  public:
   class Room final : public IGameRoomScreen {
    public:
@@ -28,6 +28,7 @@ class RecordingScreens final : public IChannelScreen, public ILobbyScreen {
       owner_.chat.push_back({"room", std::string(text), colour, bold});
     }
     void OpenBanner(std::string_view url) override { owner_.calls.push_back("room.banner " + std::string(url)); }
+    void RemoveBanner() override { owner_.calls.push_back("room.removebanner"); }
     void ResetGameView() override {}
     void ExitRoom() override { owner_.calls.push_back("room.exit"); }
 
@@ -46,7 +47,7 @@ class RecordingScreens final : public IChannelScreen, public ILobbyScreen {
     std::string name_;
   };
 
-  ClientScreens Screens() { return {this, this, &room, &connectBox, &closingBox}; }
+  ClientScreens Screens() { return {this, this, &room, &connectBox, &closingBox, this}; }
 
   bool Called(const std::string& call) const {
     for (const std::string& c : calls)
@@ -91,6 +92,16 @@ class RecordingScreens final : public IChannelScreen, public ILobbyScreen {
   void CheckNoInvite(bool) override { calls.push_back("lobby.noinvite"); }
   void CheckNoWhisper(bool) override { calls.push_back("lobby.nowhisper"); }
 
+  // Windows over the screens.
+  void SetProfileUrl(std::string_view url) override { calls.push_back("popup.profileurl " + std::string(url)); }
+  void OpenPcRoomService(int grade) override { calls.push_back("popup.pcroom " + std::to_string(grade)); }
+  int ShowEventNotice(int type) override {
+    calls.push_back("popup.event " + std::to_string(type));
+    return eventNoticeAnswer;
+  }
+  void ShowGameGrade() override { calls.push_back("popup.gamegrade"); }
+
+  int eventNoticeAnswer = 2;  // cancel: the player leaves
   std::vector<std::string> calls;
   std::vector<std::string> channels;
   std::vector<std::string> pages;

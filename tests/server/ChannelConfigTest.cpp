@@ -24,6 +24,14 @@ TEST(ChannelConfigTest, ReadsEveryField) {
 [Rules]
 StartMoney = 500
 MaxRoomsPerChannel = 7
+TurnMs = 9000
+TurnGraceMs = 0
+ReportMs = 700
+GaugePerTurn = 2.5
+GaugePerKnock = 0
+WinPoints = 30
+LossPoints = 0
+PlusPointBonus = 5
 [Server2]
 LoginGroup = 4
 [Group3]
@@ -51,6 +59,15 @@ MaxLevel = 5
   EXPECT_EQ(config.LoginGroupOf(1), -1);
   EXPECT_EQ(config.Rules().startMoney, 500);
   EXPECT_EQ(config.Rules().maxRoomsPerChannel, 7);
+  const GameRules& game = config.Rules().game;
+  EXPECT_EQ(game.turnTime.count(), 9000);
+  EXPECT_EQ(game.turnGrace.count(), 0);
+  EXPECT_EQ(game.reportTime.count(), 700);
+  EXPECT_FLOAT_EQ(game.gaugePerTurn, 2.5f);
+  EXPECT_FLOAT_EQ(game.gaugePerKnock, 0.0f);
+  EXPECT_EQ(game.winPoints, 30);
+  EXPECT_EQ(game.lossPoints, 0);
+  EXPECT_EQ(game.plusPointBonus, 5);
 }
 
 TEST(ChannelConfigTest, RefusesWhatItCannotUse) {
@@ -61,6 +78,13 @@ TEST(ChannelConfigTest, RefusesWhatItCannotUse) {
       "[Group1]\nName=a\n[Channel1-1]\nServer=0\n",
       "[Group1]\nName=aaaaaaaaaaaaaaaaaaaaaaaaa\n",                // name too long for its field
       "[Whatever]\n",
+      "[Rules]\nTurnMs=0\n",                                     // a turn must last
+      "[Rules]\nReportMs=600001\n",
+      "[Rules]\nTurnGraceMs=-1\n",
+      "[Rules]\nGaugePerTurn=10.5\n",
+      "[Rules]\nGaugePerKnock=-1\n",
+      "[Rules]\nWinPoints=0\n",                                  // a win must read as one
+      "[Rules]\nLossPoints=-5\n",
   };
   for (const char* text : bad) {
     ChannelConfig config;

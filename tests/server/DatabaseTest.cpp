@@ -28,6 +28,46 @@ class DatabaseTest : public ::testing::Test {
   std::unique_ptr<Database> db_;
 };
 
+TEST_F(DatabaseTest, GameResultsAreWrittenForAllOrNone) {
+  auto alice = *db_->RegisterUser("alice", "Alice", 100, 0);
+  auto bob = *db_->RegisterUser("bob", "Bob", 100, 0);
+  alice.money = 200;
+  alice.points = 20;
+  alice.wins = 1;
+  bob.money = 0;
+  bob.losses = 1;
+  bob.draws = 3;
+  const UserRecord both[] = {alice, bob};
+  ASSERT_TRUE(db_->RecordGameResult(both));
+  EXPECT_EQ(db_->FindUser(alice.id)->money, 200);
+  EXPECT_EQ(db_->FindUser(alice.id)->points, 20);
+  EXPECT_EQ(db_->FindUser(alice.id)->wins, 1);
+  EXPECT_EQ(db_->FindUser(bob.id)->losses, 1);
+  EXPECT_EQ(db_->FindUser(bob.id)->draws, 3);
+
+  UserRecord ghost = alice;
+  ghost.id = 999;
+  alice.money = 5;
+  const UserRecord broken[] = {alice, ghost};
+  EXPECT_FALSE(db_->RecordGameResult(broken)) << "an unknown user fails the whole result";
+  EXPECT_EQ(db_->FindUser(alice.id)->money, 200) << "and nothing of it is kept";
+}
+
+TEST_F(DatabaseTest, CountingAnItemUseStartsItsPeriodOnce) {
+  const auto user = *db_->RegisterUser("alice", "Alice", 100, 0);
+  ItemRecord item;
+  item.userId = user.id;
+  item.itemCode = 501;
+  ASSERT_TRUE(db_->AddItem(item));
+  const std::int64_t id = db_->ItemsOf(user.id).front().id;
+  ASSERT_TRUE(db_->CountItemUse(id, 1000));
+  ASSERT_TRUE(db_->CountItemUse(id, 2000));
+  const ItemRecord used = db_->ItemsOf(user.id).front();
+  EXPECT_EQ(used.usedCount, 2);
+  EXPECT_EQ(used.startTime, 1000);
+  EXPECT_FALSE(db_->CountItemUse(id + 1, 1000)) << "no such item";
+}
+
 TEST_F(DatabaseTest, RegistersOnceAndFindsByLoginAndId) {
   const auto user = db_->RegisterUser("alice", "Alice", 10000, 5);
   ASSERT_TRUE(user);

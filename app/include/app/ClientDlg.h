@@ -145,9 +145,6 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::net::ISocketC
   // (states 0 and 1) this runs the exit path.
   void EndProgram();
   void ChannelMoveFailed();
-  // The event notice shown instead of the exit banner during the event
-  // period; IDCANCEL lets the exit go on.
-  int ShowEventNotice(int type);
   void CloseWindow();
   void RunClosingBox();
 

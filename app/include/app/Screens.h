@@ -45,6 +45,7 @@ class ILobbyScreen {
   virtual void InitView() = 0;
   virtual void RefreshLists() = 0;
   virtual void OpenBanner(std::string_view url) = 0;
+  virtual void RemoveBanner() = 0;
   // The display-mode command: switches to full screen; returns when done.
   virtual void SwitchToFullScreen() = 0;
   virtual void CheckNoInvite(bool checked) = 0;
@@ -60,6 +61,7 @@ class IGameRoomScreen {
   virtual void FocusChat() = 0;
   virtual void AddChat(std::string_view text, ChatColour colour, bool bold = false) = 0;
   virtual void OpenBanner(std::string_view url) = 0;
+  virtual void RemoveBanner() = 0;
   virtual void ResetGameView() = 0;
   // The room's exit command (leaving the room, not the program).
   virtual void ExitRoom() = 0;
@@ -73,6 +75,23 @@ class IProgressBox {
   virtual void Close() = 0;
 };
 
+// The windows the controller opens over the screens: the web profile
+// dialog, the PC-room service window, the event notice and the game-rating
+// mark.
+class IPopupWindows {
+ public:
+  virtual ~IPopupWindows() = default;
+  // The address the web profile dialog shows profiles from.
+  virtual void SetProfileUrl(std::string_view url) = 0;
+  // The PC-room greeting window (modeless) for the user's grade.
+  virtual void OpenPcRoomService(int grade) = 0;
+  // The event notice of this type, modal; returns its answer (IDCANCEL: the
+  // player chose to leave).
+  virtual int ShowEventNotice(int type) = 0;
+  // The game-rating mark at (735, 33) of the lobby, unless it is there.
+  virtual void ShowGameGrade() = 0;
+};
+
 // Where the main window shows what happens while no real screen exists.
 struct ClientScreens {
   IChannelScreen* channel = nullptr;
@@ -80,4 +99,5 @@ struct ClientScreens {
   IGameRoomScreen* room = nullptr;
   IProgressBox* connectBox = nullptr;
   IProgressBox* closingBox = nullptr;
+  IPopupWindows* popups = nullptr;
 };

@@ -14,7 +14,8 @@
 class CStatusView final : public tovrik::platform::Window,
                           public IChannelScreen,
                           public ILobbyScreen,
-                          public IGameRoomScreen {
+                          public IGameRoomScreen,
+                          public IPopupWindows {
  public:
   // The one object stands in for every screen; the progress boxes are two
   // small adapters writing into it.
@@ -53,6 +54,12 @@ class CStatusView final : public tovrik::platform::Window,
   void CheckNoWhisper(bool) override {}
   void ResetGameView() override {}
   void ExitRoom() override {}
+
+  void SetProfileUrl(std::string_view) override {}
+  void OpenPcRoomService(int grade) override;
+  // The notice itself is not shown here: the player is taken to leave.
+  int ShowEventNotice(int type) override;
+  void ShowGameGrade() override {}
 
  private:
   class Box final : public IProgressBox {

@@ -84,6 +84,8 @@ class Channel {
   const ChannelMember* FindMemberByLogin(std::string_view loginId) const;
   std::vector<const ChannelMember*> Members() const;
   const Room* FindRoom(int roomNo) const;
+  // The room whose game the game server runs.
+  Room* GameRoom(int roomNo);
   std::vector<const Room*> Rooms() const;
 
   RoomResult CreateRoom(std::int64_t userId, const RoomSettings& settings, bool ownsSuperRoomItem);

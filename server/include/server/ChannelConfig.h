@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "server/GameRules.h"
+
 namespace tovrik::server {
 
 struct ChannelGroupConfig {
@@ -38,6 +40,7 @@ struct ServerRules {
   int maxRoomsPerChannel = 100;
   // Login ids that may see other users' money.
   std::vector<std::string> operators;
+  GameRules game;
 };
 
 class ChannelConfig {

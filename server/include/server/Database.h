@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -120,9 +121,14 @@ class Database {
   // Registers a new user; empty when the id is taken or the write fails.
   std::optional<UserRecord> RegisterUser(std::string_view loginId, std::string_view nickname, int money, int points);
   bool SetCharacter(std::int64_t userId, int charNo);
+  // Writes the figures a game changes (money, points, wins, losses, draws)
+  // of all the users at once, or none of them.
+  bool RecordGameResult(std::span<const UserRecord> users);
 
   std::vector<ItemRecord> ItemsOf(std::int64_t userId);
   bool AddItem(const ItemRecord& item);
+  // Counts one use of an item; the first use starts its period (`now`, unix seconds).
+  bool CountItemUse(std::int64_t itemId, std::int64_t now);
 
   bool StoreReport(const AbuseReport& report);
   int CountReports();

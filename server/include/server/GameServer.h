@@ -41,6 +41,8 @@ class GameServer : public FrameServer {
   void Shutdown();
   // An operator notice to every user of this server.
   void Broadcast(const std::string& cp949Text, int kind);
+  // Runs the turn clocks and report deadlines of the games: call regularly.
+  void TickMatches();
 
  protected:
   std::unique_ptr<PeerState> NewPeer() override { return std::make_unique<GameSession>(); }
@@ -87,6 +89,20 @@ class GameServer : public FrameServer {
   void OnAskBadUser(GameSession& session, ReceivedFrame& frame);
 
   void OnRelay(GameSession& session, ReceivedFrame& frame);
+
+  // Games (GameServerMatch.cpp).
+  void OnAskStartGame(GameSession& session, Channel& channel, Room& room);
+  MoveVerdict RefereeMove(Room& room, int seat, std::int16_t msgId, std::span<const std::uint8_t> payload);
+  void OnStopReport(Channel& channel, Room& room, int seat, std::span<const std::uint8_t> payload);
+  void ApplyStep(Channel& channel, int roomNo, const MatchStep& step);
+  void SendNextPlayer(Channel& channel, int roomNo, int seat);
+  void FinishMatch(Channel& channel, int roomNo, const MatchStep& step);
+  // A player who leaves the room or the server during a game loses it.
+  void ForfeitGame(GameSession& session);
+  // Uses the user's plus-point item, if one is usable.
+  bool TakePlusPoint(std::int64_t userId);
+  void OnAskGameItemList(GameSession& session, ReceivedFrame& frame);
+  std::string LoginOf(const Channel& channel, std::int64_t userId) const;
 
   // Helpers.
   void RefuseLogin(GameSession& session, int reason, const char* utf8Text);

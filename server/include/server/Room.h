@@ -1,10 +1,14 @@
 #pragma once
-// One game room of a channel: two seats, a master, the users it has banished.
+// One game room of a channel: two seats, a master, the users it has banished,
+// and the game being played in it.
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
+
+#include "server/Match.h"
 
 namespace tovrik::server {
 
@@ -28,6 +32,12 @@ struct Room {
   std::int64_t master = 0;
   bool playing = false;
   std::set<std::string> banished;  // login ids
+  // Per seat: READY pressed for the coming game; leaving reserved for the
+  // end of the running game.
+  std::array<bool, kSeats> ready{};
+  std::array<bool, kSeats> exitReserved{};
+  int gamesPlayed = 0;  // sides alternate from one game to the next
+  std::optional<Match> match;
 
   int UserCount() const;
   int SeatOf(std::int64_t userId) const;  // -1 when not seated

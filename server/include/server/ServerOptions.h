@@ -22,6 +22,9 @@ struct ServerOptions {
   std::filesystem::path config;          // empty: the built-in channels
   std::filesystem::path noticeFile;      // read on SIGUSR1 and sent to everyone
   LogLevel logLevel = LogLevel::Info;
+  // LOGIN:CODE[:USES] items to add to the database; the process then exits
+  // without serving.
+  std::vector<std::string> grants;
   bool help = false;
 };
 
