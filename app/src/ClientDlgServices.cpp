@@ -285,6 +285,10 @@ bool CClientDlg::OpenHompy(std::string_view first, std::string_view second) {
   return false;
 }
 
+void CClientDlg::ShowProfile(const tovrik::protocol::USERINFO& user, int flag) { screens_.popups->ShowProfile(user, flag); }
+
+void CClientDlg::ShowMyItemBag() { screens_.popups->ShowMyItemBag(); }
+
 bool CClientDlg::BrowserMove(std::string_view url) {
   if (url.empty()) return false;
   return OpenCorvantaWebpage(g_MyUniqNo, url);

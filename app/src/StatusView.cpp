@@ -22,6 +22,11 @@ ClientScreens CStatusView::Screens() {
 
 void CStatusView::OpenPcRoomService(int grade) { AddLine("PC방 서비스 등급 " + std::to_string(grade)); }
 
+void CStatusView::ShowProfile(const tovrik::protocol::USERINFO& user, int) {
+  AddLine("프로필: " + Cp949FieldToUtf8(std::span<const char>(user.NickName, sizeof user.NickName)) + " (" +
+          std::to_string(user.Point.get()) + "점)");
+}
+
 int CStatusView::ShowEventNotice(int type) {
   AddLine("이벤트 안내 " + std::to_string(type));
   return IDCANCEL;

@@ -20,12 +20,12 @@ int UserLevel(const UserRecord& user) { return game::GetLevel(user.points, user.
 
 Channel::Channel(ChannelConfigEntry config, ServerRules rules) : config_(std::move(config)), rules_(rules) {}
 
-int Channel::CheckEntry(const UserRecord& user) const {
+int Channel::CheckEntry(const UserRecord& user, int levelAllowance) const {
   if (members_.count(user.id)) return kEntryOk;  // already here: entering again changes nothing
   if (config_.closed) return kEntryClosed;
   if (UserCount() >= config_.maxUser) return kEntryFull;
   const int level = UserLevel(user);
-  if (level < config_.minLevel || level > config_.maxLevel) return kEntryLevel;
+  if (level + levelAllowance < config_.minLevel || level > config_.maxLevel) return kEntryLevel;
   return kEntryOk;
 }
 

@@ -12,6 +12,7 @@
 #include "protocol/TextField.h"
 #include "server/Cp949.h"
 #include "server/Log.h"
+#include "server/GameRules.h"
 #include "server/LoginCookie.h"
 
 namespace tovrik::server {
@@ -267,7 +268,7 @@ void GameServer::OnConnectMoveChannel(GameSession& session, ReceivedFrame& frame
   Log(LogLevel::Info, name_, ": ", user->loginId, " moved in from another game server");
 
   Channel* channel = HostedChannel(ticket->groupNo, ticket->chanNo);
-  const int result = channel ? channel->CheckEntry(*user) : kEntryBadNumber;
+  const int result = channel ? CheckChannelEntry(*channel, *user, true) : kEntryBadNumber;
   if (result < 0) {
     SendEnterChannelResult(session, result, nullptr);
     return;
@@ -292,6 +293,23 @@ void GameServer::OnAskLogout(GameSession& session, ReceivedFrame& frame) {
 Channel* GameServer::HostedChannel(int groupNo, int chanNo) {
   auto it = channels_.find({groupNo, chanNo});
   return it == channels_.end() ? nullptr : it->second.get();
+}
+
+int GameServer::CheckChannelEntry(const Channel& channel, const UserRecord& user, bool useJumpTicket) {
+  const int result = channel.CheckEntry(user);
+  if (result != kEntryLevel || channel.CheckEntry(user, 1) != kEntryOk) return result;
+  // One grade too low: a usable jump ticket lets the user in, and counts a
+  // use when the user really enters (not when another server only checks).
+  const std::int64_t now = context_.Now();
+  for (const ItemRecord& item : context_.db.ItemsOf(user.id)) {
+    if (item.itemCode != kJumpTicketItem || !ItemUsable(item, now)) continue;
+    if (!useJumpTicket) return kEntryOk;
+    if (!context_.db.CountItemUse(item.id, now)) break;
+    Log(LogLevel::Info, name_, ": ", user.loginId, " enters ", Cp949ToUtf8(channel.Config().name),
+        " with a jump ticket");
+    return kEntryOk;
+  }
+  return result;
 }
 
 Channel* GameServer::FirstOpenChannel(const UserRecord& user) {
@@ -377,7 +395,7 @@ void GameServer::OnAskEnterChannel(GameSession& session, ReceivedFrame& frame) {
     return;
   }
   if (Channel* channel = HostedChannel(groupNo, chanNo)) {
-    const int result = channel->CheckEntry(session.user);
+    const int result = CheckChannelEntry(*channel, session.user, true);
     if (result < 0) {
       SendEnterChannelResult(session, result, nullptr);
       return;
@@ -391,7 +409,8 @@ void GameServer::OnAskEnterChannel(GameSession& session, ReceivedFrame& frame) {
   // Hosted by another game server: check what can be checked here, then
   // hand the user over with a ticket.
   Channel preview(*entry, context_.config.Rules());
-  if (const int result = preview.CheckEntry(session.user); result == kEntryClosed || result == kEntryLevel) {
+  if (const int result = CheckChannelEntry(preview, session.user, false);
+      result == kEntryClosed || result == kEntryLevel) {
     SendEnterChannelResult(session, result, nullptr);
     return;
   }

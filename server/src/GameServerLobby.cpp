@@ -423,16 +423,12 @@ void GameServer::OnAskBadUser(GameSession& session, ReceivedFrame& frame) {
 
 // ---- Relay -------------------------------------------------------------------
 
-void GameServer::OnRelay(GameSession& session, ReceivedFrame& frame) {
-  const std::int16_t msgId = frame.msgId;
-  const auto payload = frame.Payload();
-  const ChannelMember* member = session.channel ? session.channel->FindMember(session.user.id) : nullptr;
-  const int roomNo = member ? member->roomNo : 0;
-  auto drop = [&](const char* why) {
-    Log(LogLevel::Info, name_, ": relay ", msgId, " from ", session.user.loginId, " dropped: ", why);
-  };
-  if (roomNo == 0) return drop("not in a room");
+namespace {
 
+// Why a relayed message is malformed or lies about its room or sender; null
+// when it is sound.
+const char* CheckRelayed(std::int16_t msgId, std::span<const std::uint8_t> payload, int roomNo,
+                         const std::string& senderLogin) {
   // Where each message names its room and its sender.
   int roomAt = -1, idAt = 0;
   std::size_t minimum = 16;
@@ -441,8 +437,8 @@ void GameServer::OnRelay(GameSession& session, ReceivedFrame& frame) {
     case msgid::CCL_CHATDATA: roomAt = 0; idAt = 4; minimum = 23; break;
     case msgid::CCL_ASK_STARTGAME: roomAt = 0; idAt = 8; minimum = 24; break;
     case msgid::CCL_STARTINFO:
-    case msgid::CCL_NEXTPLAYER: return drop("only the server sends it");
-    case msgid::CCL_RESULTSTONEHIT: minimum = 20; break;
+    case msgid::CCL_NEXTPLAYER: return "only the server sends it";
+    case msgid::CCL_RESULTSTONEHIT:
     case msgid::CCL_STONECLICK:
     case msgid::CCL_USEITEM:
     case msgid::CCL_NUCLEARITEM: minimum = 20; break;
@@ -451,53 +447,38 @@ void GameServer::OnRelay(GameSession& session, ReceivedFrame& frame) {
     case msgid::CCL_STONEHIT: minimum = 28; break;
     default: break;
   }
-  if (payload.size() < minimum) return drop("too short");
-  if (roomAt >= 0 && protocol::LoadLE<std::int32_t>(payload.data() + roomAt) != roomNo) return drop("another room");
-  if (IdField(payload, static_cast<std::size_t>(idAt)) != session.user.loginId) return drop("another sender");
+  if (payload.size() < minimum) return "too short";
+  if (roomAt >= 0 && protocol::LoadLE<std::int32_t>(payload.data() + roomAt) != roomNo) return "another room";
+  if (IdField(payload, static_cast<std::size_t>(idAt)) != senderLogin) return "another sender";
   if (msgId == msgid::CCL_CHATDATA && protocol::LoadLE<std::int16_t>(payload.data() + 21) + 23u > payload.size()) {
-    return drop("text longer than the message");
+    return "text longer than the message";
   }
   if (msgId == msgid::CCL_RESULTSTONEHIT) {
     const auto count = protocol::LoadLE<std::int32_t>(payload.data() + 16);
     if (count < 0 || count > 16 || payload.size() < 20u + 4u * static_cast<std::size_t>(count)) {
-      return drop("stone count does not match");
+      return "stone count does not match";
     }
   }
-  Channel& channel = *session.channel;
-  Room* room = channel.GameRoom(roomNo);
-  const int seat = room ? room->SeatOf(session.user.id) : -1;
-  if (seat < 0) return drop("not seated");
+  return nullptr;
+}
 
-  switch (msgId) {
-    case msgid::CCL_ASK_STARTGAME: return OnAskStartGame(session, channel, *room);
-    case msgid::CCL_READYTOSTART:
-      if (!room->playing) room->ready[seat] = true;
-      break;
-    case msgid::CCL_EXITSUBSCRIPT:
-      if (room->match) room->exitReserved[seat] = protocol::LoadLE<std::int32_t>(payload.data() + 24) != 0;
-      break;
-    case msgid::CCL_RESULTSTONEHIT:
-      if (!room->match) return drop("no game running");
-      return OnStopReport(channel, *room, seat, payload);
-    case msgid::CCL_TIMEOUTMYTURN:
-      if (!room->match) return drop("no game running");
-      return ApplyStep(channel, roomNo, room->match->TimeOut(seat, std::chrono::steady_clock::now()));
-    case msgid::CCL_STONECLICK:
-    case msgid::CCL_USEITEM:
-    case msgid::CCL_CHANGEITEM:
-    case msgid::CCL_TELEPORTITEM:
-    case msgid::CCL_NUCLEARITEM:
-    case msgid::CCL_STONEHIT: {
-      if (!room->match) return drop("no game running");
-      const MoveVerdict verdict = RefereeMove(*room, seat, msgId, payload);
-      if (verdict != MoveVerdict::Accepted) return drop(Describe(verdict));
-      break;
-    }
-    default: break;
+}  // namespace
+
+void GameServer::OnRelay(GameSession& session, ReceivedFrame& frame) {
+  const ChannelMember* member = session.channel ? session.channel->FindMember(session.user.id) : nullptr;
+  const int roomNo = member ? member->roomNo : 0;
+  Room* room = roomNo ? session.channel->GameRoom(roomNo) : nullptr;
+  const int seat = room ? room->SeatOf(session.user.id) : -1;
+  const char* fault = seat < 0 ? "not seated in a room"
+                               : CheckRelayed(frame.msgId, frame.Payload(), roomNo, session.user.loginId);
+  if (fault) {
+    Log(LogLevel::Info, name_, ": relay ", frame.msgId, " from ", session.user.loginId, " dropped: ", fault);
+    return;
   }
+  if (!Referee(session, *session.channel, *room, seat, frame)) return;
   // Relayed as received: the frame is plain again, and each member's
   // connection scrambles its own copy.
-  SendToRoom(channel, roomNo, frame.bytes);
+  SendToRoom(*session.channel, roomNo, frame.bytes);
 }
 
 }  // namespace tovrik::server

@@ -80,6 +80,40 @@ void GameServer::OnAskStartGame(GameSession& session, Channel& channel, Room& ro
 
 // ---- Moves, reports, time-outs ----------------------------------------------
 
+bool GameServer::Referee(GameSession& session, Channel& channel, Room& room, int seat, ReceivedFrame& frame) {
+  const std::int16_t msgId = frame.msgId;
+  const auto payload = frame.Payload();
+  auto drop = [&](const char* why) {
+    Log(LogLevel::Info, name_, ": relay ", msgId, " from ", session.user.loginId, " dropped: ", why);
+    return false;
+  };
+  const bool moves = msgId >= msgid::CCL_STONECLICK && msgId <= msgid::CCL_STONEHIT;
+  const bool reports = msgId == msgid::CCL_RESULTSTONEHIT || msgId == msgid::CCL_TIMEOUTMYTURN;
+  if ((moves || reports) && !room.match) return drop("no game running");
+  switch (msgId) {
+    case msgid::CCL_ASK_STARTGAME:
+      OnAskStartGame(session, channel, room);
+      return false;
+    case msgid::CCL_READYTOSTART:
+      if (!room.playing) room.ready[seat] = true;
+      return true;
+    case msgid::CCL_EXITSUBSCRIPT:
+      if (room.match) room.exitReserved[seat] = Int32At(payload, 24) != 0;
+      return true;
+    case msgid::CCL_RESULTSTONEHIT:
+      OnStopReport(channel, room, seat, payload);
+      return false;
+    case msgid::CCL_TIMEOUTMYTURN:
+      ApplyStep(channel, room.roomNo, room.match->TimeOut(seat, std::chrono::steady_clock::now()));
+      return false;
+    default:
+      break;
+  }
+  if (!moves) return true;
+  const MoveVerdict verdict = RefereeMove(room, seat, msgId, payload);
+  return verdict == MoveVerdict::Accepted || drop(Describe(verdict));
+}
+
 MoveVerdict GameServer::RefereeMove(Room& room, int seat, std::int16_t msgId, std::span<const std::uint8_t> payload) {
   Match& match = *room.match;
   const auto now = std::chrono::steady_clock::now();

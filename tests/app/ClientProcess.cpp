@@ -60,7 +60,7 @@ pid_t ClientSandbox::Start(const std::vector<std::string>& args) {
   for (const auto& [name, value] : env)
     if (!value.empty()) environment.push_back(name + "=" + value);
 
-  std::string program = TOVRIK_RUNTIME_DIR "/tovrik";
+  std::string program = this->program.string();
   std::vector<char*> argv{program.data()};
   std::vector<std::string> argsCopy = args;
   for (std::string& a : argsCopy) argv.push_back(a.data());

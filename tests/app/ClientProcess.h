@@ -26,6 +26,9 @@ class ClientSandbox {
   // Environment given to the client on top of the test's own; an empty
   // value removes the variable.
   std::map<std::string, std::string> env;
+  // The client program; a copy in the sandbox keeps what it writes beside
+  // itself (its settings) out of the build.
+  std::filesystem::path program = TOVRIK_RUNTIME_DIR "/tovrik";
 
   ClientRun Run(const std::vector<std::string>& args);
 

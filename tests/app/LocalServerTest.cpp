@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 
 #include <signal.h>
@@ -147,6 +148,9 @@ TEST(LocalServerProgram, ReachesTheLobbyAndLogsOutOnTermination) {
   ASSERT_TRUE(server.Running()) << server.Log();
   ClientSandbox sandbox;
   sandbox.env["SDL_AUDIODRIVER"] = "dummy";
+  // Its settings go beside the program: a copy of it keeps them out of the build.
+  sandbox.program = sandbox.dir() / "tovrik";
+  std::filesystem::copy_file(TOVRIK_RUNTIME_DIR "/tovrik", sandbox.program);
   const pid_t client = sandbox.Start({"ServIP=" + server.Master().host,
                                       "ServPort=" + std::to_string(server.Master().port),
                                       "AuthCookie=id=kim&nick=김철수", "DataCookie=data", "CpCookie=cp",
@@ -164,6 +168,9 @@ TEST(LocalServerProgram, ReachesTheLobbyAndLogsOutOnTermination) {
   EXPECT_NE(log.find("game1: kim logged out"), std::string::npos) << log;
   for (const std::string& box : run.messageBoxes)
     EXPECT_EQ(box.find("접속이 끊어졌습니다"), std::string::npos) << box;
+  std::ifstream settings(sandbox.dir() / "config" / "config.ini");
+  const std::string ini((std::istreambuf_iterator<char>(settings)), std::istreambuf_iterator<char>());
+  EXPECT_NE(ini.find("[kim]"), std::string::npos) << "the user's settings were written after login";
 }
 
 }  // namespace

@@ -100,6 +100,10 @@ class RecordingScreens final : public IChannelScreen, public ILobbyScreen, publi
     return eventNoticeAnswer;
   }
   void ShowGameGrade() override { calls.push_back("popup.gamegrade"); }
+  void ShowProfile(const protocol::USERINFO& user, int flag) override {
+    calls.push_back("popup.profile " + std::to_string(user.UNum.get()) + " " + std::to_string(flag));
+  }
+  void ShowMyItemBag() override { calls.push_back("popup.itembag"); }
 
   int eventNoticeAnswer = 2;  // cancel: the player leaves
   std::vector<std::string> calls;

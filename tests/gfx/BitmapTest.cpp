@@ -27,7 +27,7 @@ void Put32(Bytes& out, std::uint32_t v) {
   Put16(out, v >> 16);
 }
 
-struct BmpSpec {
+struct BmpLayout {
   int width = 2;
   int height = 2;  // negative: top-down
   int bits = 24;
@@ -38,7 +38,7 @@ struct BmpSpec {
   Bytes rows;                          // stored rows, padded as in the file
 };
 
-Bytes Build(const BmpSpec& s) {
+Bytes Build(const BmpLayout& s) {
   Bytes header;
   Put32(header, s.headerBytes);
   if (s.headerBytes == 12) {
@@ -83,7 +83,7 @@ constexpr std::uint16_t kMagenta = RGB555(255, 0, 255);
 
 struct DecodeCase {
   const char* name;
-  BmpSpec spec;
+  BmpLayout layout;
   // Top row first.
   std::vector<std::uint16_t> expected;
 };
@@ -93,9 +93,9 @@ class BitmapDecodes : public ::testing::TestWithParam<DecodeCase> {};
 TEST_P(BitmapDecodes, IntoTopDownRgb555) {
   const DecodeCase& c = GetParam();
   xBitmap bitmap;
-  ASSERT_EQ(bitmap.LoadFromMemory(Build(c.spec)), 1) << bitmap.LastError();
-  EXPECT_EQ(bitmap.Width(), c.spec.width);
-  EXPECT_EQ(bitmap.Height(), std::abs(c.spec.height));
+  ASSERT_EQ(bitmap.LoadFromMemory(Build(c.layout)), 1) << bitmap.LastError();
+  EXPECT_EQ(bitmap.Width(), c.layout.width);
+  EXPECT_EQ(bitmap.Height(), std::abs(c.layout.height));
   EXPECT_EQ(bitmap.Pixels(), c.expected);
 }
 

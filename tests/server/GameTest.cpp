@@ -71,11 +71,12 @@ class GameFixture : public ::testing::Test {
   }
 
   // Alice creates a room and bob joins it; returns the room number.
-  int OpenRoom() {
+  int OpenRoom(bool superRoom = false) {
     protocol::ROOMINFO request;
     protocol::CopyIfShorter(request.Title, "game");
     request.MaxUser = 2;
     request.BetPebble = kBet;
+    request.SuperRoom = superRoom ? 1 : 0;
     alice_.Send<protocol::CSV_ASK_CREATEROOM>(request);
     const auto created = alice_.WaitFor(msgid::CSV_ACCEPT_CREATEROOM);
     if (!created) return 0;
@@ -195,7 +196,7 @@ class GameTest : public GameFixture {
 // Short deadlines, so that the server's own clocks run out within the test.
 class GameDeadlineTest : public GameFixture {
  protected:
-  GameDeadlineTest() : GameFixture("TurnMs = 800\nTurnGraceMs = 200\nReportMs = 600\n") {}
+  GameDeadlineTest() : GameFixture("TurnMs = 1500\nTurnGraceMs = 500\nReportMs = 1000\n") {}
 };
 
 std::optional<protocol::SMALLROOMINFO> RoomChange(TestClient& observer, int roomNo, int playing) {
@@ -594,9 +595,30 @@ TEST_F(GameTest, GrantedItemsAreListedAndThePlusPointRaisesAWin) {
   EXPECT_NE(plus.StartTime.wYear, 0);
 }
 
+TEST_F(GameTest, ASuperRoomMasterCannotRemoveTheOpponentDuringAGame) {
+  const std::string grant = std::string(TOVRIK_RUNTIME_DIR) + "/tovrik-server --db " + server_.Database().string() +
+                            " --grant-item alice:401 >/dev/null";
+  ASSERT_EQ(std::system(grant.c_str()), 0);
+  roomNo_ = OpenRoom(true);
+  ASSERT_GT(roomNo_, 0);
+  ASSERT_TRUE(Start(alice_, bob_));
+  alice_.Send<protocol::CSV_ASK_FORCEBANISH>("bob");
+  EXPECT_TRUE(bob_.Quiet(msgid::CSV_ABNORMALOUTROOM));
+  Report(alice_, {});
+  Report(bob_, {});
+  ASSERT_TRUE(NextTurn()) << "the game goes on";
+  Shoot(*cho_, 15);
+  Report(*han_, {0});
+  Report(*cho_, {});
+  ASSERT_TRUE(GameOver());
+  alice_.Send<protocol::CSV_ASK_FORCEBANISH>("bob");
+  EXPECT_TRUE(bob_.WaitFor(msgid::CSV_ABNORMALOUTROOM)) << "after the game the master may remove";
+}
+
 TEST_F(GameDeadlineTest, TheTurnClockPassesASilentTurn) {
   StartAndOpen();
-  const auto next = NextTurn(milliseconds(3000));
+  EXPECT_TRUE(bob_.Quiet(msgid::CCL_NEXTPLAYER, milliseconds(1000))) << "not before the turn and its grace are over";
+  const auto next = NextTurn(milliseconds(5000));
   ASSERT_TRUE(next);
   EXPECT_EQ(protocol::ReadText(next->ID), han_->Id());
 }
@@ -605,7 +627,7 @@ TEST_F(GameDeadlineTest, AMissingStopReportLosesTheGame) {
   StartAndOpen();
   Shoot(*cho_, 15);
   Report(*han_, {});
-  const auto result = GameOver(milliseconds(3000));
+  const auto result = GameOver(milliseconds(5000));
   ASSERT_TRUE(result);
   EXPECT_LT(EntryOf(*result, cho_->Id()).ChangePoint, 0) << "Cho never reported";
   EXPECT_GT(EntryOf(*result, han_->Id()).ChangePoint, 0);
@@ -617,7 +639,7 @@ TEST_F(GameDeadlineTest, AMissingOpeningReportLosesTheGame) {
   ASSERT_GT(roomNo_, 0);
   ASSERT_TRUE(Start(alice_, bob_));
   Report(alice_, {});
-  const auto result = GameOver(milliseconds(3000));
+  const auto result = GameOver(milliseconds(5000));
   ASSERT_TRUE(result);
   EXPECT_GT(EntryOf(*result, "alice").ChangePoint, 0);
   EXPECT_LT(EntryOf(*result, "bob").ChangePoint, 0);

@@ -224,6 +224,67 @@ TEST_F(LoginChannelTest, UserNumbersBeyondSixteenBitsMoveBetweenServers) {
   EXPECT_EQ(entered->As<protocol::ENTERCHANINFO>().Result, 0);
 }
 
+TEST(JumpTicketTest, EachUseLetsAUserOneLevelTooLowIntoAChannel) {
+  ServerUnderTest server{R"(
+[Server1]
+LoginGroup = 1
+[Server2]
+LoginGroup = 2
+[Group1]
+Name = 자유
+[Channel1-1]
+Server = 1
+[Channel1-2]
+Server = 1
+MinLevel = 1
+[Channel1-3]
+Server = 2
+MinLevel = 1
+[Channel1-4]
+Server = 1
+MinLevel = 2
+)"};
+  ASSERT_TRUE(server.Running()) << server.Log();
+  auto grantJumpTicket = [&] {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(server.Database().c_str(), &db), SQLITE_OK);
+    sqlite3_busy_timeout(db, 5000);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "INSERT INTO items (user_id, item_code, use_limit) "
+                           "SELECT id, 201, 1 FROM users WHERE login_id = 'alice'",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+  };
+  auto enter = [](TestClient& client, int chan) {
+    client.Send<protocol::CSV_ASK_ENTERCHAN>(1, chan);
+    const auto answer = client.WaitFor(msgid::CSV_ACCEPT_ENTERCHAN);
+    return answer ? answer->As<protocol::ENTERCHANINFO>().Result.get() : 99;
+  };
+
+  TestClient alice;
+  ASSERT_TRUE(alice.Login(server.Master(), "alice", 1));
+  EXPECT_EQ(enter(alice, 2), -4) << "level 0 is one grade too low";
+  grantJumpTicket();
+  EXPECT_EQ(enter(alice, 4), -4) << "two grades are too many, and cost no use";
+  EXPECT_EQ(enter(alice, 2), 0);
+  EXPECT_EQ(enter(alice, 1), 0);
+  EXPECT_EQ(enter(alice, 2), -4) << "the one use is spent";
+
+  // Into a channel on the other game server: the use is counted where the
+  // user arrives.
+  grantJumpTicket();
+  alice.Send<protocol::CSV_ASK_ENTERCHAN>(1, 3);
+  const auto dest = alice.WaitFor(msgid::CSV_DESTCHANNELINFO);
+  ASSERT_TRUE(dest);
+  TestClient moved(Endpoint{dest->Text(0, 20), dest->I32(20)});
+  ASSERT_TRUE(moved.WaitFor(msgid::CSV_CHECKVERSION));
+  moved.Send<protocol::CSV_CONNECT_MOVECHAN>(dest->As<protocol::CONNECT_MOVECHANINFO>(24));
+  const auto entered = moved.WaitFor(msgid::CSV_ACCEPT_ENTERCHAN);
+  ASSERT_TRUE(entered);
+  EXPECT_EQ(entered->As<protocol::ENTERCHANINFO>().Result, 0);
+}
+
 TEST(ServerProcessesTest, MasterAndGameServersInSeparateProcessesShareTheDatabase) {
   ServerUnderTest master{kConfig, {"--master-port", "0", "--no-game"}};
   ASSERT_TRUE(master.Running()) << master.Log();

@@ -121,6 +121,8 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::net::ISocketC
   bool OpenCorvantaWebpage(std::string_view first, std::string_view second);
   bool OpenHompy(std::string_view first, std::string_view second);
   bool BrowserMove(std::string_view url);
+  void ShowProfile(const tovrik::protocol::USERINFO& user, int flag);
+  void ShowMyItemBag();
 
   // --- System menu --------------------------------------------------------------------
   // Opens the system menu (WM_SYSCOMMAND SC_KEYMENU does the same).

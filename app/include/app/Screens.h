@@ -75,9 +75,9 @@ class IProgressBox {
   virtual void Close() = 0;
 };
 
-// The windows the controller opens over the screens: the web profile
-// dialog, the PC-room service window, the event notice and the game-rating
-// mark.
+// The windows the controller opens over the screens: the profile dialogs,
+// the PC-room service window, the event notice, the game-rating mark and
+// the item window.
 class IPopupWindows {
  public:
   virtual ~IPopupWindows() = default;
@@ -90,6 +90,10 @@ class IPopupWindows {
   virtual int ShowEventNotice(int type) = 0;
   // The game-rating mark at (735, 33) of the lobby, unless it is there.
   virtual void ShowGameGrade() = 0;
+  // The profile dialog for `user`, modal; `flag` 1 opens it read-only.
+  virtual void ShowProfile(const tovrik::protocol::USERINFO& user, int flag) = 0;
+  // The player's own items (modeless), unless that window is open.
+  virtual void ShowMyItemBag() = 0;
 };
 
 // Where the main window shows what happens while no real screen exists.

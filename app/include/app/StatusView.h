@@ -60,6 +60,8 @@ class CStatusView final : public tovrik::platform::Window,
   // The notice itself is not shown here: the player is taken to leave.
   int ShowEventNotice(int type) override;
   void ShowGameGrade() override {}
+  void ShowProfile(const tovrik::protocol::USERINFO& user, int flag) override;
+  void ShowMyItemBag() override {}
 
  private:
   class Box final : public IProgressBox {

@@ -74,7 +74,9 @@ class Channel {
   const ChannelConfigEntry& Config() const { return config_; }
   int UserCount() const { return static_cast<int>(members_.size()); }
 
-  int CheckEntry(const UserRecord& user) const;
+  // `levelAllowance` lets a user in whose level lies that many levels below
+  // the channel's minimum (the jump ticket's one grade).
+  int CheckEntry(const UserRecord& user, int levelAllowance = 0) const;
   bool Join(const UserRecord& user);
   // Takes the user out of the channel, leaving the room first.
   RoomExit Leave(std::int64_t userId);

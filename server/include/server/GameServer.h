@@ -91,6 +91,9 @@ class GameServer : public FrameServer {
   void OnRelay(GameSession& session, ReceivedFrame& frame);
 
   // Games (GameServerMatch.cpp).
+  // Applies a sound relayed message to the room's game; true when it goes on
+  // to both players.
+  bool Referee(GameSession& session, Channel& channel, Room& room, int seat, ReceivedFrame& frame);
   void OnAskStartGame(GameSession& session, Channel& channel, Room& room);
   MoveVerdict RefereeMove(Room& room, int seat, std::int16_t msgId, std::span<const std::uint8_t> payload);
   void OnStopReport(Channel& channel, Room& room, int seat, std::span<const std::uint8_t> payload);
@@ -108,6 +111,8 @@ class GameServer : public FrameServer {
   void RefuseLogin(GameSession& session, int reason, const char* utf8Text);
   bool FinishLogin(GameSession& session, const UserRecord& user);
   Channel* HostedChannel(int groupNo, int chanNo);
+  // The channel's entry result for the user, with the jump ticket applied.
+  int CheckChannelEntry(const Channel& channel, const UserRecord& user, bool useJumpTicket);
   Channel* FirstOpenChannel(const UserRecord& user);
   void EnterChannel(GameSession& session, Channel& channel);
   void LeaveChannel(GameSession& session);
