@@ -156,6 +156,11 @@ bool Canvas::HasGlyph(char32_t codepoint, int pixels, bool bold) {
   return font && codepoint <= 0xFFFF && TTF_GlyphIsProvided(font, static_cast<Uint16>(codepoint));
 }
 
+int Canvas::TextWidth(std::string_view utf8, int pixels, bool bold) {
+  const auto font = platform::Font::Get("돋움", pixels, bold);
+  return font ? font->Extent(utf8).width : 0;
+}
+
 bool Canvas::Text(std::string_view utf8, float cx, float cy, int pixels, bool bold, Colour c, bool centred) {
   TTF_Font* font = FontFor(pixels, bold);
   if (!font) return false;

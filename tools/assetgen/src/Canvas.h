@@ -56,6 +56,8 @@ class Canvas {
   bool TextWithOutline(std::string_view utf8, float cx, float cy, int pixels, bool bold, Colour fill,
                        Colour outline, int outlineWidth = 1);
   static bool HasGlyph(char32_t codepoint, int pixels, bool bold);
+  // Width in pixels of a line drawn by Text; 0 without a font.
+  static int TextWidth(std::string_view utf8, int pixels, bool bold);
 
  private:
   int width_, height_;

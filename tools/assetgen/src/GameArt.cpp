@@ -95,6 +95,8 @@ Canvas Board(bool shade) {
   return c;
 }
 
+constexpr float kSkyDither = 14.0f;
+
 Canvas NightSky(int w, int h) {
   Canvas c(w, h);
   c.Shade([&](float x, float y) {
@@ -111,7 +113,9 @@ Canvas NightSky(int w, int h) {
 
 std::vector<std::uint8_t> GameBack() {
   gfx::CSprite8 set;
-  AddFrame8(set, NightSky(596, 600), false);
+  // The sky's slow gradient spans a few palette entries: dithered so that
+  // it does not break into rings.
+  AddFrame8(set, NightSky(596, 600), false, kSkyDither);
   AddFrame8(set, Board(true), false);
   // Frame 2 (at (0, 34)): the table's rim around the board, open elsewhere.
   Canvas rim(596, 532);

@@ -1,6 +1,7 @@
 #include "assetgen/Generator.h"
 
 #include <cstdio>
+#include <string>
 
 #include "Art.h"
 #include "Output.h"
@@ -29,6 +30,24 @@ std::vector<std::uint8_t> BlendTableBytes() {
   return out;
 }
 
+std::vector<std::uint8_t> MenuBytes(std::string_view path) {
+  for (const MenuResource& menu : MenuResources()) {
+    if (MenuPath(menu.id) != path) continue;
+    std::string text = "; Context menu " + std::to_string(menu.id) + ": popups in order, items as \"command,caption\".\n";
+    for (std::size_t p = 0; p < menu.popups.size(); ++p) {
+      text += "[popup" + std::to_string(p) + "]\n";
+      for (std::size_t i = 0; i < menu.popups[p].size(); ++i) {
+        const MenuItem& item = menu.popups[p][i];
+        text += "item" + std::to_string(i) + " = ";
+        text += item.command ? std::to_string(item.command) + "," + std::string(item.caption) : std::string("separator");
+        text += "\n";
+      }
+    }
+    return {text.begin(), text.end()};
+  }
+  return {};
+}
+
 std::vector<std::uint8_t> Produce(const AssetEntry& entry) {
   switch (entry.kind) {
     case AssetKind::Sprite8: return GameSpriteFile(FileName(entry.path));
@@ -36,6 +55,7 @@ std::vector<std::uint8_t> Produce(const AssetEntry& entry) {
     case AssetKind::Bitmap: return ScreenBitmapFile(entry);
     case AssetKind::Wave:
     case AssetKind::Midi: return SoundFile(FileName(entry.path));
+    case AssetKind::Menu: return MenuBytes(entry.path);
     case AssetKind::Palette: return PaletteFileBytes(GamePalette());
     case AssetKind::BlendTable: return BlendTableBytes();
     case AssetKind::WordList: return {};

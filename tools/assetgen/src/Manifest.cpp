@@ -20,14 +20,38 @@ AssetEntry Strip(std::string_view path, int width, int height) {
 }
 AssetEntry Wav(std::string_view path) { return {path, AssetKind::Wave, 0, 0, 0, {}}; }
 
-// Sprite buttons: `buttons` buttons of four frames (normal, over, pressed, disabled).
-AssetEntry Buttons16(std::string_view path, int buttons, int width, int height) {
-  return Spr16(path, buttons * 4, {{0, width, height}});
+struct ButtonSize {
+  int width = 0;
+  int height = 0;
+};
+
+// Sprite buttons of `framesPerButton` frames each; all frames of a button
+// have its size.
+AssetEntry ButtonSet16(std::string_view path, int framesPerButton, const std::vector<ButtonSize>& buttons) {
+  AssetEntry e = Spr16(path, static_cast<int>(buttons.size()) * framesPerButton);
+  e.framesPerButton = framesPerButton;
+  for (std::size_t b = 0; b < buttons.size(); ++b)
+    for (int k = 0; k < framesPerButton; ++k)
+      e.sizes.push_back({static_cast<int>(b) * framesPerButton + k, buttons[b].width, buttons[b].height});
+  return e;
 }
+
+// `buttons` buttons of four frames (normal, over, pressed, disabled).
+AssetEntry Buttons16(std::string_view path, int buttons, int width, int height) {
+  return ButtonSet16(path, 4, std::vector<ButtonSize>(static_cast<std::size_t>(buttons), {width, height}));
+}
+
+// The scroll parts every list window starts its button set with.
+constexpr ButtonSize kArrow{21, 20};
 
 std::string_view ResourcePath(int id) {
   static std::map<int, std::string> paths;
   return paths.try_emplace(id, ".\\image\\bitmap" + std::to_string(id) + ".bmp").first->second;
+}
+
+std::string_view StoredMenuPath(int id) {
+  static std::map<int, std::string> paths;
+  return paths.try_emplace(id, MenuPath(id)).first->second;
 }
 
 std::vector<AssetEntry> BuildManifest() {
@@ -75,25 +99,37 @@ std::vector<AssetEntry> BuildManifest() {
 
   // Channel screen.
   m.push_back(Bmp(".\\image\\TitleBack.bmp", 800, 600));
-  m.push_back(Spr16(".\\Data\\TitleListBack.spr", 3, {{0, 394, 500}, {1, 380, 27}, {2, 380, 27}}));
-  m.push_back(Buttons16(".\\Data\\TitleListBackBtn.spr", 8, 21, 20));
+  // Channel list (302 x 410): 0 background, 1 roll-over and 2 selected row.
+  // Buttons: three headers at x 0, 48 and 321 (always disabled), up arrow,
+  // down arrow, thumb, and the row's enter button for open (6) and crowded,
+  // locked or full (7) channels.
+  m.push_back(Spr16(".\\Data\\TitleListBack.spr", 3, {{0, 302, 410}, {1, 276, 27}, {2, 276, 27}}));
+  m.push_back(ButtonSet16(".\\Data\\TitleListBackBtn.spr", 4,
+                          {{48, 34}, {273, 34}, {48, 34}, kArrow, kArrow, kArrow, {66, 26}, {66, 26}}));
   m.push_back(Spr16(".\\Data\\TitleStateImg.spr", 5, {{0, 16, 16}}));
   m.push_back(Strip("image\\tbtn_return.bmp", 110, 28));
   m.push_back(Strip("image\\tbtn_refresh.bmp", 110, 28));
   m.push_back(Strip("image\\tbtn_findid.bmp", 130, 34));
   m.push_back(Strip("image\\tbtn_exit.bmp", 130, 34));
-  m.push_back(Strip("image\\lbtn_option.bmp", 70, 24));
+  // Between the screens' left buttons and the minimise button at 681.
+  m.push_back(Strip("image\\lbtn_option.bmp", 42, 24));
 
   // Lobby.
   m.push_back(Bmp(".\\image\\lobyback.bmp", 800, 600));
-  m.push_back(Spr16(".\\Data\\LobyListBack.spr", 3, {{0, 540, 330}, {1, 506, 27}, {2, 506, 27}}));
-  m.push_back(Buttons16(".\\Data\\LobyListBackBtn.spr", 9, 21, 20));
+  // Room list (541 x 336): up arrow, down arrow, thumb, then the column
+  // headers number, level, state, title, master and players, side by side
+  // from x 0 to the scroll bar at 518.
+  m.push_back(Spr16(".\\Data\\LobyListBack.spr", 3, {{0, 541, 336}, {1, 506, 27}, {2, 506, 27}}));
+  m.push_back(ButtonSet16(".\\Data\\LobyListBackBtn.spr", 4,
+                          {kArrow, kArrow, kArrow, {41, 34}, {55, 34}, {32, 34}, {209, 34}, {103, 34}, {78, 34}}));
   m.push_back(Spr16(".\\Data\\LobyRoomImg.spr", 7, {{0, 24, 20}}));
   m.push_back(Buttons16(".\\Data\\Loby_Roomtap.spr", 2, 126, 24));
-  m.push_back(Spr16(".\\Data\\UserListBack.spr", 4, {{0, 280, 276}, {2, 237, 27}, {3, 237, 27}}));
-  m.push_back(Buttons16(".\\Data\\UserListBackBtn.spr", 6, 21, 20));
+  // User list (223 x 276): 2 roll-over and 3 selected row, kept clear of the
+  // scroll bar at 201; headers nickname (9..125), sex and location (..201).
+  m.push_back(Spr16(".\\Data\\UserListBack.spr", 4, {{0, 223, 276}, {1, 190, 27}, {2, 190, 27}, {3, 190, 27}}));
+  m.push_back(ButtonSet16(".\\Data\\UserListBackBtn.spr", 4, {kArrow, kArrow, kArrow, {116, 24}, {30, 24}, {46, 24}}));
   m.push_back(Buttons16(".\\Data\\room_join.spr", 1, 160, 30));
-  m.push_back(Spr16(".\\Data\\LobyRoominfoback.spr", 1, {{0, 237, 230}}));
+  m.push_back(Spr16(".\\Data\\LobyRoominfoback.spr", 1, {{0, 223, 232}}));
   m.push_back(Spr16(".\\Data\\LobyRoominfoImg.spr", 8, {{0, 20, 16}}));
   m.push_back(Strip("image\\lbtn_channel.bmp", 110, 28));
   m.push_back(Strip("image\\btn_gameitem.bmp", 110, 28));
@@ -103,14 +139,15 @@ std::vector<AssetEntry> BuildManifest() {
   m.push_back(Strip("image\\lbtn_quickstart.bmp", 150, 64));
   m.push_back(Strip("image\\lbtn_createroom.bmp", 150, 64));
   m.push_back(Strip("image\\btn_baduser.bmp", 52, 24));
-  m.push_back(Bmp(".\\Image\\check01.bmp", 16, 16));
-  m.push_back(Bmp(".\\Image\\check00.bmp", 16, 16));
+  // The two lobby check boxes stand 14 pixels apart.
+  m.push_back(Bmp(".\\Image\\check01.bmp", 13, 13));
+  m.push_back(Bmp(".\\Image\\check00.bmp", 13, 13));
   m.push_back(Strip("image\\lbtn_findid.bmp", 34, 20));
   m.push_back(Strip(".\\Image\\LBtn_detail.bmp", 34, 26));
   m.push_back(Bmp(".\\image\\game_grade.bmp", 56, 66));
 
   // Room creation, password and character dialogs.
-  m.push_back(Bmp(".\\image\\croomback.bmp", 260, 256));
+  m.push_back(Bmp(".\\image\\croomback.bmp", 300, 256));
   m.push_back(Strip("image\\croom_create.bmp", 90, 28));
   m.push_back(Strip("image\\croom_cancel.bmp", 90, 28));
   m.push_back(Bmp(".\\Image\\Croom_check01.bmp", 16, 16));
@@ -131,15 +168,23 @@ std::vector<AssetEntry> BuildManifest() {
   m.push_back(Strip(".\\image\\Btn_cancel.bmp", 90, 28));
   m.push_back(Strip(".\\image\\Btn_WaitUser.bmp", 62, 22));
   m.push_back(Strip(".\\image\\Btn_AllUser.bmp", 76, 22));
-  m.push_back(Spr16(".\\data\\InviteUserListBack.spr", 3, {{0, 370, 190}}));
-  m.push_back(Spr16(".\\data\\InviteUserListBackBtn.spr", 12, {{0, 21, 20}}));
-  m.push_back(Bmp(".\\IMAGE\\Recv_Invite.bmp", 320, 220));
+  // Invitation lists: background 0 of the waiting list, 1 of the all-users
+  // list; three frames per scroll button, then the check mark off (9) and on (10).
+  m.push_back(Spr16(".\\data\\InviteUserListBack.spr", 2, {{0, 385, 121}, {1, 385, 220}}));
+  {
+    AssetEntry invite = ButtonSet16(".\\data\\InviteUserListBackBtn.spr", 3, {{21, 21}, {21, 21}, {21, 21}});
+    invite.frames += 2;
+    invite.sizes.push_back({9, 10, 11});
+    invite.sizes.push_back({10, 10, 11});
+    m.push_back(std::move(invite));
+  }
+  m.push_back(Bmp(".\\IMAGE\\Recv_Invite.bmp", 370, 340));
   m.push_back(Bmp(".\\Image\\InviteWait.bmp", 48, 48));
   m.push_back(Bmp(".\\Image\\InvitePlay.bmp", 48, 48));
   m.push_back(Bmp(".\\Image\\lock.bmp", 16, 16));
   m.push_back(Strip(".\\Image\\iBtn_okinvite.bmp", 90, 28));
   m.push_back(Strip(".\\Image\\iBtn_refuse.bmp", 90, 28));
-  m.push_back(Bmp(".\\IMAGE\\Whisper.bmp", 260, 136));
+  m.push_back(Bmp(".\\IMAGE\\Whisper.bmp", 284, 136));
   m.push_back(Strip(".\\IMAGE\\subbtn_send.bmp", 96, 26));
   m.push_back(Strip(".\\IMAGE\\subbtn_cancel.bmp", 60, 26));
 
@@ -147,11 +192,11 @@ std::vector<AssetEntry> BuildManifest() {
   m.push_back(Bmp(".\\image\\profileback.bmp", 300, 280));
   m.push_back(Strip("image\\Btn_ok.BMP", 90, 28));
   m.push_back(Strip("image\\profile_forcebanish.bmp", 90, 28));
-  m.push_back(Bmp(".\\IMAGE\\baduser_back.BMP", 350, 300));
+  m.push_back(Bmp(".\\IMAGE\\baduser_back.BMP", 350, 336));
   m.push_back(Strip(".\\IMAGE\\baduser_OK.bmp", 90, 28));
   m.push_back(Strip(".\\IMAGE\\baduser_Cancel.BMP", 90, 28));
-  m.push_back(Bmp(".\\Image\\BadUserWarning.bmp", 330, 60));
-  m.push_back(Bmp(".\\image\\optionback.bmp", 260, 356));
+  m.push_back(Bmp(".\\Image\\BadUserWarning.bmp", 290, 156));
+  m.push_back(Bmp(".\\image\\optionback.bmp", 280, 356));
   m.push_back(Strip("image\\obtn_ok.bmp", 90, 28));
   m.push_back(Strip("image\\obtn_cancel.bmp", 90, 28));
   m.push_back(Bmp(".\\Image\\obtn_check2.bmp", 16, 16));
@@ -161,9 +206,10 @@ std::vector<AssetEntry> BuildManifest() {
                              ".\\Image\\Alert_No.bmp"})
     m.push_back(Strip(b, 80, 26));
   m.push_back(Bmp(".\\Image\\MsgDlg_LoadingBar.bmp", 280, 12));
-  for (std::string_view b : {".\\data\\MsgDlg.spr", ".\\data\\MsgDlg_Teen.spr", ".\\data\\MsgDlg_Teen2.spr",
-                             ".\\data\\MsgDlg_grade.spr"})
+  for (std::string_view b : {".\\data\\MsgDlg.spr", ".\\data\\MsgDlg_Teen.spr", ".\\data\\MsgDlg_Teen2.spr"})
     m.push_back(Spr16(b, 1, {{0, 316, 130}}));
+  // With the loading bar and the close button below it.
+  m.push_back(Spr16(".\\data\\MsgDlg_grade.spr", 1, {{0, 316, 220}}));
   m.push_back(Buttons16(".\\data\\BTNClose_Teen.Spr", 1, 106, 28));
   m.push_back(Strip("image\\FullScreenBtn.BMP", 18, 18));
   m.push_back(Strip("image\\WinmodeBtn.BMP", 18, 18));
@@ -204,6 +250,10 @@ std::vector<AssetEntry> BuildManifest() {
   for (const ResourceButton& b : ResourceButtons())
     for (int id : b.ids) m.push_back(Bmp(ResourcePath(id), b.width, b.height));
   m.push_back(Bmp(ResourcePath(198), 225, 15));
+  // The check images of the options and chat-mute lists: off, on.
+  m.push_back(Bmp(ResourcePath(268), 32, 16));
+  for (const MenuResource& menu : MenuResources())
+    m.push_back({StoredMenuPath(menu.id), AssetKind::Menu, 0, 0, 0, {}});
 
   // Sound effects 0..19 and the two registered music files.
   for (std::string_view s :
@@ -218,8 +268,8 @@ std::vector<AssetEntry> BuildManifest() {
 
   // The portal's common folder.
   m.push_back({"Common\\filter.bcd", AssetKind::WordList, 0, 0, 0, {}});
-  m.push_back(Bmp("Common\\Resource\\image\\BasicPremBack.bmp", 300, 200));
-  m.push_back(Bmp("Common\\Resource\\image\\PlusPremBack.bmp", 300, 200));
+  m.push_back(Bmp("Common\\Resource\\image\\BasicPremBack.bmp", 410, 160));
+  m.push_back(Bmp("Common\\Resource\\image\\PlusPremBack.bmp", 410, 160));
   m.push_back(Strip("Common\\Resource\\image\\prem_close.bmp", 60, 22));
   m.push_back(Wav("Common\\Resource\\image\\PCRoom.wav"));
   m.push_back(Wav("Common\\Resource\\image\\PCRoom_Basic.wav"));
@@ -255,6 +305,17 @@ const std::vector<ResourceButton>& ResourceButtons() {
   return buttons;
 }
 
+const std::vector<MenuResource>& MenuResources() {
+  // 235: the room list's popup and the user list's; 244: the invitation lists'.
+  static const std::vector<MenuResource> menus = {
+      {235, {{{1036, "참여자 정보"}, {1030, "참여하기"}, {1031, "방 만들기"}}, {{1034, "프로필 보기"}, {32778, "귓말하기"}}}},
+      {244, {{{1034, "프로필 보기"}, {1036, "게임 초대"}, {32778, "귓말하기"}}}},
+  };
+  return menus;
+}
+
+std::string MenuPath(int id) { return ".\\data\\menu" + std::to_string(id) + ".ini"; }
+
 std::string_view KindName(AssetKind kind) {
   switch (kind) {
     case AssetKind::Sprite8: return "8-bit sprite set";
@@ -262,6 +323,7 @@ std::string_view KindName(AssetKind kind) {
     case AssetKind::Bitmap: return "bitmap";
     case AssetKind::Wave: return "wave";
     case AssetKind::Midi: return "midi";
+    case AssetKind::Menu: return "menu";
     case AssetKind::Palette: return "palette";
     case AssetKind::BlendTable: return "blend table";
     case AssetKind::WordList: return "word list";

@@ -94,12 +94,27 @@ std::uint8_t NearestGameIndex(Colour c) {
   return static_cast<std::uint8_t>(best);
 }
 
-std::vector<std::uint8_t> ToIndexed(const Canvas& canvas) {
+float BayerThreshold(int x, int y) {
+  static constexpr int kBayer8[8][8] = {
+      {0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26}, {12, 44, 4, 36, 14, 46, 6, 38},
+      {60, 28, 52, 20, 62, 30, 54, 22}, {3, 35, 11, 43, 1, 33, 9, 41},  {51, 19, 59, 27, 49, 17, 57, 25},
+      {15, 47, 7, 39, 13, 45, 5, 37},  {63, 31, 55, 23, 61, 29, 53, 21}};
+  return (static_cast<float>(kBayer8[y & 7][x & 7]) + 0.5f) / 64.0f;
+}
+
+std::vector<std::uint8_t> ToIndexed(const Canvas& canvas, float ditherSpread) {
   std::vector<std::uint8_t> out(static_cast<std::size_t>(canvas.Width()) * canvas.Height(), 0);
   for (int y = 0; y < canvas.Height(); ++y)
     for (int x = 0; x < canvas.Width(); ++x) {
-      const Colour& c = canvas.At(x, y);
-      if (c.a >= 0.5f) out[static_cast<std::size_t>(y) * canvas.Width() + x] = NearestGameIndex(c);
+      Colour c = canvas.At(x, y);
+      if (c.a < 0.5f) continue;
+      if (ditherSpread > 0) {
+        // The same offset on every channel moves along the palette's ramps
+        // (they run dark to light) instead of adding coloured noise.
+        const float offset = (BayerThreshold(x, y) - 0.5f) * ditherSpread / 255.0f;
+        c = {c.r + offset, c.g + offset, c.b + offset, c.a};
+      }
+      out[static_cast<std::size_t>(y) * canvas.Width() + x] = NearestGameIndex(c);
     }
   return out;
 }
@@ -110,16 +125,20 @@ std::vector<std::uint16_t> ToRgb555(const Canvas& canvas, std::uint16_t key) {
     for (int x = 0; x < canvas.Width(); ++x) {
       const Colour& c = canvas.At(x, y);
       if (c.a < 0.5f) continue;
-      auto word = static_cast<std::uint16_t>(((Channel(c.r) >> 3) << 10) | ((Channel(c.g) >> 3) << 5) | (Channel(c.b) >> 3));
+      const float threshold = BayerThreshold(x, y);
+      const auto level = [threshold](float v) {
+        return static_cast<unsigned>(std::clamp(std::floor(std::clamp(v, 0.0f, 1.0f) * 31.0f + threshold), 0.0f, 31.0f));
+      };
+      auto word = static_cast<std::uint16_t>((level(c.r) << 10) | (level(c.g) << 5) | level(c.b));
       if (word == key) word ^= 1;  // an opaque pixel must never read as the key
       out[static_cast<std::size_t>(y) * canvas.Width() + x] = word;
     }
   return out;
 }
 
-void AddFrame8(gfx::CSprite8& set, const Canvas& canvas, bool centred) {
+void AddFrame8(gfx::CSprite8& set, const Canvas& canvas, bool centred, float ditherSpread) {
   const int index = set.FrameCount();
-  set.Insert(index, canvas.Width(), canvas.Height(), ToIndexed(canvas), 0, 1);
+  set.Insert(index, canvas.Width(), canvas.Height(), ToIndexed(canvas, ditherSpread), 0, 1);
   if (centred) {
     gfx::SPRITE8* frame = set.Frame(index);
     frame->offsetX = -canvas.Width() / 2;

@@ -26,12 +26,20 @@ std::vector<std::uint8_t> PaletteFileBytes(const gfx::Palette256& palette);
 std::uint8_t NearestGameIndex(Colour c);
 
 // Where the canvas is less than half covered the frame is transparent.
-std::vector<std::uint8_t> ToIndexed(const Canvas& canvas);
+// Smooth gradients would fall into bands of the few palette or RGB555 levels
+// they span, so colours are spread over neighbouring levels by an ordered
+// (Bayer) pattern, a function of the pixel position only. `ditherSpread` is
+// the 8-bit pattern's reach in 0..255 units per channel; 0 keeps flat art
+// crisp. RGB555 always takes a pattern one level deep.
+std::vector<std::uint8_t> ToIndexed(const Canvas& canvas, float ditherSpread = 0);
 std::vector<std::uint16_t> ToRgb555(const Canvas& canvas, std::uint16_t key);
+
+// Bayer threshold of a pixel in [0, 1).
+float BayerThreshold(int x, int y);
 
 // Frames are added run-length encoded; offsets put the frame's centre at the
 // drawing point when `centred` (the sets drawn with the offset flag).
-void AddFrame8(gfx::CSprite8& set, const Canvas& canvas, bool centred);
+void AddFrame8(gfx::CSprite8& set, const Canvas& canvas, bool centred, float ditherSpread = 0);
 void AddFrame16(gfx::xSprite& set, const Canvas& canvas, bool centred = false);
 
 // 24-bit bottom-up BMP; uncovered pixels become magenta.

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "Art.h"
 #include "Canvas.h"
@@ -128,28 +129,49 @@ Canvas Dialog(int w, int h, const std::string& title) {
   return c;
 }
 
+// A recessed well that a control or list sits in.
+void Well(Canvas& c, float x0, float y0, float x1, float y1, Colour fill) {
+  c.FillRoundRect(x0 - 3, y0 - 3, x1 + 3, y1 + 3, 6, Rgb(40, 18, 4, 0.55f));
+  c.FillRoundRect(x0 - 1, y0 - 1, x1 + 1, y1 + 1, 4, Rgb(200, 150, 90));
+  c.FillRoundRect(x0, y0, x1, y1, 3, fill);
+}
+
+// The three full screens, with wells exactly where their controls sit, so
+// that texts the screens draw on the background land on a light ground.
 Canvas Screen(int w, int h, const std::string& lowerName) {
   Canvas c(w, h);
   c.Shade([&](float x, float y) {
     const float g = SmoothNoise(x / 120, y / 30, 17) * 0.25f + 0.5f + 0.5f * std::sin(y * 0.08f + SmoothNoise(x / 60, y / 10, 18) * 3) * 0.15f;
     return Mix(Rgb(120, 70, 32), Rgb(84, 46, 18), g);
   });
-  // Title strip with the game's name and a cream work area.
+  // Title strip with the game's name; the window buttons sit at its right.
   c.VerticalGradientRoundRect(0, 0, static_cast<float>(w), 34, 0, Rgb(70, 36, 12), Rgb(40, 18, 4));
-  c.Text("토브릭 장기", 60, 17, 15, true, Rgb(255, 214, 100));
+  c.Line(0, 33.5f, static_cast<float>(w), 33.5f, 1, Rgb(236, 190, 70));
+  c.TextWithOutline("토브릭 장기", 330, 17, 16, true, Rgb(255, 214, 100), Rgb(40, 18, 4));
+  const Colour white = Rgb(255, 255, 255);
   if (lowerName == "lobyback.bmp") {
-    c.FillRoundRect(8, 70, 548, 410, 8, Rgb(60, 30, 10, 0.5f));
-    c.FillRoundRect(554, 88, 794, 396, 8, Rgb(60, 30, 10, 0.5f));
-    c.FillRoundRect(8, 420, 384, 592, 8, kCream);
-    c.FillRoundRect(554, 420, 794, 592, 8, Rgb(60, 30, 10, 0.5f));
+    Well(c, 10, 92, 551, 428, kCream);            // room list
+    Well(c, 561, 92, 789, 398, kCream);           // user list tabs and list
+    Well(c, 575, 408, 665, 423, white);           // user search text
+    c.Text("귓말 거부", 722, 401, 11, true, Rgb(255, 240, 210), false);
+    c.Text("초대 거부", 722, 415, 11, true, Rgb(255, 240, 210), false);
+    Well(c, 20, 434, 386, 592, kCream);           // chat
+    c.FillRect(35, 438, 355, 560, Rgb(237, 240, 245));
+    Well(c, 40, 566, 329, 584, white);            // chat input
+    Well(c, 557, 436, 795, 594, kCream);          // own figure and record
+    c.FillRect(561, 436, 641, 561, white);
+    c.FillRoundRect(558, 572, 684, 594, 4, Rgb(110, 62, 26));  // nickname plate (white text)
   } else if (lowerName == "titleback.bmp") {
-    c.FillRoundRect(4, 70, 420, 520, 10, Rgb(60, 30, 10, 0.5f));
-    c.FillRoundRect(428, 70, 796, 520, 10, Rgb(252, 240, 214, 0.9f));
-    c.Text("채널을 선택하세요", 612, 100, 18, true, kInk);
+    Well(c, 10, 92, 312, 502, kCream);            // channel list
+    Well(c, 333, 97, 783, 497, Rgb(58, 28, 8));   // banner
+    c.TextWithOutline("토브릭 장기", 558, 270, 44, true, Rgb(255, 214, 100), Rgb(40, 18, 4), 2);
+    c.Text("돌을 튕겨 상대의 말을 떨어뜨리세요", 558, 320, 16, true, Rgb(250, 230, 190));
+    c.Text("아이디", 326, 547, 12, true, Rgb(255, 240, 210));
+    Well(c, 354, 536, 490, 556, white);           // user search text
   } else if (lowerName == "gamedlg.bmp") {
     c.FillRect(596, 34, 800, 600, Rgb(82, 60, 36));
-    c.FillRoundRect(600, 90, 793, 216, 6, Rgb(40, 20, 6, 0.6f));
-    c.FillRoundRect(600, 390, 793, 516, 6, Rgb(40, 20, 6, 0.6f));
+    Well(c, 600, 90, 793, 216, Rgb(40, 20, 6));
+    Well(c, 600, 390, 793, 516, Rgb(40, 20, 6));
   }
   return c;
 }
@@ -220,44 +242,334 @@ Canvas Icon(const std::string& lowerName, int w, int h) {
     c.Text(play ? "게임중" : "대기중", fw / 2, fh / 2, 12, true, Rgb(255, 255, 255));
   } else if (lowerName == "msgdlg_loadingbar.bmp") {
     c.VerticalGradientRoundRect(0, 0, fw, fh, fh / 2, Rgb(255, 230, 140), Rgb(220, 130, 30));
-  } else if (lowerName == "banner2.bmp" || lowerName == "baduserwarning.bmp") {
+  } else if (lowerName == "banner2.bmp") {
     c.VerticalGradientRoundRect(0, 0, fw, fh, 6, Rgb(70, 36, 12), Rgb(40, 18, 4));
-    c.Text(lowerName == "banner2.bmp" ? "즐거운 장기 한 판!" : "욕설과 비방은 신고 대상입니다", fw / 2, fh / 2, 13, true,
-           Rgb(255, 220, 120));
+    c.Text("즐거운 장기 한 판!", fw / 2, fh / 2, 13, true, Rgb(255, 220, 120));
+  } else if (lowerName == "baduserwarning.bmp") {
+    // Stands in for the message box's background, with its yes/no buttons at y 116.
+    c = Dialog(w, h, "대화 내용 신고 확인");
+    c.Text("이 대화 내용을 신고하시겠습니까?", fw / 2, 56, 13, true, kInk);
+    c.Text("허위 신고는 이용 제한을 받을 수 있습니다.", fw / 2, 84, 12, false, Rgb(160, 40, 30));
   } else {
     c = Dialog(w, h, Title(lowerName));
   }
   return c;
 }
 
-// List backgrounds, rows, icons and buttons of the sprite-drawn screens.
-Canvas ListFrame(const std::string& lowerName, int frame, int w, int h) {
+// The sprite-drawn lists: what each button of a button set is.
+enum class ListPart { UpArrow, DownArrow, Thumb, Header, SortHeader, FixedHeader, Push, PushWarn };
+
+struct HeaderLabel {
+  const char* text;
+  float centre;  // x within the button; negative: the middle
+};
+
+struct ListButton {
+  ListPart part;
+  std::vector<HeaderLabel> labels;
+};
+
+// Captions sit over the columns the lists draw below them; the channel
+// list's wide header carries the captions of the name, users and enter
+// columns because its headers never sort.
+const std::vector<ListButton>* ListButtons(const std::string& lowerName) {
+  using P = ListPart;
+  static const std::map<std::string, std::vector<ListButton>> sets = {
+      {"titlelistbackbtn.spr",
+       {{P::FixedHeader, {{"상태", -1}}},
+        {P::FixedHeader, {{"채널", 54}, {"인원", 141.5f}, {"입장", 200}}},
+        {P::FixedHeader, {}},
+        {P::UpArrow, {}},
+        {P::DownArrow, {}},
+        {P::Thumb, {}},
+        {P::Push, {{"입장", -1}}},
+        {P::PushWarn, {{"입장", -1}}}}},
+      {"lobylistbackbtn.spr",
+       {{P::UpArrow, {}},
+        {P::DownArrow, {}},
+        {P::Thumb, {}},
+        {P::SortHeader, {{"번호", -1}}},
+        {P::SortHeader, {{"레벨", -1}}},
+        {P::SortHeader, {{"상태", -1}}},
+        {P::SortHeader, {{"방 제목", -1}}},
+        {P::SortHeader, {{"방장", -1}}},
+        {P::SortHeader, {{"인원", 17}, {"공개", 50}}}}},
+      {"userlistbackbtn.spr",
+       {{P::UpArrow, {}},
+        {P::DownArrow, {}},
+        {P::Thumb, {}},
+        {P::SortHeader, {{"닉네임", -1}}},
+        {P::Header, {{"성별", -1}}},
+        {P::SortHeader, {{"위치", -1}}}}},
+      {"inviteuserlistbackbtn.spr", {{P::UpArrow, {}}, {P::DownArrow, {}}, {P::Thumb, {}}}},
+      {"loby_roomtap.spr", {{P::Push, {{"대기방 보기", -1}}}, {P::Push, {{"전체방 보기", -1}}}}},
+      {"room_join.spr", {{P::Push, {{"참여하기", -1}}}}},
+      {"btnclose_teen.spr", {{P::Push, {{"닫기", -1}}}}},
+  };
+  const auto it = sets.find(lowerName);
+  return it == sets.end() ? nullptr : &it->second;
+}
+
+const Colour kHeaderTop = Rgb(164, 104, 52);
+const Colour kHeaderBottom = Rgb(112, 64, 26);
+const Colour kGroove = Rgb(226, 204, 168);
+
+void ScrollPart(Canvas& c, ListPart part, int state) {
+  const float w = static_cast<float>(c.Width()), h = static_cast<float>(c.Height());
+  Colour top = Rgb(255, 218, 140), bottom = Rgb(206, 130, 48);
+  if (state == 1) top = Rgb(255, 236, 180), bottom = Rgb(232, 158, 66);
+  if (state == 2) top = Rgb(196, 116, 40), bottom = Rgb(240, 176, 90);
+  if (state == 3) top = Rgb(204, 198, 188), bottom = Rgb(156, 150, 142);
+  c.FillRoundRect(0, 0, w, h, 4, Rgb(96, 52, 18));
+  c.VerticalGradientRoundRect(1, 1, w - 1, h - 1, 3, top, bottom);
+  const Colour ink = state == 3 ? Rgb(120, 112, 104) : kInk;
+  const float cx = w / 2 + (state == 2 ? 0.5f : 0), cy = h / 2 + (state == 2 ? 0.5f : 0);
+  if (part == ListPart::UpArrow) c.FillPolygon({{cx, cy - 4}, {cx - 5.5f, cy + 3}, {cx + 5.5f, cy + 3}}, ink);
+  if (part == ListPart::DownArrow) c.FillPolygon({{cx, cy + 4}, {cx - 5.5f, cy - 3}, {cx + 5.5f, cy - 3}}, ink);
+  if (part == ListPart::Thumb)
+    for (float dy : {-3.0f, 0.0f, 3.0f}) c.Line(cx - 5, cy + dy, cx + 5, cy + dy, 1, ink);
+}
+
+// A column header: dark wood with cream captions; sortable ones show the
+// up/down mark so that the header reads as a button.
+void HeaderFace(Canvas& c, const ListButton& button, int state) {
+  const float w = static_cast<float>(c.Width()), h = static_cast<float>(c.Height());
+  const bool fixed = button.part == ListPart::FixedHeader;
+  const int look = fixed ? 0 : state;  // fixed headers are always disabled but must not look greyed
+  Colour top = kHeaderTop, bottom = kHeaderBottom;
+  if (look == 1) top = Rgb(190, 128, 66), bottom = Rgb(136, 82, 34);
+  if (look == 2) top = Rgb(96, 52, 20), bottom = Rgb(140, 86, 40);
+  c.VerticalGradientRoundRect(0, 0, w, h, 0, top, bottom);
+  c.Line(0.5f, 1, 0.5f, h - 1, 1, Rgb(206, 150, 92, 0.8f));
+  c.Line(w - 0.5f, 1, w - 0.5f, h - 1, 1, Rgb(70, 36, 10));
+  c.Line(0, h - 0.5f, w, h - 0.5f, 1, Rgb(70, 36, 10));
+  const float shift = look == 2 ? 1.0f : 0.0f;
+  const Colour ink = look == 3 ? Rgb(200, 180, 150) : Rgb(255, 242, 212);
+  const bool sortable = button.part == ListPart::SortHeader;
+  for (const HeaderLabel& label : button.labels) {
+    float x = label.centre < 0 ? w / 2 : label.centre;
+    int pixels = 12;
+    if (sortable) {
+      // Keep the caption clear of the sort mark; narrow headers take a smaller face.
+      const float room = w - 9;
+      float half = static_cast<float>(Canvas::TextWidth(label.text, pixels, true)) / 2;
+      if (x + half > room && room - half < half + 1) {
+        pixels = 11;
+        half = static_cast<float>(Canvas::TextWidth(label.text, pixels, true)) / 2;
+      }
+      x = std::max(std::min(x, room - half), half + 1);
+    }
+    c.Text(label.text, x + shift, h / 2 + shift, pixels, true, ink);
+  }
+  if (sortable) {
+    const float x = w - 5 + shift, y = h / 2 + shift;
+    const Colour mark = look == 1 || look == 2 ? Rgb(255, 220, 120) : Rgb(236, 200, 150);
+    c.FillPolygon({{x, y - 6}, {x - 3, y - 2}, {x + 3, y - 2}}, mark);
+    c.FillPolygon({{x, y + 6}, {x - 3, y + 2}, {x + 3, y + 2}}, mark);
+  }
+}
+
+void PushFace(Canvas& c, const ListButton& button, int state) {
+  if (button.part == ListPart::PushWarn && state < 3) {
+    // Crowded, locked or full channels: the same button in warning red.
+    const float w = static_cast<float>(c.Width()), h = static_cast<float>(c.Height());
+    Colour top = Rgb(250, 150, 120), bottom = Rgb(190, 50, 36);
+    if (state == 1) top = Rgb(255, 180, 150), bottom = Rgb(214, 72, 50);
+    if (state == 2) top = Rgb(170, 40, 28), bottom = Rgb(226, 110, 86);
+    c.FillRoundRect(0, 0, w, h, 6, Rgb(80, 20, 10));
+    c.VerticalGradientRoundRect(1, 1, w - 1, h - 1, 5, top, bottom);
+    const float press = state == 2 ? 1.0f : 0.0f;
+    c.Text(button.labels.front().text, w / 2 + press, h / 2 + press, CaptionPixels(static_cast<int>(h)), true,
+           Rgb(255, 246, 236));
+    return;
+  }
+  ButtonFace(c, 0, static_cast<float>(c.Width()), static_cast<float>(c.Height()), state,
+             button.labels.empty() ? std::string() : button.labels.front().text);
+}
+
+Canvas ListButtonFrame(const ListButton& button, int state, int w, int h) {
+  Canvas c(w, h);
+  switch (button.part) {
+    case ListPart::UpArrow:
+    case ListPart::DownArrow:
+    case ListPart::Thumb: ScrollPart(c, button.part, state); break;
+    case ListPart::Header:
+    case ListPart::SortHeader:
+    case ListPart::FixedHeader: HeaderFace(c, button, state); break;
+    case ListPart::Push:
+    case ListPart::PushWarn: PushFace(c, button, state); break;
+  }
+  return c;
+}
+
+Canvas CheckMark(int w, int h, bool checked) {
   Canvas c(w, h);
   const float fw = static_cast<float>(w), fh = static_cast<float>(h);
-  const bool background = frame == 0;
-  if (lowerName.find("btn") != std::string::npos || lowerName == "loby_roomtap.spr" || lowerName == "room_join.spr") {
-    static const char* tabs[] = {"대기방 보기", "전체방 보기"};
-    std::string caption;
-    if (lowerName == "loby_roomtap.spr") caption = tabs[std::min(frame / 4, 1)];
-    if (lowerName == "room_join.spr") caption = "참여하기";
-    if (lowerName == "btnclose_teen.spr") caption = "닫기";
-    ButtonFace(c, 0, fw, fh, frame % 4, caption);
+  c.FillRect(0, 0, fw, fh, Rgb(110, 64, 24));
+  c.FillRect(1, 1, fw - 1, fh - 1, Rgb(255, 252, 240));
+  if (checked) {
+    c.Line(2, fh / 2, fw * 0.42f, fh - 2.5f, 1.6f, Rgb(200, 40, 30));
+    c.Line(fw * 0.42f, fh - 2.5f, fw - 1.5f, 2, 1.6f, Rgb(200, 40, 30));
+  }
+  return c;
+}
+
+// Geometry of a list window's background: header band, rows, scroll groove.
+struct ListLayout {
+  float headerBottom;
+  float rowLeft, rowRight, rowTop, rowHeight;
+  int rows;
+  float grooveX, grooveTop, grooveBottom;
+  std::vector<HeaderLabel> captions;  // written into the band (lists without header buttons)
+};
+
+Canvas ListBackground(int w, int h, const ListLayout& l) {
+  Canvas c(w, h);
+  const float fw = static_cast<float>(w), fh = static_cast<float>(h);
+  c.FillRoundRect(0, 0, fw, fh, 4, Rgb(255, 248, 226));
+  c.VerticalGradientRoundRect(0, 0, fw, l.headerBottom, 0, kHeaderTop, kHeaderBottom);
+  for (const HeaderLabel& label : l.captions) c.Text(label.text, label.centre, l.headerBottom / 2, 12, true, Rgb(255, 242, 212));
+  for (int i = 0; i < l.rows; ++i) {
+    const float y = l.rowTop + l.rowHeight * static_cast<float>(i);
+    if (y >= fh) break;
+    if (i % 2) c.FillRect(l.rowLeft, y, l.rowRight, y + l.rowHeight, Rgb(246, 232, 200, 0.6f));
+    c.Line(l.rowLeft, y + l.rowHeight - 0.5f, l.rowRight, y + l.rowHeight - 0.5f, 1, Rgb(226, 204, 168));
+  }
+  c.FillRoundRect(l.grooveX, l.grooveTop, l.grooveX + 21, l.grooveBottom, 3, kGroove);
+  c.Line(l.grooveX + 10.5f, l.grooveTop + 3, l.grooveX + 10.5f, l.grooveBottom - 3, 1, Rgb(196, 164, 120));
+  // A thin frame so that the list sits on any screen.
+  c.Line(0.5f, 0, 0.5f, fh, 1, Rgb(120, 72, 30));
+  c.Line(fw - 0.5f, 0, fw - 0.5f, fh, 1, Rgb(120, 72, 30));
+  c.Line(0, fh - 0.5f, fw, fh - 0.5f, 1, Rgb(120, 72, 30));
+  return c;
+}
+
+Canvas RowHighlight(int w, int h, bool selected) {
+  Canvas c(w, h);
+  const float fw = static_cast<float>(w), fh = static_cast<float>(h);
+  c.FillRoundRect(0, 1, fw, fh - 1, 4, selected ? Rgb(214, 138, 54) : Rgb(236, 190, 120));
+  c.FillRoundRect(1, 2, fw - 1, fh - 2, 3, selected ? Rgb(255, 210, 120) : Rgb(255, 236, 194));
+  return c;
+}
+
+// The user list's room view: a bar for the room's badges and number, the
+// title field, and two player cards (figure box at (12, 88 + 76k), record
+// text from x 75).
+Canvas RoomInfoBack(int w, int h) {
+  Canvas c(w, h);
+  const float fw = static_cast<float>(w);
+  c.FillRoundRect(0, 0, fw, static_cast<float>(h), 4, Rgb(255, 248, 226));
+  c.VerticalGradientRoundRect(0, 0, fw, 32, 0, kHeaderTop, kHeaderBottom);
+  c.FillRoundRect(90, 10, 176, 31, 4, Rgb(255, 242, 212));
+  c.Text("제목", 30, 46, 12, true, kInk);
+  c.FillRoundRect(55, 35, fw - 6, 57, 3, Rgb(196, 164, 120));
+  c.FillRoundRect(56, 36, fw - 7, 56, 2, Rgb(255, 255, 250));
+  for (int k = 0; k < 2; ++k) {
+    const float y = 84 + 76.0f * static_cast<float>(k);
+    c.FillRoundRect(6, y, fw - 6, y + 72, 6, Rgb(236, 214, 176));
+    c.FillRoundRect(11, y + 3, 68, y + 68, 3, Rgb(150, 110, 70));
+    c.FillRoundRect(12, y + 4, 67, y + 67, 2, Rgb(255, 255, 255));
+  }
+  return c;
+}
+
+// Backgrounds and row marks of the list sets; empty canvas when the name is
+// not a list background.
+Canvas ListBackFrame(const std::string& lowerName, int frame, int w, int h) {
+  if (lowerName == "titlelistback.spr") {
+    if (frame > 0) return RowHighlight(w, h, frame == 2);
+    return ListBackground(w, h, {34, 9, 286, 40, 27, 17, 287, 55, 475, {}});
+  }
+  if (lowerName == "lobylistback.spr") {
+    if (frame > 0) return RowHighlight(w, h, frame == 2);
+    Canvas c = ListBackground(w, h, {34, 10, 516, 36, 27, 10, 518, 56, 281, {}});
+    c.FillRect(1, 304, static_cast<float>(w) - 1, static_cast<float>(h) - 1, Rgb(236, 214, 176));
     return c;
   }
-  if (lowerName.find("img") != std::string::npos) {
-    static const Colour colours[] = {Rgb(60, 160, 70), Rgb(200, 60, 40), Rgb(230, 150, 30), Rgb(60, 110, 200),
-                                     Rgb(200, 80, 160), Rgb(150, 150, 150), Rgb(240, 200, 60), Rgb(120, 80, 200)};
-    c.FillRoundRect(1, 1, fw - 1, fh - 1, 4, colours[frame % 8]);
-    c.Text(std::to_string(frame), fw / 2, fh / 2, 10, true, Rgb(255, 255, 255));
+  if (lowerName == "userlistback.spr") {
+    if (frame > 0) return RowHighlight(w, h, frame == 3);
+    return ListBackground(w, h, {31, 9, 199, 34, 27, 9, 201, 27, 252, {}});
+  }
+  if (lowerName == "lobyroominfoback.spr") return RoomInfoBack(w, h);
+  if (lowerName == "inviteuserlistback.spr") {
+    const bool all = frame == 1;
+    std::vector<HeaderLabel> captions = {{"닉네임", 62}, {"레벨", 125}, {"성별", 158}};
+    if (all) captions.insert(captions.end(), {{"승점", 230}, {"위치", 330}});
+    else captions.insert(captions.end(), {{"전적", 208}, {"승점", 305}});
+    return ListBackground(w, h, {22, 9, 360, 30, 18, all ? 10 : 5, 362, 23, all ? 196.0f : 97.0f, captions});
+  }
+  return Canvas(0, 0);
+}
+
+void Lock(Canvas& c, float x, float y, float size, Colour body) {
+  c.Ring(x + size / 2, y + size * 0.36f, size * 0.26f, size * 0.13f, Rgb(110, 100, 90));
+  c.FillRoundRect(x + size * 0.12f, y + size * 0.42f, x + size * 0.88f, y + size, size * 0.12f, body);
+  c.FillCircle(x + size / 2, y + size * 0.68f, size * 0.08f, Rgb(90, 60, 10));
+}
+
+void Badge(Canvas& c, Colour colour, const char* text) {
+  const float w = static_cast<float>(c.Width()), h = static_cast<float>(c.Height());
+  c.FillRoundRect(0, 0, w, h, 4, Scale(colour, 0.6f));
+  c.VerticalGradientRoundRect(1, 1, w - 1, h - 1, 3, Mix(colour, Rgb(255, 255, 255), 0.3f), colour);
+  if (text && *text) c.Text(text, w / 2, h / 2, h >= 18 ? 10 : 9, true, Rgb(255, 255, 255));
+}
+
+// Small icons of the lists, by file and frame: what each frame means is
+// fixed by the screens (room state codes, channel states, the room view's
+// badges and the sex icons).
+Canvas ListIcon(const std::string& lowerName, int frame, int w, int h) {
+  Canvas c(w, h);
+  const Colour waiting = Rgb(52, 150, 64), full = Rgb(226, 128, 24), playing = Rgb(200, 52, 40);
+  if (lowerName == "lobyroomimg.spr") {
+    // State code: 0 waiting, 1 full, 2 playing; 4 more for a secret room.
+    static const char* texts[3] = {"대기", "만원", "게임"};
+    const Colour colours[3] = {waiting, full, playing};
+    const int base = frame % 4;
+    if (base == 3) {  // no room has this code
+      Badge(c, Rgb(150, 140, 130), "");
+      return c;
+    }
+    Badge(c, colours[base], texts[base]);
+    if (frame >= 4) Lock(c, static_cast<float>(w) - 9, static_cast<float>(h) - 10, 9, Rgb(250, 206, 60));
     return c;
   }
-  if (background) {
-    c.FillRoundRect(0, 0, fw, fh, 6, kCream);
-    c.FillRect(0, 0, fw, 30, Rgb(150, 92, 44));
-    for (float y = 36; y + 27 <= fh; y += 27) c.Line(6, y + 26.5f, fw - 28, y + 26.5f, 1, Rgb(220, 196, 160));
-  } else {
-    c.FillRoundRect(0, 0, fw, fh, 4, frame % 2 ? Rgb(255, 214, 120, 0.85f) : Rgb(255, 236, 190, 0.85f));
+  const float fw = static_cast<float>(w), fh = static_cast<float>(h);
+  if (lowerName == "titlestateimg.spr") {
+    // 0 the channel the player is in, 1 locked, 2 normal, 3 crowded, 4 full.
+    if (frame == 0) {
+      std::vector<Point> star;
+      for (int i = 0; i < 10; ++i) {
+        const float a = -1.5707963f + static_cast<float>(i) * 0.6283185f, r = (i % 2 ? 0.42f : 1.0f) * fw / 2;
+        star.push_back({fw / 2 + r * std::cos(a), fh / 2 + 1 + r * std::sin(a)});
+      }
+      c.FillPolygon(star, Rgb(250, 196, 30));
+    } else if (frame == 1) {
+      Lock(c, 1, 0, fw - 2, Rgb(150, 140, 130));
+    } else {
+      const Colour colour = frame == 2 ? waiting : frame == 3 ? full : playing;
+      c.FillCircle(fw / 2, fh / 2, fw / 2 - 1, Scale(colour, 0.6f));
+      c.FillCircle(fw / 2, fh / 2, fw / 2 - 2, colour);
+      c.FillCircle(fw / 2 - 2, fh / 2 - 2, 2, Rgb(255, 255, 255, 0.6f));
+      if (frame == 4) c.Line(4, fh / 2, fw - 4, fh / 2, 2, Rgb(255, 255, 255));
+    }
+    return c;
   }
+  if (lowerName == "lobyroominfoimg.spr") {
+    // 0 playing, 1 waiting; 2 female, 3 male; 4 super room, 5 normal room;
+    // 6 secret, 7 public.
+    switch (frame) {
+      case 0: Badge(c, playing, "게임"); break;
+      case 1: Badge(c, waiting, "대기"); break;
+      case 2: Badge(c, Rgb(226, 90, 140), "여"); break;
+      case 3: Badge(c, Rgb(60, 110, 210), "남"); break;
+      case 4: Badge(c, Rgb(140, 70, 200), "슈퍼"); break;
+      case 5: Badge(c, Rgb(150, 140, 130), "일반"); break;
+      case 6: Lock(c, fw / 2 - fh / 2, 0, fh, Rgb(250, 206, 60)); break;
+      default: Badge(c, Rgb(90, 160, 190), "공개"); break;
+    }
+    return c;
+  }
+  Badge(c, Rgb(150, 140, 130), std::to_string(frame).c_str());
   return c;
 }
 
@@ -266,6 +578,22 @@ Canvas ListFrame(const std::string& lowerName, int frame, int w, int h) {
 std::vector<std::uint8_t> ScreenSpriteFile(const AssetEntry& entry) {
   const std::string name = Lower(FileName(entry.path));
   gfx::xSprite set;
+  if (entry.framesPerButton > 0) {
+    const std::vector<ListButton>* buttons = ListButtons(name);
+    if (!buttons || static_cast<int>(buttons->size()) * entry.framesPerButton > entry.frames) return {};
+    for (int f = 0; f < entry.frames; ++f) {
+      const auto size = std::find_if(entry.sizes.begin(), entry.sizes.end(), [f](const FrameSize& s) { return s.frame == f; });
+      if (size == entry.sizes.end()) return {};
+      const auto b = static_cast<std::size_t>(f / entry.framesPerButton);
+      if (b < buttons->size()) {
+        // With three frames a button has no disabled image; its third is pressed.
+        AddFrame16(set, ListButtonFrame((*buttons)[b], f % entry.framesPerButton, size->width, size->height));
+      } else {
+        AddFrame16(set, CheckMark(size->width, size->height, f % 2 == 0));  // frames 9 (off) and 10 (on)
+      }
+    }
+    return set.SaveToMemory();
+  }
   for (int f = 0; f < entry.frames; ++f) {
     int w = 24, h = 24;
     // Sizes: the listed frame, else the last listed size before it, else the first.
@@ -280,7 +608,10 @@ std::vector<std::uint8_t> ScreenSpriteFile(const AssetEntry& entry) {
     }
     if (name == "charback.spr") {
       Canvas c(w, h);
-      c.VerticalGradientRoundRect(0, 0, static_cast<float>(w), static_cast<float>(h), 6, Rgb(110, 150, 200), Rgb(60, 80, 130));
+      // Dark wood like the game room's side column: the record is written on it in light colours.
+      c.FillRoundRect(0, 0, static_cast<float>(w), static_cast<float>(h), 6, Rgb(200, 150, 70));
+      c.VerticalGradientRoundRect(1, 1, static_cast<float>(w) - 1, static_cast<float>(h) - 1, 5, Rgb(104, 64, 32),
+                                  Rgb(54, 30, 12));
       AddFrame16(set, c);
       continue;
     }
@@ -295,7 +626,11 @@ std::vector<std::uint8_t> ScreenSpriteFile(const AssetEntry& entry) {
       AddFrame16(set, c);
       continue;
     }
-    AddFrame16(set, ListFrame(name, f, w, h));
+    if (const Canvas back = ListBackFrame(name, f, w, h); back.Width() > 0) {
+      AddFrame16(set, back);
+      continue;
+    }
+    AddFrame16(set, ListIcon(name, f, w, h));
   }
   return set.SaveToMemory();
 }
@@ -309,6 +644,13 @@ std::vector<std::uint8_t> ScreenBitmapFile(const AssetEntry& entry) {
   }
   if (name.rfind("bitmap", 0) == 0) {
     const int id = std::stoi(name.substr(6));
+    if (id == 268) {
+      // Two cells of 16 x 16: unchecked, checked.
+      Canvas c(entry.width, entry.height);
+      c.Draw(CheckImage(16, 16, false), 0, 0);
+      c.Draw(CheckImage(16, 16, true), 16, 0);
+      return BmpBytes(c);
+    }
     if (id == 198) {
       Canvas c(entry.width, entry.height);
       for (int level = 0; level < 15; ++level) {

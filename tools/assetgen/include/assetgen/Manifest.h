@@ -17,6 +17,7 @@ enum class AssetKind {
   Bitmap,      // 24-bit BMP; magenta RGB(255,0,255) marks what window shapes cut away
   Wave,        // RIFF WAVE, 16-bit PCM
   Midi,        // standard MIDI file
+  Menu,        // context-menu resource, see MenuResources()
   Palette,     // 256 RGBQUAD entries
   BlendTable,  // "Alpha Table" file built from the palette
   WordList,    // provided by the portal build, not by the generator
@@ -44,6 +45,9 @@ struct AssetEntry {
   std::vector<FrameSize> sizes;
   // Bitmaps: images stacked top to bottom (4 for push buttons).
   int states = 1;
+  // Sprite buttons: frames per button (normal, over, pressed and, with four,
+  // disabled); frame b x framesPerButton is the first frame of button b.
+  int framesPerButton = 0;
 };
 
 // One entry per file; paths that differ only in letter case are one file.
@@ -63,6 +67,22 @@ struct ResourceButton {
   int height = 0;
 };
 const std::vector<ResourceButton>& ResourceButtons();
+
+// Context menus, written as ".\data\menuNNN.ini" (UTF-8): one section per
+// popup in menu order ("[popup0]", "[popup1]", ...), each with the keys
+// "item0", "item1", ... in order, valued "<command id>,<caption>" or
+// "separator". Numbered bitmaps are ".\image\bitmapNNN.bmp" and cursors
+// ".\image\cursorNNN.bmp", magenta RGB(255,0,255) transparent.
+struct MenuItem {
+  int command = 0;  // 0 for a separator
+  std::string_view caption;
+};
+struct MenuResource {
+  int id = 0;
+  std::vector<std::vector<MenuItem>> popups;
+};
+const std::vector<MenuResource>& MenuResources();
+std::string MenuPath(int id);
 
 // Case-insensitive lookup by a path as the sources write it.
 const AssetEntry* FindAsset(std::string_view path);
