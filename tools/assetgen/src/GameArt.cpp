@@ -489,8 +489,8 @@ std::vector<std::uint8_t> EventCoin() {
     digit.Text(std::to_string(d), 4.5f, 6.5f, 13, true, Rgb(255, 255, 230));
     AddFrame8(set, digit, false);
   }
-  Canvas unit(14, 13);
-  unit.Text("개", 7, 6.5f, 11, true, Rgb(255, 255, 230));
+  Canvas unit(16, 13);
+  unit.Text("개", 8, 6.5f, 11, true, Rgb(255, 255, 230));
   AddFrame8(set, unit, false);
   for (int f = 0; f < 14; ++f) {
     Canvas coin(24, 24);

@@ -116,10 +116,13 @@ Canvas CheckImage(int w, int h, bool checked) {
   return c;
 }
 
-Canvas Dialog(int w, int h, const std::string& title) {
+// `lightBar`: the screen writes its own dark text into the top bar (the
+// message box's title, the profile's name), so the bar must be light.
+Canvas Dialog(int w, int h, const std::string& title, bool lightBar = false) {
   Canvas c(w, h);
   const float fw = static_cast<float>(w), fh = static_cast<float>(h);
   c.VerticalGradientRoundRect(0, 0, fw, fh, 12, kWoodTop, kWoodBottom);
+  if (lightBar) c.VerticalGradientRoundRect(4, 3, fw - 4, 24, 8, Rgb(255, 232, 176), Rgb(232, 186, 112));
   c.FillRoundRect(6, 26, fw - 6, fh - 6, 8, kCream);
   c.Shade([&](float x, float y) {
     if (x < 8 || y < 28 || x > fw - 8 || y > fh - 8) return Colour{0, 0, 0, 0};
@@ -174,6 +177,73 @@ Canvas Screen(int w, int h, const std::string& lowerName) {
     Well(c, 600, 390, 793, 516, Rgb(40, 20, 6));
   }
   return c;
+}
+
+// A caption beside a control of a dialog.
+void Label(Canvas& c, const char* text, float x, float centreY, bool right = false) {
+  const float width = static_cast<float>(Canvas::TextWidth(text, 12, true));
+  c.Text(text, right ? x - width : x, centreY - 7, 12, true, kInk, false);
+}
+
+// A white field behind an edit, list or view of a dialog.
+void Field(Canvas& c, float x0, float y0, float x1, float y1) {
+  c.FillRoundRect(x0 - 2, y0 - 2, x1 + 2, y1 + 2, 3, Rgb(190, 150, 100));
+  c.FillRoundRect(x0 - 1, y0 - 1, x1 + 1, y1 + 1, 2, Rgb(255, 255, 255));
+}
+
+// The captions of check boxes, radio buttons and edits belong to the
+// background (the controls draw only their images), and the fields show
+// where typing goes. Positions are those the dialogs place their controls at.
+void DecorateDialog(Canvas& c, const std::string& lowerName) {
+  if (lowerName == "croomback.bmp") {
+    Label(c, "방 제목", 76, 61, true);
+    Field(c, 84, 53, 285, 70);
+    Label(c, "공개 설정", 76, 90, true);
+    Label(c, "공개", 111, 90);
+    Label(c, "비공개", 161, 90);
+    Label(c, "비밀번호", 76, 112, true);
+    Field(c, 84, 104, 146, 121);
+    Label(c, "방 레벨", 76, 142, true);
+    Label(c, "슈퍼방으로 만들기", 46, 182);
+  } else if (lowerName == "secret_back.bmp") {
+    c.Text("비밀방입니다. 비밀번호를 입력하세요.", static_cast<float>(c.Width()) / 2, 60, 12, true, kInk);
+    Label(c, "비밀번호", 122, 102, true);
+    Field(c, 130, 94, 210, 110);
+  } else if (lowerName == "whisper.bmp") {
+    Field(c, 19, 42, 147, 61);
+    Label(c, "님에게 귓말", 153, 52);
+    Field(c, 12, 74, 270, 93);
+  } else if (lowerName == "optionback.bmp") {
+    const auto section = [&](const char* text, float y) { c.Text(text, 20, y - 8, 13, true, Rgb(150, 80, 20), false); };
+    section("효과음", 54);
+    Label(c, "끄기", 47, 77);
+    Label(c, "켜기", 181, 77);
+    section("시작 화면", 112);
+    Label(c, "창 모드", 47, 135);
+    Label(c, "전체 화면", 181, 135);
+    section("접속할 때", 163);
+    Label(c, "초대 거부", 47, 186);
+    Label(c, "귓말 거부", 181, 186);
+    section("채팅 금지", 217);
+    Field(c, 23, 232, 268, 292);
+  } else if (lowerName == "baduser_back.bmp") {
+    c.Text("욕설이나 비방을 한 상대를 신고합니다.", static_cast<float>(c.Width()) / 2, 60, 12, true, kInk);
+    Label(c, "신고 대상", 120, 177, true);
+    Label(c, "신고 사유", 120, 205, true);
+    Field(c, 134, 197, 330, 214);
+  } else if (lowerName == "profileback.bmp") {
+    Field(c, 11, 39, 85, 163);
+    Field(c, 94, 66, 280, 122);
+  } else if (lowerName == "recv_invite.bmp") {
+    Field(c, 21, 48, 96, 173);
+    Field(c, 119, 274, 353, 292);
+  } else if (lowerName == "inviteback.bmp") {
+    Label(c, "초대할 사람", 15, 56);
+    Field(c, 15, 114, 385, 129);
+  } else if (lowerName == "cchangeback.bmp") {
+    Field(c, 40, 41, 130, 167);
+    for (float x : {186.0f, 235.0f, 284.0f, 333.0f}) Field(c, x, 77, x + 45, 138);
+  }
 }
 
 Canvas Cursor(int id) {
@@ -251,7 +321,9 @@ Canvas Icon(const std::string& lowerName, int w, int h) {
     c.Text("이 대화 내용을 신고하시겠습니까?", fw / 2, 56, 13, true, kInk);
     c.Text("허위 신고는 이용 제한을 받을 수 있습니다.", fw / 2, 84, 12, false, Rgb(160, 40, 30));
   } else {
-    c = Dialog(w, h, Title(lowerName));
+    const bool lightBar = lowerName == "alert_back.bmp" || lowerName == "profileback.bmp";
+    c = Dialog(w, h, lightBar ? std::string() : Title(lowerName), lightBar);
+    DecorateDialog(c, lowerName);
   }
   return c;
 }
