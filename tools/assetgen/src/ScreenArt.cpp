@@ -105,6 +105,33 @@ Canvas ButtonStrip(int w, int stateH, int states, const std::string& caption) {
   return c;
 }
 
+// The title bar's window buttons: drawn glyphs, which stay crisp at 18 pixels.
+Canvas WindowButtonStrip(const std::string& lowerName, int w, int stateH) {
+  Canvas c(w, stateH * 4);
+  for (int s = 0; s < 4; ++s) {
+    const float top = static_cast<float>(s * stateH), fw = static_cast<float>(w), fh = static_cast<float>(stateH);
+    ButtonFace(c, top, fw, fh, s, "");
+    const float d = s == 2 ? 1.0f : 0.0f;
+    const float x0 = fw * 0.28f + d, x1 = fw * 0.72f + d, y0 = top + fh * 0.28f + d, y1 = top + fh * 0.72f + d;
+    const Colour ink = s == 3 ? Rgb(110, 104, 96) : Rgb(60, 28, 6);
+    if (lowerName == "exitbtn.bmp") {
+      c.Line(x0, y0, x1, y1, 1.8f, ink);
+      c.Line(x0, y1, x1, y0, 1.8f, ink);
+    } else if (lowerName == "minimizebtn.bmp") {
+      c.Line(x0, y1 - 1, x1, y1 - 1, 2, ink);
+    } else if (lowerName == "fullscreenbtn.bmp") {
+      c.FillRect(x0, y0, x1, y1, ink);
+      c.FillRect(x0 + 1.5f, y0 + 3, x1 - 1.5f, y1 - 1.5f, Rgb(255, 236, 190));
+    } else {  // back to a window: two frames
+      c.FillRect(x0 + 2, y0 - 1, x1 + 1, y1 - 4, ink);
+      c.FillRect(x0 + 3, y0 + 1, x1, y1 - 5, Rgb(255, 236, 190));
+      c.FillRect(x0 - 1, y0 + 3, x1 - 2, y1 + 1, ink);
+      c.FillRect(x0, y0 + 5, x1 - 3, y1, Rgb(255, 236, 190));
+    }
+  }
+  return c;
+}
+
 Canvas CheckImage(int w, int h, bool checked) {
   Canvas c(w, h);
   c.FillRoundRect(0, 0, static_cast<float>(w), static_cast<float>(h), 3, Rgb(110, 64, 24));
@@ -709,6 +736,9 @@ std::vector<std::uint8_t> ScreenSpriteFile(const AssetEntry& entry) {
 
 std::vector<std::uint8_t> ScreenBitmapFile(const AssetEntry& entry) {
   const std::string name = Lower(FileName(entry.path));
+  if (entry.states == 4 && (name == "fullscreenbtn.bmp" || name == "winmodebtn.bmp" || name == "minimizebtn.bmp" ||
+                            name == "exitbtn.bmp"))
+    return BmpBytes(WindowButtonStrip(name, entry.width, entry.height / 4));
   if (entry.states > 1) return BmpBytes(ButtonStrip(entry.width, entry.height / entry.states, entry.states, Caption(name)));
   if (name.find("check") != std::string::npos) {
     const bool checked = name.find("01") != std::string::npos || name.find("check2") != std::string::npos;
