@@ -193,6 +193,10 @@ std::optional<Arguments> ParseArguments(int argc, char** argv)
         }
     }
     args.robot.seed = static_cast<std::uint32_t>(seed);
+    if (args.pair && args.robot.id.size() > 13) {
+        std::fprintf(stderr, "tovrik-robot: --id of a pair is at most 13 characters (h1 and g1 follow)\n");
+        return std::nullopt;
+    }
     if (!args.soak && !args.masterGiven) {
         std::fprintf(stderr, "tovrik-robot: --master HOST:PORT is needed unless --soak\n");
         return std::nullopt;
@@ -312,7 +316,9 @@ int RunRobots(Arguments& args)
         WriteGames(games, *robot);
         errors.insert(errors.end(), robot->Errors().begin(), robot->Errors().end());
     }
-    if (!finished)
+    // A lobby robot, and one told to stay in its room, end with the time limit.
+    const bool staysForever = !args.pair && (args.robot.role == RobotRole::Lobby || args.robot.games == 0);
+    if (!finished && !staysForever)
         errors.push_back("not finished within the time limit");
     std::fputs(games.str().c_str(), stdout);
     if (!args.hashLog.empty())
