@@ -175,6 +175,20 @@ TEST_F(RobotLoopback, RobotThatStopsReportingLosesByTheDeadline)
     EXPECT_EQ(Figures("mutig")[2], 1);
 }
 
+TEST_F(RobotLoopback, ReservedExitTakesTheRobotOutAfterItsLastGame)
+{
+    CRobot& host = runner_.Add(Options("exith", RobotRole::Host, 2));
+    RobotOptions guestOptions = Options("exitg", RobotRole::Guest, 2);
+    guestOptions.reserveExit = true;
+    CRobot& guest = runner_.Add(guestOptions);
+    ASSERT_TRUE(runner_.RunAll(30s)) << PhaseName(host.Phase()) << " / " << PhaseName(guest.Phase());
+    ExpectNoErrors(host);
+    ExpectNoErrors(guest);
+    EXPECT_EQ(guest.Games().size(), 2u) << "the reservation is for after the last game only";
+    EXPECT_TRUE(guest.LeftByReservation());
+    EXPECT_FALSE(host.LeftByReservation());
+}
+
 TEST_F(RobotLoopback, ShortSoakHasNoDesyncsAndNoErrors)
 {
     SoakOptions options;

@@ -410,15 +410,21 @@ void CRobot::OnGameFrame(int msgId, char* frame, int length)
         return;
     }
     case msgid::CSV_ACCEPT_OUTROOM:
-    case msgid::CSV_ABNORMALOUTROOM:
+    case msgid::CSV_ABNORMALOUTROOM: {
         if (!game_.InRoom())
             return;
+        const bool wasPlaying = game_.IsPlaying();
         game_.OnLeftRoom();
-        if (phase_ == RobotPhase::LeavingRoom)
+        if (exitReserved_ && msgId == msgid::CSV_ACCEPT_OUTROOM && !wasPlaying) {
+            leftByReservation_ = true;
             LogOut();
-        else
+        } else if (phase_ == RobotPhase::LeavingRoom) {
+            LogOut();
+        } else {
             Fail("put out of the room");
+        }
         return;
+    }
     case msgid::CSV_GAMEOVERRESULT: {
         protocol::CSV_GAMEOVERRESULT message;
         if (!message.Get(frame, length))
@@ -446,6 +452,11 @@ void CRobot::OnGameFrame(int msgId, char* frame, int length)
                 startAsked_ = false;
                 if (game_.StartWasWrong())
                     Fail("wrong start information");
+                else if (options_.reserveExit && options_.games > 0 &&
+                         static_cast<int>(games_.size()) + 1 == options_.games && !exitReserved_) {
+                    exitReserved_ = true;
+                    game_.Game().DoExitSubscript(1);
+                }
             }
         }
         return;
@@ -469,7 +480,13 @@ void CRobot::OnGameResult(std::span<const protocol::GAMEOVERRESULT, 2> results)
     game_.ClearShotHashes();
     resetAt_ = Clock::now() + std::chrono::milliseconds(options_.resetDelayMs);
     wasMyTurn_ = false;
-    if (game_.IsMute() || (options_.games > 0 && static_cast<int>(games_.size()) >= options_.games))
+    const bool lastGame = options_.games > 0 && static_cast<int>(games_.size()) >= options_.games;
+    if (lastGame && exitReserved_) {
+        // The server takes the robot out by itself.
+        phase_ = RobotPhase::LeavingRoom;
+        return;
+    }
+    if (game_.IsMute() || lastGame)
         LeaveRoom();
 }
 

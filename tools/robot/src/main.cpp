@@ -33,6 +33,7 @@ constexpr const char* kUsage = R"(usage: tovrik-robot [options]
   --bet N                room bet (default 100)
   --think-ms N           wait this long into a turn before flicking
   --items                use items (in an item channel) before flicks
+  --reserve-exit         reserve leaving during the last game; the server takes the robot out
   --mute-after N         stop reporting after N shots
   --idle-timeout-ms N    nothing in or out for this long is an error (default 60000)
   --hash-log FILE        one line per finished game with its shot hashes
@@ -159,6 +160,8 @@ std::optional<Arguments> ParseArguments(int argc, char** argv)
             args.pair = true;
         } else if (name == "--soak") {
             args.soak = true;
+        } else if (name == "--reserve-exit") {
+            args.robot.reserveExit = true;
         } else if (name == "--items") {
             args.robot.useItems = true;
         } else if (name == "--trace") {

@@ -43,6 +43,7 @@ struct RobotOptions {
     int resetDelayMs = 0;    // the room's reset after a result (the client waits 5 s)
     int idleTimeoutMs = 60000; // nothing sent or received for this long is an error
     bool useItems = false;   // in an item channel, use items before flicks
+    bool reserveExit = false; // reserve leaving during the last game, as the exit button does
     bool trace = false;      // every message in and out on standard error
 };
 
@@ -94,6 +95,8 @@ public:
     const std::string& Id() const { return id_; }
     std::int32_t UNum() const { return unum_; }
     int RoomNo() const { return game_.RoomNo(); }
+    // The server took the robot out of its room after a reserved exit.
+    bool LeftByReservation() const { return leftByReservation_; }
     CRobotGame& Game() { return game_; }
     const CRobotGame& Game() const { return game_; }
 
@@ -156,6 +159,8 @@ private:
     bool startAsked_ = false;
     bool wasMyTurn_ = false;
     bool flickedThisTurn_ = false;
+    bool exitReserved_ = false;
+    bool leftByReservation_ = false;
     int entryRefusals_ = 0;
 };
 
