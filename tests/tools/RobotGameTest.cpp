@@ -296,6 +296,36 @@ TEST_F(ScriptedRoom, ReadyDuringTheResultCountsForTheNextGame)
     EXPECT_FALSE(han.ResetPending());
 }
 
+TEST_F(ScriptedRoom, ItemsNeedAnItemChannelAndAnEnabledButtonAndKeepBoardsEqual)
+{
+    Start();
+    RunShots();
+    protocol::NEXTPLAYER next;
+    protocol::SetRelayID(next.ID, "cho");
+    next.Gauge = 10.0f;
+    ToBoth(Build<protocol::CCL_NEXTPLAYER>(next));
+    EXPECT_FALSE(cho.ArmItem(game::kItemTeleport)) << "not an item channel";
+    cho.SetItemChannel(1);
+    han.SetItemChannel(1);
+    NextPlayer("cho");
+    EXPECT_FALSE(cho.ArmItem(game::kItemTeleport)) << "no gauge, no button";
+    ToBoth(Build<protocol::CCL_NEXTPLAYER>(next));
+    ASSERT_TRUE(cho.ArmItem(game::kItemTeleport));
+    const game::CStone& subject = cho.Field().Stones(game::kSideCho)[5];
+    const int toX = subject.x + 40;
+    const int toY = subject.y + 60;
+    ASSERT_TRUE(cho.Field().CheckTeleport(subject.x, subject.y, subject.radius, toX, toY, subject.teleportRange));
+    cho.ClickBoard(subject.x, subject.y);
+    cho.ClickBoard(toX, toY);
+    ASSERT_EQ(IdOf(choSent.back()), msgid::CCL_TELEPORTITEM);
+    EXPECT_EQ(subject.x, toX);
+    EXPECT_TRUE(cho.CanFlick()) << "a teleport does not end the turn";
+    for (const Frame& frame : {choSent[choSent.size() - 2], choSent.back()})
+        ToBoth(frame);
+    EXPECT_EQ(HashStones(han.Field()), HashStones(cho.Field()));
+    EXPECT_EQ(cho.ItemsArmed()[game::kItemTeleport], 1);
+}
+
 TEST(Strategy, SameSeedSameChoices)
 {
     game::CField field;

@@ -191,6 +191,51 @@ TEST_F(RobotLoopback, ShortSoakHasNoDesyncsAndNoErrors)
     EXPECT_EQ(FormatSoakLine(result).substr(0, 32), "games: 4, desyncs: 0, errors: 0,");
 }
 
+// Every turn fills the gauge, so that every item is within reach.
+constexpr const char* kItemConfig = R"(
+[Rules]
+StartMoney = 10000
+GaugePerTurn = 10
+[Group1]
+Name = items
+[Channel1-1]
+Item = 1
+)";
+
+TEST(RobotItems, ItemsOfBothPlayersKeepTheBoardsEqual)
+{
+    server::testing::ServerUnderTest server(kItemConfig);
+    ASSERT_TRUE(server.Running()) << server.Log();
+    CRobotRunner runner;
+    std::vector<CRobot*> robots;
+    for (const char* id : {"itemh", "itemg"}) {
+        RobotOptions options;
+        options.id = id;
+        options.masterHost = server.Master().host;
+        options.masterPort = server.Master().port;
+        options.role = id[4] == 'h' ? RobotRole::Host : RobotRole::Guest;
+        options.roomTitle = "items";
+        options.games = 3;
+        options.useItems = true;
+        options.seed = 5;
+        options.idleTimeoutMs = 10000;
+        robots.push_back(&runner.Add(options));
+    }
+    ASSERT_TRUE(runner.RunAll(60s)) << server.Log();
+    std::array<int, game::kItemKindCount> armed{};
+    for (const CRobot* robot : robots) {
+        for (const std::string& error : robot->Errors())
+            ADD_FAILURE() << error;
+        ASSERT_EQ(robot->Games().size(), 3u);
+        for (int k = 0; k < game::kItemKindCount; ++k)
+            armed[static_cast<std::size_t>(k)] += robot->Game().ItemsArmed()[static_cast<std::size_t>(k)];
+    }
+    for (std::size_t g = 0; g < 3; ++g)
+        EXPECT_EQ(robots[0]->Games()[g].shotHashes, robots[1]->Games()[g].shotHashes) << "game " << g + 1;
+    for (int k = 0; k < game::kItemKindCount; ++k)
+        EXPECT_GT(armed[static_cast<std::size_t>(k)], 0) << "item " << k;
+}
+
 TEST_F(RobotLoopback, LobbyRobotsHearEachOthersChat)
 {
     CRobot& a = runner_.Add(Options("chata", RobotRole::Lobby, 0));

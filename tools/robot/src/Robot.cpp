@@ -407,6 +407,13 @@ void CRobot::OnGameFrame(int msgId, char* frame, int length)
         OnGameResult(results);
         return;
     }
+    case msgid::CSV_SERVERMSG: {
+        // The server answers a start it cannot make with a notice.
+        protocol::CSV_SERVERMSG message;
+        if (message.Get(frame, length) && startAsked_ && !game_.IsPlaying())
+            Fail("the server refused the start: " + std::string(message.TextView()));
+        return;
+    }
     case msgid::CSV_ACCEPT_LOGOUT:
         if (phase_ == RobotPhase::LoggingOut)
             Finish();
@@ -503,11 +510,35 @@ void CRobot::DecideInRoom(Clock::time_point now)
     wasMyTurn_ = myTurn;
     if (myTurn && !flickedThisTurn_ && now >= actAt_ && game_.CanFlick() && !game_.IsMute()) {
         flickedThisTurn_ = true;
-        if (const auto choice = strategy_.Choose(game_.Field(), game_.Player(0).side))
-            game_.Flick(choice->index, choice->angle, choice->drag);
-        // A flick that did not leave lets the turn run out: the game sends
-        // the time-out itself.
+        PlayTurn();
     }
+}
+
+void CRobot::PlayTurn()
+{
+    if (options_.useItems && game_.IsItemChannel() && !UseItem())
+        return;
+    if (const auto choice = strategy_.Choose(game_.Field(), game_.Player(0).side))
+        game_.Flick(choice->index, choice->angle, choice->drag);
+    // A flick that did not leave lets the turn run out: the game sends the
+    // time-out itself.
+}
+
+bool CRobot::UseItem()
+{
+    std::array<int, 4> enabled{};
+    for (int k = 0; k < 4; ++k)
+        enabled[static_cast<std::size_t>(k)] = game_.Field().itemButtons[static_cast<std::size_t>(k)].enabled;
+    const auto item = strategy_.ChooseItem(game_.Field(), game_.Player(0).side, enabled);
+    if (!item || !game_.ArmItem(item->kind))
+        return true;
+    if (item->kind == game::kItemPowerUp)
+        return true;
+    const game::CStone& stone = game_.Field().Stones(game_.Player(0).side)[static_cast<std::size_t>(item->index)];
+    game_.ClickBoard(stone.x, stone.y);
+    if (item->kind == game::kItemTeleport)
+        game_.ClickBoard(item->targetX, item->targetY);
+    return item->kind != game::kItemNuclear;
 }
 
 int CRobot::Step(Clock::time_point now)

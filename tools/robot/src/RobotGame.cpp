@@ -294,6 +294,27 @@ bool CRobotGame::Flick(int index, float angle, float drag)
     return game_.waitResult != 0;
 }
 
+bool CRobotGame::ArmItem(int kind)
+{
+    if (!CanFlick() || !itemChannel_ || kind < 0 || kind >= game::kItemKindCount ||
+        !field_.itemButtons[static_cast<std::size_t>(kind)].enabled)
+        return false;
+    game_.UseMyItem(kind);
+    ++itemsArmed_[static_cast<std::size_t>(kind)];
+    return true;
+}
+
+bool CRobotGame::ClickBoard(int x, int y)
+{
+    if (!playing_ || !game_.myTurn || game_.waitResult)
+        return false;
+    const game::BoardPoint at = PagePoint(x, y);
+    game_.OnMouseMove(at.x, at.y);
+    game_.OnLButtonDown(at.x, at.y);
+    game_.OnLButtonUp(at.x, at.y);
+    return true;
+}
+
 // ---- IGameSender --------------------------------------------------------------
 
 void CRobotGame::SendStoneClick(const protocol::STONECLICK& r) { Send<protocol::CCL_STONECLICK>(r); }

@@ -73,6 +73,7 @@ RobotOptions PairOptions(const SoakOptions& options, int n, RobotRole role)
     robot.strategy = options.strategy;
     robot.seed = options.seed + static_cast<std::uint32_t>(2 * n + (role == RobotRole::Host ? 0 : 1));
     robot.thinkMs = options.thinkMs;
+    robot.useItems = options.useItems;
     robot.idleTimeoutMs = options.idleTimeoutMs;
     robot.trace = options.trace;
     return robot;

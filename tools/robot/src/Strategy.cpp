@@ -43,6 +43,44 @@ std::optional<FlickChoice> CStrategy::Choose(const game::CField& field, int ownS
     return kind_ == StrategyKind::Random ? ChooseRandom(field, ownSide) : ChooseAimed(field, ownSide);
 }
 
+std::optional<ItemChoice> CStrategy::ChooseItem(const game::CField& field, int ownSide,
+                                                 std::span<const int, 4> enabled)
+{
+    std::vector<int> kinds;
+    for (int k = 0; k < 4; ++k)
+        if (enabled[static_cast<std::size_t>(k)])
+            kinds.push_back(k);
+    if (kinds.empty() || rng_() % 2 == 0)
+        return std::nullopt;
+    ItemChoice choice;
+    choice.kind = kinds[rng_() % kinds.size()];
+    const auto own = field.Stones(ownSide);
+    std::vector<int> candidates;
+    const int first = choice.kind == game::kItemChange ? 9 : choice.kind == game::kItemNuclear ? 1 : 0;
+    for (int i = first; i < game::kStonesPerSide; ++i)
+        if (own[static_cast<std::size_t>(i)].alive)
+            candidates.push_back(i);
+    if (choice.kind == game::kItemPowerUp)
+        return choice;
+    // A blast of the own king would lose the game; a change needs a minor.
+    if (candidates.empty())
+        return std::nullopt;
+    choice.index = candidates[rng_() % candidates.size()];
+    if (choice.kind != game::kItemTeleport)
+        return choice;
+    const game::CStone& subject = own[static_cast<std::size_t>(choice.index)];
+    for (int attempt = 0; attempt < 32; ++attempt) {
+        const float distance = Uniform(static_cast<float>(2 * subject.radius), 0.9f * static_cast<float>(subject.teleportRange));
+        const game::BoardPoint target = game::GetMovePoint(subject.x, subject.y, Uniform(0.0f, 360.0f), distance);
+        if (field.CheckTeleport(subject.x, subject.y, subject.radius, target.x, target.y, subject.teleportRange)) {
+            choice.targetX = target.x;
+            choice.targetY = target.y;
+            return choice;
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<FlickChoice> CStrategy::ChooseRandom(const game::CField& field, int ownSide)
 {
     std::vector<int> alive;

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <iostream>
 #include <optional>
+#include <span>
+#include <string_view>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -30,6 +32,7 @@ constexpr const char* kUsage = R"(usage: tovrik-robot [options]
   --seed N               strategy seed (default 1)
   --bet N                room bet (default 100)
   --think-ms N           wait this long into a turn before flicking
+  --items                use items (in an item channel) before flicks
   --mute-after N         stop reporting after N shots
   --idle-timeout-ms N    nothing in or out for this long is an error (default 60000)
   --hash-log FILE        one line per finished game with its shot hashes
@@ -48,6 +51,7 @@ MaxRoomsPerChannel = 800
 Name = robots
 [Channel1-1]
 MaxUser = 1000
+Item = 1
 )";
 
 struct Arguments {
@@ -85,11 +89,37 @@ std::optional<int> ParseInt(const std::string& text, int low, int high)
     return static_cast<int>(value);
 }
 
+struct IntOption {
+    std::string_view name;
+    int* value;
+    int low;
+    int high;
+};
+
+const IntOption* FindIntOption(std::span<const IntOption> options, std::string_view name)
+{
+    for (const IntOption& option : options)
+        if (option.name == name)
+            return &option;
+    return nullptr;
+}
+
 std::optional<Arguments> ParseArguments(int argc, char** argv)
 {
     Arguments args;
     args.robot.id = "robot1";
     args.robot.games = 1;
+    int seed = 1;
+    const IntOption intOptions[] = {
+        {"--games", &args.robot.games, 0, 1000000},
+        {"--pairs", &args.pairs, 1, 400},
+        {"--seed", &seed, 0, 2147483647},
+        {"--bet", &args.robot.bet, 1, 2147483647},
+        {"--think-ms", &args.robot.thinkMs, 0, 600000},
+        {"--mute-after", &args.robot.muteAfterShots, 0, 1000000},
+        {"--idle-timeout-ms", &args.robot.idleTimeoutMs, 0, 86400000},
+        {"--time-limit", &args.timeLimitSeconds, 1, 86400 * 7},
+    };
     for (int i = 1; i < argc; ++i) {
         const std::string name = argv[i];
         const auto value = [&]() -> std::optional<std::string> {
@@ -129,6 +159,8 @@ std::optional<Arguments> ParseArguments(int argc, char** argv)
             args.pair = true;
         } else if (name == "--soak") {
             args.soak = true;
+        } else if (name == "--items") {
+            args.robot.useItems = true;
         } else if (name == "--trace") {
             args.robot.trace = true;
         } else if (name == "--room") {
@@ -142,46 +174,11 @@ std::optional<Arguments> ParseArguments(int argc, char** argv)
             if (!kind)
                 return bad();
             args.robot.strategy = *kind;
-        } else if (name == "--games") {
-            const auto n = number(0, 1000000);
+        } else if (const IntOption* option = FindIntOption(intOptions, name)) {
+            const auto n = number(option->low, option->high);
             if (!n)
                 return bad();
-            args.robot.games = *n;
-        } else if (name == "--pairs") {
-            const auto n = number(1, 400);
-            if (!n)
-                return bad();
-            args.pairs = *n;
-        } else if (name == "--seed") {
-            const auto n = number(0, 2147483647);
-            if (!n)
-                return bad();
-            args.robot.seed = static_cast<std::uint32_t>(*n);
-        } else if (name == "--bet") {
-            const auto n = number(1, 2147483647);
-            if (!n)
-                return bad();
-            args.robot.bet = *n;
-        } else if (name == "--think-ms") {
-            const auto n = number(0, 600000);
-            if (!n)
-                return bad();
-            args.robot.thinkMs = *n;
-        } else if (name == "--mute-after") {
-            const auto n = number(0, 1000000);
-            if (!n)
-                return bad();
-            args.robot.muteAfterShots = *n;
-        } else if (name == "--idle-timeout-ms") {
-            const auto n = number(0, 86400000);
-            if (!n)
-                return bad();
-            args.robot.idleTimeoutMs = *n;
-        } else if (name == "--time-limit") {
-            const auto n = number(1, 86400 * 7);
-            if (!n)
-                return bad();
-            args.timeLimitSeconds = *n;
+            *option->value = *n;
         } else if (name == "--hash-log" || name == "--server" || name == "--config") {
             const auto text = value();
             if (!text || text->empty())
@@ -195,6 +192,7 @@ std::optional<Arguments> ParseArguments(int argc, char** argv)
             return std::nullopt;
         }
     }
+    args.robot.seed = static_cast<std::uint32_t>(seed);
     if (!args.soak && !args.masterGiven) {
         std::fprintf(stderr, "tovrik-robot: --master HOST:PORT is needed unless --soak\n");
         return std::nullopt;
@@ -267,6 +265,7 @@ int RunSoakCommand(Arguments& args)
     soak.seed = args.robot.seed;
     soak.bet = args.robot.bet;
     soak.thinkMs = args.robot.thinkMs;
+    soak.useItems = args.robot.useItems;
     soak.idleTimeoutMs = args.robot.idleTimeoutMs;
     soak.trace = args.robot.trace;
     soak.timeLimit = std::chrono::seconds(args.timeLimitSeconds);
@@ -293,6 +292,7 @@ int RunRobots(Arguments& args)
         pair.seed = args.robot.seed;
         pair.bet = args.robot.bet;
         pair.thinkMs = args.robot.thinkMs;
+        pair.useItems = args.robot.useItems;
         pair.idleTimeoutMs = args.robot.idleTimeoutMs;
         pair.trace = args.robot.trace;
         pair.idPrefix = args.robot.id;

@@ -42,6 +42,7 @@ struct RobotOptions {
     int thinkMs = 0;         // wait this long into an own turn before flicking
     int resetDelayMs = 0;    // the room's reset after a result (the client waits 5 s)
     int idleTimeoutMs = 60000; // nothing sent or received for this long is an error
+    bool useItems = false;   // in an item channel, use items before flicks
     bool trace = false;      // every message in and out on standard error
 };
 
@@ -128,6 +129,9 @@ private:
 
     void RunGameClock(Clock::time_point now);
     void DecideInRoom(Clock::time_point now);
+    void PlayTurn();
+    // False when the item ended the turn (a blast).
+    bool UseItem();
 
     CPoller& poller_;
     RobotOptions options_;

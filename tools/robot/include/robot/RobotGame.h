@@ -6,6 +6,7 @@
 // every shot it keeps a hash of all 32 stones, so that two robots of one game
 // can prove they saw the same board.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -74,6 +75,15 @@ public:
     // away on the far side of `angle`, as a player drags the sling. True
     // when the flick left.
     bool Flick(int index, float angle, float drag);
+    // Arms item `kind` as a click on its button does; only in an item
+    // channel, in the own turn, and while the button is enabled.
+    bool ArmItem(int kind);
+    // A click (press and release) on board point (x, y): with an armed
+    // change, teleport or nuclear item it picks the stone or the target.
+    bool ClickBoard(int x, int y);
+    // Items armed so far, by kind.
+    const std::array<int, game::kItemKindCount>& ItemsArmed() const { return itemsArmed_; }
+
     // After this many stop reports of shots, nothing more is sent.
     void SetMuteAfterShots(int shots) { muteAfterShots_ = shots; }
     bool IsMute() const { return muteAfterShots_ >= 0 && shotsReported_ >= muteAfterShots_; }
@@ -138,6 +148,7 @@ private:
     int openingReports_ = 0;
     bool startWasWrong_ = false;
     bool resetPending_ = false;
+    std::array<int, game::kItemKindCount> itemsArmed_{};
     std::vector<std::uint64_t> shotHashes_;
     std::vector<std::string> messages_;
 };

@@ -53,6 +53,7 @@ struct SoakOptions {
     std::string idPrefix = "robot";  // ids are <prefix>h<n> and <prefix>g<n>
     int bet = 100;
     int thinkMs = 0;
+    bool useItems = false;
     int idleTimeoutMs = 60000;
     bool trace = false;
     std::chrono::milliseconds timeLimit{std::chrono::minutes(30)};

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <random>
+#include <span>
 #include <string_view>
 
 #include "game/Field.h"
@@ -23,12 +24,25 @@ struct FlickChoice {
     float drag = 0.0f;  // pixels of sling pull; 90 and more is full power
 };
 
+// An item to use before the flick: the kind, the stone it applies to (own
+// index; none for the power-up) and, for a teleport, the free target point.
+struct ItemChoice {
+    int kind = 0;
+    int index = -1;
+    int targetX = 0;
+    int targetY = 0;
+};
+
 class CStrategy {
 public:
     CStrategy(StrategyKind kind, std::uint32_t seed) : kind_(kind), rng_(seed) {}
 
     // Empty when the side has no stone left to flick.
     std::optional<FlickChoice> Choose(const game::CField& field, int ownSide);
+
+    // One of the items whose button is enabled, or none (every other turn
+    // or so, and when the chosen item has nothing it could apply to).
+    std::optional<ItemChoice> ChooseItem(const game::CField& field, int ownSide, std::span<const int, 4> enabled);
 
 private:
     std::optional<FlickChoice> ChooseRandom(const game::CField& field, int ownSide);
