@@ -14,6 +14,7 @@
 #include "platform/PathResolver.h"
 #include "platform/Screen.h"
 #include "platform/SdlSession.h"
+#include "platform/WindowIcon.h"
 #include "portal/AvatarDLL.h"
 #include "portal/BadFilterLoader.h"
 #include "portal/QXRunParam.h"
@@ -113,6 +114,17 @@ void Send(int sid, const auto& msg) {
 }
 
 CommonSprites g_CommonSprites;
+
+// The window works just as well with the system's default icon, so a
+// missing or unreadable picture is only logged.
+void SetProgramIcon() {
+  EventLoop* loop = EventLoop::Current();
+  Screen* screen = loop ? loop->GetScreen() : nullptr;
+  if (!screen) return;
+  std::string error;
+  if (!SetWindowIcon(screen->NativeWindow(), ResolvePath(".\\image\\icon128.bmp"), &error))
+    SDL_Log("no program icon: %s", error.c_str());
+}
 
 }  // namespace
 
@@ -265,6 +277,7 @@ bool CClientDlg::InitPortalModules() {
 bool CClientDlg::OnInitDialog() {
   g_ClientDlg = this;
   if (!InitWindowAndScreens()) return false;
+  SetProgramIcon();
   ShowExplorer(0);
   ChangeView(1);
   if (options_.portalModules) g_AvatarDLL.InitAvatarModule();

@@ -13,6 +13,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -111,11 +112,24 @@ TEST(ClientStartup, CompleteParametersReachTheMainWindow) {
     ClientRun run = sandbox.Run(FullSet(servIP, port));
     // The main window started and tried the master server, which is not there.
     ExpectMainWindowRan(run);
+    EXPECT_EQ(run.log.find("no program icon"), std::string::npos) << "the installed icon was not read: " << run.log;
     EXPECT_NE(run.log.find("master server " + servIP + ":" + std::to_string(port) + ", login group 1"),
               std::string::npos)
         << run.log;
     EXPECT_EQ(run.exitCode, 0) << run.log;
   }
+}
+
+// A copy of the program with none of its artwork beside it: the window keeps
+// the system's icon without a word to the user, and the start goes on.
+TEST(ClientStartup, WithoutItsIconTheWindowStillStarts) {
+  ClientSandbox sandbox;
+  sandbox.program = sandbox.dir() / "tovrik";
+  std::filesystem::copy_file(TOVRIK_RUNTIME_DIR "/tovrik", sandbox.program);
+  ClientRun run = sandbox.Run(FullSet("127.0.0.1", DeadPort()));
+  ExpectMainWindowRan(run);
+  EXPECT_NE(run.log.find("no program icon"), std::string::npos) << run.log;
+  EXPECT_EQ(run.exitCode, 0) << run.log;
 }
 
 TEST(ClientStartup, SecondCopyStepsAsideAndRaisesTheFirst) {

@@ -68,6 +68,31 @@ void CheckMenu(const AssetEntry& e, const fs::path& path) {
   EXPECT_LE(ini.GetSectionSize(("popup" + std::to_string(menu->popups.size())).c_str()), 0) << e.path;
 }
 
+// An icon is a shape on nothing: clear corners, a solid middle, and the
+// edge blended rather than cut, so it sits on any title bar or task bar.
+void CheckIcon(const AssetEntry& e, const fs::path& path) {
+  SDL_Surface* loaded = SDL_LoadBMP(path.string().c_str());
+  ASSERT_NE(loaded, nullptr) << e.path << ": " << SDL_GetError();
+  EXPECT_NE(loaded->format->Amask, 0u) << e.path << " has no alpha channel";
+  SDL_Surface* image = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
+  SDL_FreeSurface(loaded);
+  ASSERT_NE(image, nullptr) << SDL_GetError();
+  EXPECT_EQ(image->w, e.width) << e.path;
+  EXPECT_EQ(image->h, e.height) << e.path;
+  const auto alpha = [&](int x, int y) {
+    const auto* row = static_cast<const std::uint8_t*>(image->pixels) + static_cast<std::ptrdiff_t>(y) * image->pitch;
+    return reinterpret_cast<const std::uint32_t*>(row)[x] >> 24;
+  };
+  const int w = image->w, h = image->h;
+  for (auto [x, y] : {std::pair{0, 0}, {w - 1, 0}, {0, h - 1}, {w - 1, h - 1}}) EXPECT_EQ(alpha(x, y), 0u) << x << "," << y;
+  EXPECT_EQ(alpha(w / 2, h / 2), 255u);
+  int partial = 0;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) partial += alpha(x, y) > 0 && alpha(x, y) < 255;
+  EXPECT_GT(partial, w) << e.path << " has a jagged edge";
+  SDL_FreeSurface(image);
+}
+
 void CheckEntry(const AssetEntry& e) {
   const fs::path path = Resolved(e);
   ASSERT_TRUE(fs::exists(path)) << e.path << " was not generated";
@@ -93,6 +118,7 @@ void CheckEntry(const AssetEntry& e) {
       SDL_FreeSurface(image);
       break;
     }
+    case AssetKind::Icon: CheckIcon(e, path); break;
     case AssetKind::Wave: {
       tovrik::sound::xWaveFile wave;
       ASSERT_EQ(wave.Open(path), 1) << e.path << ": " << wave.LastError();

@@ -90,21 +90,25 @@ std::vector<ag::Canvas> Frames16(const gfx::xSprite& set) {
   return frames;
 }
 
+// Magenta is cut away from 24-bit bitmaps; 32-bit ones carry their own alpha.
 bool BitmapFrame(const std::filesystem::path& path, std::vector<ag::Canvas>& frames) {
   SDL_Surface* loaded = SDL_LoadBMP(path.string().c_str());
   if (!loaded) return false;
-  SDL_Surface* rgb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB888, 0);
+  const bool hasAlpha = loaded->format->Amask != 0;
+  SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
   SDL_FreeSurface(loaded);
-  if (!rgb) return false;
-  ag::Canvas c = Backdrop(rgb->w, rgb->h);
-  for (int y = 0; y < rgb->h; ++y) {
-    const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(rgb->pixels) + y * rgb->pitch);
-    for (int x = 0; x < rgb->w; ++x) {
-      const std::uint32_t p = row[x] & 0xFFFFFF;
-      if (p != 0xFF00FF) c.At(x, y) = ag::Rgb(static_cast<int>(p >> 16), static_cast<int>((p >> 8) & 255), static_cast<int>(p & 255));
+  if (!argb) return false;
+  ag::Canvas c = Backdrop(argb->w, argb->h);
+  for (int y = 0; y < argb->h; ++y) {
+    const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(argb->pixels) + y * argb->pitch);
+    for (int x = 0; x < argb->w; ++x) {
+      const std::uint32_t p = row[x];
+      const auto r = static_cast<int>((p >> 16) & 255), g = static_cast<int>((p >> 8) & 255), b = static_cast<int>(p & 255);
+      if (hasAlpha) c.Blend(x, y, ag::Rgb(r, g, b, static_cast<float>(p >> 24) / 255.0f));
+      else if ((p & 0xFFFFFF) != 0xFF00FF) c.At(x, y) = ag::Rgb(r, g, b);
     }
   }
-  SDL_FreeSurface(rgb);
+  SDL_FreeSurface(argb);
   frames.push_back(std::move(c));
   return true;
 }
@@ -140,6 +144,7 @@ std::string Shape(const ag::AssetEntry& e, const std::vector<ag::Canvas>& frames
              (frames.size() == 1 ? " frame" : " frames") +
              (e.framesPerButton ? ", " + std::to_string(e.framesPerButton) + " per button" : std::string());
     case ag::AssetKind::Bitmap:
+    case ag::AssetKind::Icon:
       return std::to_string(e.width) + "x" + std::to_string(e.height) +
              (e.states > 1 ? ", " + std::to_string(e.states) + " states" : std::string());
     default: return std::string(ag::KindName(e.kind));
@@ -201,7 +206,8 @@ int main(int argc, char** argv) {
         if (ok) frames = Frames16(set);
         break;
       }
-      case ag::AssetKind::Bitmap: ok = BitmapFrame(path, frames); break;
+      case ag::AssetKind::Bitmap:
+      case ag::AssetKind::Icon: ok = BitmapFrame(path, frames); break;
       case ag::AssetKind::Menu: ok = MenuFrames(path, frames); break;
       default: continue;  // sounds, palette, blend table, word list
     }

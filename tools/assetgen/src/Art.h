@@ -18,6 +18,9 @@ std::vector<std::uint8_t> GameSpriteFile(std::string_view fileName);
 std::vector<std::uint8_t> ScreenSpriteFile(const AssetEntry& entry);
 std::vector<std::uint8_t> ScreenBitmapFile(const AssetEntry& entry);
 
+// The program's window icon, 32-bit with alpha, at the entry's size.
+std::vector<std::uint8_t> ProgramIconFile(const AssetEntry& entry);
+
 // Sounds by file name ("hitstone.wav"); empty when unknown.
 std::vector<std::uint8_t> SoundFile(std::string_view fileName);
 

@@ -160,8 +160,8 @@ std::string Glyph(bool han, int kind) {
   return hasHanja ? (han ? hanja : hanjaCho)[kind] : (han ? hangul : hangulCho)[kind];
 }
 
-Canvas Stone(bool han, int kind) {
-  const int r = kRadius[kind];
+// `bevel` is how far the lit face stands inside the dark rim.
+Canvas StoneImage(bool han, int r, float bevel, int textPixels, const std::string& glyph) {
   Canvas c(2 * r, 2 * r);
   const float cx = static_cast<float>(r), cy = static_cast<float>(r);
   const Colour base = han ? Rgb(200, 36, 30) : Rgb(36, 146, 64);
@@ -170,7 +170,7 @@ Canvas Stone(bool han, int kind) {
   c.FillPolygon(Octagon(cx, cy, static_cast<float>(r) - 0.3f), dark);
   // Face with a top-left light.
   Canvas face(2 * r, 2 * r);
-  face.FillPolygon(Octagon(cx, cy, static_cast<float>(r) - 2.6f), Rgb(255, 255, 255));
+  face.FillPolygon(Octagon(cx, cy, static_cast<float>(r) - bevel), Rgb(255, 255, 255));
   for (int y = 0; y < 2 * r; ++y)
     for (int x = 0; x < 2 * r; ++x) {
       Colour& p = face.At(x, y);
@@ -181,10 +181,15 @@ Canvas Stone(bool han, int kind) {
     }
   c.Draw(face, 0, 0);
   c.FillPolygon(Octagon(cx, cy, static_cast<float>(r) * 0.72f), Rgb(250, 240, 220, 0.92f));
-  const int text = kind == 0 ? 26 : (r >= 18 ? 19 : 15);
   const Colour ink = han ? Rgb(170, 20, 16) : Rgb(14, 100, 40);
-  c.Text(Glyph(han, kind), cx, cy, text, true, ink);
+  c.Text(glyph, cx, cy, textPixels, true, ink);
   return c;
+}
+
+Canvas Stone(bool han, int kind) {
+  const int r = kRadius[kind];
+  const int text = kind == 0 ? 26 : (r >= 18 ? 19 : 15);
+  return StoneImage(han, r, 2.6f, text, Glyph(han, kind));
 }
 
 std::vector<std::uint8_t> Stones(bool han) {
@@ -541,6 +546,16 @@ std::vector<std::uint8_t> GameSpriteFile(std::string_view name) {
   };
   const auto it = makers.find(name);
   return it == makers.end() ? std::vector<std::uint8_t>{} : it->second();
+}
+
+// The Han king's stone, filling the square; a wider bevel keeps the rim
+// visible once the window manager shrinks it to a title-bar icon.
+std::vector<std::uint8_t> ProgramIconFile(const AssetEntry& entry) {
+  const int r = std::min(entry.width, entry.height) / 2;
+  Canvas stone = StoneImage(true, r, static_cast<float>(r) * 0.14f, r * 13 / 12, Glyph(true, 0));
+  Canvas icon(entry.width, entry.height);
+  icon.Draw(stone, (entry.width - 2 * r) / 2, (entry.height - 2 * r) / 2);
+  return BmpBytesWithAlpha(icon);
 }
 
 }  // namespace tovrik::assetgen

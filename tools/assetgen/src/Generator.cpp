@@ -53,6 +53,7 @@ std::vector<std::uint8_t> Produce(const AssetEntry& entry) {
     case AssetKind::Sprite8: return GameSpriteFile(FileName(entry.path));
     case AssetKind::Sprite16: return ScreenSpriteFile(entry);
     case AssetKind::Bitmap: return ScreenBitmapFile(entry);
+    case AssetKind::Icon: return ProgramIconFile(entry);
     case AssetKind::Wave:
     case AssetKind::Midi: return SoundFile(FileName(entry.path));
     case AssetKind::Menu: return MenuBytes(entry.path);

@@ -252,6 +252,8 @@ std::vector<AssetEntry> BuildManifest() {
   m.push_back(Bmp(ResourcePath(198), 225, 15));
   // The check images of the options and chat-mute lists: off, on.
   m.push_back(Bmp(ResourcePath(268), 32, 16));
+  // The program icon: the Han king's stone.
+  m.push_back({".\\image\\icon128.bmp", AssetKind::Icon, 0, 64, 64, {}});
   for (const MenuResource& menu : MenuResources())
     m.push_back({StoredMenuPath(menu.id), AssetKind::Menu, 0, 0, 0, {}});
 
@@ -321,6 +323,7 @@ std::string_view KindName(AssetKind kind) {
     case AssetKind::Sprite8: return "8-bit sprite set";
     case AssetKind::Sprite16: return "16-bit sprite set";
     case AssetKind::Bitmap: return "bitmap";
+    case AssetKind::Icon: return "icon";
     case AssetKind::Wave: return "wave";
     case AssetKind::Midi: return "midi";
     case AssetKind::Menu: return "menu";

@@ -192,6 +192,40 @@ std::vector<std::uint8_t> BmpBytes(const Canvas& canvas) {
   return out;
 }
 
+std::vector<std::uint8_t> BmpBytesWithAlpha(const Canvas& canvas) {
+  const int w = canvas.Width(), h = canvas.Height();
+  constexpr std::uint32_t kHeaderSize = 108;  // BITMAPV4HEADER: the masks say where alpha is
+  constexpr std::uint32_t kPixelsAt = 14 + kHeaderSize;
+  const auto imageSize = static_cast<std::uint32_t>(w * h * 4);
+  std::vector<std::uint8_t> out;
+  PutText(out, "BM");
+  PutU32(out, kPixelsAt + imageSize);
+  PutU32(out, 0);
+  PutU32(out, kPixelsAt);
+  PutU32(out, kHeaderSize);
+  PutU32(out, static_cast<std::uint32_t>(w));
+  PutU32(out, static_cast<std::uint32_t>(h));
+  PutU16(out, 1);
+  PutU16(out, 32);
+  PutU32(out, 3);  // BI_BITFIELDS
+  PutU32(out, imageSize);
+  PutU32(out, 2835);
+  PutU32(out, 2835);
+  PutU32(out, 0);
+  PutU32(out, 0);
+  for (std::uint32_t mask : {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u}) PutU32(out, mask);
+  PutText(out, "BGRs");  // LCS_sRGB, stored little-endian
+  out.resize(out.size() + 36 + 12, 0);  // end points and gammas, unused with sRGB
+  for (int y = h - 1; y >= 0; --y)
+    for (int x = 0; x < w; ++x) {
+      const Colour& c = canvas.At(x, y);
+      const std::uint8_t a = Channel(c.a);
+      if (a == 0) out.insert(out.end(), {0, 0, 0, 0});
+      else out.insert(out.end(), {Channel(c.b), Channel(c.g), Channel(c.r), a});
+    }
+  return out;
+}
+
 std::vector<std::uint8_t> WaveBytes(std::span<const float> samples) {
   const auto dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
   std::vector<std::uint8_t> out;

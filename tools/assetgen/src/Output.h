@@ -1,7 +1,7 @@
 #pragma once
 // Turning canvases into the client's file forms: the game palette and its
-// nearest-colour search, 8-bit and 16-bit sprite frames, 24-bit BMP, and the
-// RIFF WAVE and MIDI byte layouts.
+// nearest-colour search, 8-bit and 16-bit sprite frames, 24-bit and 32-bit
+// BMP, and the RIFF WAVE and MIDI byte layouts.
 
 #include <cstdint>
 #include <filesystem>
@@ -44,6 +44,8 @@ void AddFrame16(gfx::xSprite& set, const Canvas& canvas, bool centred = false);
 
 // 24-bit bottom-up BMP; uncovered pixels become magenta.
 std::vector<std::uint8_t> BmpBytes(const Canvas& canvas);
+// 32-bit bottom-up BMP (V4 header with an alpha mask), straight alpha.
+std::vector<std::uint8_t> BmpBytesWithAlpha(const Canvas& canvas);
 
 // Mono 16-bit PCM at 22050 Hz from samples in [-1, 1].
 inline constexpr int kSampleRate = 22050;

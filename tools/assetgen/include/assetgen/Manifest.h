@@ -15,6 +15,7 @@ enum class AssetKind {
   Sprite8,     // 8-bit sprite set (palette indices) of the game page
   Sprite16,    // 16-bit RGB555 sprite set
   Bitmap,      // 24-bit BMP; magenta RGB(255,0,255) marks what window shapes cut away
+  Icon,        // 32-bit BMP with straight alpha: the program's window icon
   Wave,        // RIFF WAVE, 16-bit PCM
   Midi,        // standard MIDI file
   Menu,        // context-menu resource, see MenuResources()
@@ -72,7 +73,9 @@ const std::vector<ResourceButton>& ResourceButtons();
 // popup in menu order ("[popup0]", "[popup1]", ...), each with the keys
 // "item0", "item1", ... in order, valued "<command id>,<caption>" or
 // "separator". Numbered bitmaps are ".\image\bitmapNNN.bmp" and cursors
-// ".\image\cursorNNN.bmp", magenta RGB(255,0,255) transparent.
+// ".\image\cursorNNN.bmp", magenta RGB(255,0,255) transparent. The program
+// icon (resource 128) is ".\image\icon128.bmp", 64 x 64 with an alpha
+// channel; window managers scale it down for the small icon.
 struct MenuItem {
   int command = 0;  // 0 for a separator
   std::string_view caption;
