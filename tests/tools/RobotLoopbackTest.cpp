@@ -250,6 +250,51 @@ TEST(RobotItems, ItemsOfBothPlayersKeepTheBoardsEqual)
         EXPECT_GT(armed[static_cast<std::size_t>(k)], 0) << "item " << k;
 }
 
+// Login group 1 lands on game server 1; the item channel is on server 2.
+constexpr const char* kTwoServerConfig = R"(
+[Rules]
+StartMoney = 10000
+[Server1]
+LoginGroup = 1
+[Group1]
+Name = two
+[Channel1-1]
+Server = 1
+[Channel1-2]
+Server = 2
+Item = 1
+)";
+
+TEST(RobotChannels, PairMovesToAChannelOnAnotherGameServerAndPlaysThere)
+{
+    server::testing::ServerUnderTest server(kTwoServerConfig);
+    ASSERT_TRUE(server.Running()) << server.Log();
+    SoakOptions options;
+    options.masterHost = server.Master().host;
+    options.masterPort = server.Master().port;
+    options.channelGroup = 1;
+    options.channelNo = 2;
+    options.idPrefix = "move";
+    options.idleTimeoutMs = 10000;
+    CRobotRunner runner;
+    CRobot& host = runner.Add(PairHostOptions(options, 1));
+    CRobot& guest = runner.Add(PairGuestOptions(options, 1));
+    std::vector<int> seen;
+    host.onFrame = [&seen](int id, char*, int) {
+        if (id == msgid::CSV_DESTCHANNELINFO || id == msgid::CSV_ACCEPT_ENTERCHAN)
+            seen.push_back(id);
+    };
+    ASSERT_TRUE(runner.RunAll(30s)) << server.Log();
+    for (const CRobot* robot : {&host, &guest})
+        for (const std::string& error : robot->Errors())
+            ADD_FAILURE() << error;
+    EXPECT_EQ(seen, (std::vector<int>{msgid::CSV_DESTCHANNELINFO, msgid::CSV_ACCEPT_ENTERCHAN}));
+    EXPECT_EQ(host.Game().IsItemChannel(), 1) << "the robots play in the item channel";
+    ASSERT_EQ(host.Games().size(), 1u);
+    ASSERT_EQ(guest.Games().size(), 1u);
+    EXPECT_EQ(host.Games()[0].shotHashes, guest.Games()[0].shotHashes);
+}
+
 TEST_F(RobotLoopback, LobbyRobotsHearEachOthersChat)
 {
     CRobot& a = runner_.Add(Options("chata", RobotRole::Lobby, 0));

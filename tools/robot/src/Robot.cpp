@@ -76,6 +76,8 @@ std::string_view PhaseName(RobotPhase phase)
     case RobotPhase::AwaitingDestination: return "waiting for the game server";
     case RobotPhase::ConnectingGame: return "connecting to the game server";
     case RobotPhase::LoggingIn: return "logging in";
+    case RobotPhase::EnteringChannel: return "entering the channel";
+    case RobotPhase::MovingChannel: return "moving to the channel's game server";
     case RobotPhase::Lobby: return "in the lobby";
     case RobotPhase::EnteringRoom: return "entering a room";
     case RobotPhase::InRoom: return "in the room";
@@ -185,6 +187,8 @@ void CRobot::OnClosed(CRobotConnection& connection, std::string_view reason)
             Fail("master server: " + std::string(reason));
         return;
     }
+    if (movePending_)
+        return;  // the old game server lets go of us: the move goes on
     if (phase_ == RobotPhase::LoggingOut || phase_ == RobotPhase::LeavingRoom) {
         Finish();
         return;
@@ -279,7 +283,52 @@ void CRobot::OnLoginAccepted(const protocol::LOGINACCEPTINFO& info)
     id_ = std::string(ReadText(info.UI.ID));
     unum_ = info.UI.UNum;
     master_.Close();
+    const bool elsewhere = options_.channelGroup > 0 &&
+                           (options_.channelGroup != info.GroupNo || options_.channelNo != info.ChanNo);
+    if (!elsewhere) {
+        EnterLobbyRole();
+        return;
+    }
+    // As the channel screen does: ask for the channel by its numbers.
+    phase_ = RobotPhase::EnteringChannel;
+    SendTo<protocol::CSV_ASK_ENTERCHAN>(server_, options_.channelGroup, options_.channelNo);
+}
+
+void CRobot::OnChannelEntered(const protocol::ENTERCHANINFO& info)
+{
+    if (info.Result < -99 || (phase_ != RobotPhase::EnteringChannel && phase_ != RobotPhase::MovingChannel))
+        return;
+    if (info.Result < 0) {
+        Fail("channel entry refused: " + std::to_string(info.Result.get()));
+        return;
+    }
+    game_.SetItemChannel(info.ItemChannel);
     EnterLobbyRole();
+}
+
+void CRobot::OnChannelElsewhere(std::string host, int port, const protocol::CONNECT_MOVECHANINFO& ticket)
+{
+    if (phase_ != RobotPhase::EnteringChannel)
+        return;
+    moveHost_ = std::move(host);
+    movePort_ = port;
+    moveTicket_ = ticket;
+    // As the client: the user number is the ticket's from here on.
+    unum_ = ticket.UNum;
+    protocol::USERINFO self = game_.Player(0).user;
+    self.UNum = unum_;
+    game_.SetSelf(self);
+    phase_ = RobotPhase::MovingChannel;
+    // The connection that delivered this frame is still being read.
+    movePending_ = true;
+}
+
+void CRobot::ConnectToMovedChannel()
+{
+    movePending_ = false;
+    server_.Close();
+    if (!server_.Connect(moveHost_, movePort_))
+        Fail("the channel's game server: " + server_.LastError());
 }
 
 void CRobot::EnterLobbyRole()
@@ -331,7 +380,8 @@ void CRobot::OnGameFrame(int msgId, char* frame, int length)
     switch (msgId) {
     case msgid::CSV_CHECKVERSION: {
         protocol::CSV_CHECKVERSION message;
-        if (!message.Get(frame, length) || phase_ != RobotPhase::ConnectingGame)
+        if (!message.Get(frame, length) ||
+            (phase_ != RobotPhase::ConnectingGame && phase_ != RobotPhase::MovingChannel))
             return;
         if (message.Value->get() < 0)
             return;
@@ -339,7 +389,10 @@ void CRobot::OnGameFrame(int msgId, char* frame, int length)
             Fail("the game server speaks version " + std::to_string(message.Value->get()));
             return;
         }
-        SendLogin();
+        if (phase_ == RobotPhase::MovingChannel)
+            SendTo<protocol::CSV_CONNECT_MOVECHAN>(server_, moveTicket_);
+        else
+            SendLogin();
         return;
     }
     case msgid::CSV_ACCEPT_LOGIN: {
@@ -351,6 +404,18 @@ void CRobot::OnGameFrame(int msgId, char* frame, int length)
     case msgid::CSV_REFUSE_LOGIN: {
         protocol::CSV_REFUSE_LOGIN message;
         Fail(message.Get(frame, length) ? "login refused: " + ServerText(message.TextView()) : "login refused");
+        return;
+    }
+    case msgid::CSV_ACCEPT_ENTERCHAN: {
+        protocol::CSV_ACCEPT_ENTERCHAN message;
+        if (message.Get(frame, length))
+            OnChannelEntered(*message.Info);
+        return;
+    }
+    case msgid::CSV_DESTCHANNELINFO: {
+        protocol::CSV_DESTCHANNELINFO message;
+        if (message.Get(frame, length))
+            OnChannelElsewhere(std::string(message.IP->View()), message.Port->get(), *message.Ticket);
         return;
     }
     case msgid::CSV_ACCEPT_CREATEROOM: {
@@ -586,6 +651,8 @@ int CRobot::Step(Clock::time_point now)
         Fail("nothing happened for " + std::to_string(options_.idleTimeoutMs) + " ms");
         return 1000;
     }
+    if (movePending_)
+        ConnectToMovedChannel();
     if (phase_ == RobotPhase::Lobby && options_.role == RobotRole::Guest && !roomSearchPending_ &&
         now >= nextRoomSearch_)
         AskRooms();

@@ -74,6 +74,8 @@ RobotOptions PairOptions(const SoakOptions& options, int n, RobotRole role)
     robot.seed = options.seed + static_cast<std::uint32_t>(2 * n + (role == RobotRole::Host ? 0 : 1));
     robot.thinkMs = options.thinkMs;
     robot.useItems = options.useItems;
+    robot.channelGroup = options.channelGroup;
+    robot.channelNo = options.channelNo;
     robot.idleTimeoutMs = options.idleTimeoutMs;
     robot.trace = options.trace;
     return robot;

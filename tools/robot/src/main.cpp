@@ -26,6 +26,7 @@ constexpr const char* kUsage = R"(usage: tovrik-robot [options]
   --id ID                login id of a single robot (default robot1)
   --role host|guest|lobby  what a single robot does (default host)
   --pair                 a host and a guest against --master
+  --channel G-C          play in channel C of group G (default: where the login puts the robot)
   --room TITLE           room title the host opens and the guest looks for
   --games N              games to play (default 1; 0 = until stopped)
   --strategy aimed|random  (default aimed)
@@ -160,6 +161,15 @@ std::optional<Arguments> ParseArguments(int argc, char** argv)
             args.pair = true;
         } else if (name == "--soak") {
             args.soak = true;
+        } else if (name == "--channel") {
+            const auto text = value();
+            const auto dash = text ? text->find('-') : std::string::npos;
+            const auto group = dash != std::string::npos ? ParseInt(text->substr(0, dash), 1, 32767) : std::nullopt;
+            const auto channel = dash != std::string::npos ? ParseInt(text->substr(dash + 1), 1, 32767) : std::nullopt;
+            if (!group || !channel)
+                return bad();
+            args.robot.channelGroup = *group;
+            args.robot.channelNo = *channel;
         } else if (name == "--reserve-exit") {
             args.robot.reserveExit = true;
         } else if (name == "--items") {
@@ -273,6 +283,8 @@ int RunSoakCommand(Arguments& args)
     soak.bet = args.robot.bet;
     soak.thinkMs = args.robot.thinkMs;
     soak.useItems = args.robot.useItems;
+    soak.channelGroup = args.robot.channelGroup;
+    soak.channelNo = args.robot.channelNo;
     soak.idleTimeoutMs = args.robot.idleTimeoutMs;
     soak.trace = args.robot.trace;
     soak.timeLimit = std::chrono::seconds(args.timeLimitSeconds);
@@ -300,6 +312,8 @@ int RunRobots(Arguments& args)
         pair.bet = args.robot.bet;
         pair.thinkMs = args.robot.thinkMs;
         pair.useItems = args.robot.useItems;
+        pair.channelGroup = args.robot.channelGroup;
+        pair.channelNo = args.robot.channelNo;
         pair.idleTimeoutMs = args.robot.idleTimeoutMs;
         pair.trace = args.robot.trace;
         pair.idPrefix = args.robot.id;

@@ -29,6 +29,8 @@ struct RobotOptions {
     std::string id;          // login id; the authentication cookie is the id
     std::string cookie;      // a full cookie (id=...&nick=...) instead, if set
     int loginGroup = 1;
+    int channelGroup = 0;    // the channel to play in; 0 = where the login puts us
+    int channelNo = 0;
     std::string masterHost = "127.0.0.1";
     int masterPort = 24000;
     RobotRole role = RobotRole::Host;
@@ -53,6 +55,8 @@ enum class RobotPhase {
     AwaitingDestination,
     ConnectingGame,
     LoggingIn,
+    EnteringChannel,
+    MovingChannel,
     Lobby,
     EnteringRoom,
     InRoom,
@@ -124,6 +128,9 @@ private:
     void SendLogin();
     void OnLoginAccepted(const protocol::LOGINACCEPTINFO& info);
     void EnterLobbyRole();
+    void OnChannelEntered(const protocol::ENTERCHANINFO& info);
+    void OnChannelElsewhere(std::string host, int port, const protocol::CONNECT_MOVECHANINFO& ticket);
+    void ConnectToMovedChannel();
     void AskRooms();
     void OnRoomList(std::span<const protocol::ROOMINFO> rooms);
     void OnGameResult(std::span<const protocol::GAMEOVERRESULT, 2> results);
@@ -146,6 +153,10 @@ private:
     std::string id_;
     std::int32_t unum_ = 0;
     protocol::Ms_DestServerInfo dest_{};
+    std::string moveHost_;
+    int movePort_ = 0;
+    protocol::CONNECT_MOVECHANINFO moveTicket_{};
+    bool movePending_ = false;
     std::vector<std::string> errors_;
     std::vector<GameRecord> games_;
 

@@ -54,6 +54,8 @@ struct SoakOptions {
     int bet = 100;
     int thinkMs = 0;
     bool useItems = false;
+    int channelGroup = 0;  // 0: the channel of the login
+    int channelNo = 0;
     int idleTimeoutMs = 60000;
     bool trace = false;
     std::chrono::milliseconds timeLimit{std::chrono::minutes(30)};
