@@ -35,8 +35,13 @@ void AddStone(CHash& hash, const game::CStone& s)
 {
     hash.Add(s.side);
     hash.Add(s.index);
-    hash.Add(s.kind);
     hash.Add(s.alive);
+    // A stone off the board collides with nothing and never comes back as
+    // it is (a change brings it back cleared, at another stone's place);
+    // its fall slides on for as many ticks as a client happens to run.
+    if (!s.alive)
+        return;
+    hash.Add(s.kind);
     hash.Add(s.dropping);
     hash.Add(s.moving);
     hash.Add(s.x);

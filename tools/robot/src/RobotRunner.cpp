@@ -91,6 +91,18 @@ void AddPairToResult(const CRobot& host, const CRobot& guest, int gamesWanted, S
     const int both = static_cast<int>(std::min(host.Games().size(), guest.Games().size()));
     result.games += both;
     result.desyncs += CountDesyncs(host, guest);
+    for (std::size_t g = 0; g < static_cast<std::size_t>(both); ++g) {
+        const auto& a = host.Games()[g].shotHashes;
+        const auto& b = guest.Games()[g].shotHashes;
+        if (a == b)
+            continue;
+        std::size_t shot = 0;
+        while (shot < a.size() && shot < b.size() && a[shot] == b[shot])
+            ++shot;
+        result.desyncTexts.push_back(host.Options().id + " and " + guest.Options().id + ", game " +
+                                     std::to_string(g + 1) + ": shot " + std::to_string(shot + 1) + " differs (" +
+                                     std::to_string(a.size()) + " and " + std::to_string(b.size()) + " shots)");
+    }
     for (const CRobot* robot : {&host, &guest}) {
         for (const std::string& text : robot->Errors()) {
             ++result.errors;
@@ -117,12 +129,27 @@ SoakResult RunSoak(const SoakOptions& options)
 {
     CRobotRunner runner;
     std::vector<std::pair<CRobot*, CRobot*>> pairs;
+    const auto deadline = Clock::now() + options.timeLimit;
+    // Pairs join in batches: a burst of hundreds of connects overflows the
+    // server's accept queue, and a connection lost there is never answered.
+    constexpr int kPairsPerBatch = 25;
     for (int n = 1; n <= options.pairs; ++n) {
         CRobot& host = runner.Add(PairHostOptions(options, n));
         CRobot& guest = runner.Add(PairGuestOptions(options, n));
         pairs.emplace_back(&host, &guest);
+        if (n % kPairsPerBatch != 0 || n == options.pairs)
+            continue;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        runner.RunUntil(
+            [&] {
+                return std::all_of(runner.Robots().begin(), runner.Robots().end(), [](const auto& robot) {
+                    return robot->Finished() || robot->Phase() >= RobotPhase::Lobby;
+                });
+            },
+            std::max(left, std::chrono::milliseconds(0)));
     }
-    runner.RunAll(options.timeLimit);
+    runner.RunAll(std::max(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()),
+                           std::chrono::milliseconds(0)));
     SoakResult result;
     for (const auto& [host, guest] : pairs)
         AddPairToResult(*host, *guest, options.games, result);

@@ -291,6 +291,8 @@ int RunSoakCommand(Arguments& args)
     const SoakResult result = RunSoak(soak);
     for (const std::string& text : result.errorTexts)
         std::fprintf(stderr, "error: %s\n", text.c_str());
+    for (const std::string& text : result.desyncTexts)
+        std::fprintf(stderr, "desync: %s\n", text.c_str());
     if (result.errors > 0 && server.Running())
         std::fprintf(stderr, "server log:\n%s\n", server.Log().c_str());
     server.Stop();

@@ -24,7 +24,8 @@
 namespace tovrik::robot {
 
 // The hash of the 32 stones' state that matters for the next shots (not the
-// marks and animation counters, which depend on when a client looks).
+// marks, the animation counters and the fall of stones off the board, which
+// depend on when a client looks).
 std::uint64_t HashStones(const game::CField& field);
 
 // The system millisecond clock, as the client reads it.

@@ -67,6 +67,7 @@ struct SoakResult {
     int errors = 0;   // robot failures, and games one side saw and the other not
     double peakRssMb = 0.0;
     std::vector<std::string> errorTexts;
+    std::vector<std::string> desyncTexts;  // where each desync shows first
 };
 
 // Host and guest options of pair `n` of a soak.
