@@ -295,6 +295,46 @@ TEST(RobotChannels, PairMovesToAChannelOnAnotherGameServerAndPlaysThere)
     EXPECT_EQ(host.Games()[0].shotHashes, guest.Games()[0].shotHashes);
 }
 
+// Turns the server passes by itself after 300 ms.
+constexpr const char* kShortTurnConfig = R"(
+[Rules]
+StartMoney = 10000
+TurnMs = 200
+TurnGraceMs = 100
+[Group1]
+Name = quick
+[Channel1-1]
+)";
+
+TEST(RobotTurns, TurnsThatRunOutPassAndTheGameGoesOn)
+{
+    server::testing::ServerUnderTest server(kShortTurnConfig);
+    ASSERT_TRUE(server.Running()) << server.Log();
+    SoakOptions options;
+    options.masterHost = server.Master().host;
+    options.masterPort = server.Master().port;
+    options.idPrefix = "slow";
+    options.idleTimeoutMs = 10000;
+    CRobotRunner runner;
+    RobotOptions hostOptions = PairHostOptions(options, 1);
+    hostOptions.thinkMs = 600000;  // never flicks in time
+    CRobot& host = runner.Add(hostOptions);
+    CRobot& guest = runner.Add(PairGuestOptions(options, 1));
+    int hostTurns = 0;
+    host.onFrame = [&](int id, char*, int) {
+        if (id == msgid::CCL_NEXTPLAYER && host.Game().Game().myTurn)
+            ++hostTurns;
+    };
+    ASSERT_TRUE(runner.RunAll(30s)) << server.Log();
+    for (const CRobot* robot : {&host, &guest})
+        for (const std::string& error : robot->Errors())
+            ADD_FAILURE() << error;
+    ASSERT_EQ(guest.Games().size(), 1u);
+    EXPECT_GT(hostTurns, 0);
+    EXPECT_EQ(host.Games()[0].shotHashes, guest.Games()[0].shotHashes);
+    EXPECT_GT(guest.Games()[0].changePoint, 0) << "only the guest ever flicked";
+}
+
 TEST_F(RobotLoopback, LobbyRobotsHearEachOthersChat)
 {
     CRobot& a = runner_.Add(Options("chata", RobotRole::Lobby, 0));
