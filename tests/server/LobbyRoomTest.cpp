@@ -1,9 +1,9 @@
 // Lobby lists with their updates, and rooms: creation, entry, leaving, the
 // master change and removal, over real sockets against tovrik-server.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include "ServerHarness.h"
+#include "SqlStatement.h"
 #include "protocol/MessageCatalogue.h"
 #include "protocol/TextField.h"
 
@@ -161,13 +161,7 @@ TEST_F(LobbyRoomTest, CreationRefusals) {
 
 TEST_F(LobbyRoomTest, NotEnoughMoneyToCreateOrEnter) {
   // Dan's money is spent: he may neither open nor join a room with a bet.
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(server_.Database().c_str(), &db), SQLITE_OK);
-  sqlite3_busy_timeout(db, 5000);
-  ASSERT_EQ(sqlite3_exec(db, "INSERT INTO users (login_id, nickname, money) VALUES ('dan', 'dan', 50)", nullptr,
-                         nullptr, nullptr),
-            SQLITE_OK);
-  sqlite3_close(db);
+  ASSERT_TRUE(ExecSql(server_.Database(), "INSERT INTO users (login_id, nickname, money) VALUES ('dan', 'dan', 50)"));
   TestClient poor;
   ASSERT_TRUE(poor.Login(server_.Master(), "dan", 1));
   EXPECT_EQ(CreateRoom(poor, RoomRequest("cheap", 100)), 0);
@@ -248,14 +242,8 @@ TEST_F(LobbyRoomTest, EntryRefusedToOneAlreadyInARoomOrInAnotherUsersName) {
 }
 
 TEST_F(LobbyRoomTest, OnlyTheSuperRoomMasterRemovesAndTheRemovedStayOut) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(server_.Database().c_str(), &db), SQLITE_OK);
-  sqlite3_busy_timeout(db, 5000);
-  ASSERT_EQ(sqlite3_exec(db,
-                         "INSERT INTO items (user_id, item_code) SELECT id, 401 FROM users WHERE login_id = 'alice'",
-                         nullptr, nullptr, nullptr),
-            SQLITE_OK);
-  sqlite3_close(db);
+  ASSERT_TRUE(ExecSql(server_.Database(),
+                      "INSERT INTO items (user_id, item_code) SELECT id, 401 FROM users WHERE login_id = 'alice'"));
 
   protocol::ROOMINFO request = RoomRequest("super", 100);
   request.SuperRoom = 1;

@@ -1,9 +1,9 @@
 // Login through the master server, channels and channel moves, over real
 // sockets against a running tovrik-server.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include "ServerHarness.h"
+#include "SqlStatement.h"
 #include "protocol/MessageCatalogue.h"
 #include "protocol/TextField.h"
 #include "server/Cp949.h"
@@ -39,6 +39,15 @@ MaxUser = 1
 Server = 1
 MinLevel = 5
 )";
+
+// Connects `moved` to the game server a CSV_DESTCHANNELINFO names and hands
+// its ticket over; returns the channel entry result (99 without an answer).
+int FollowMoveTicket(const Frame& dest, TestClient& moved) {
+  if (!moved.Connect(Endpoint{dest.Text(0, 20), dest.I32(20)}) || !moved.WaitFor(msgid::CSV_CHECKVERSION)) return 99;
+  moved.Send<protocol::CSV_CONNECT_MOVECHAN>(dest.As<protocol::CONNECT_MOVECHANINFO>(24));
+  const auto entered = moved.WaitFor(msgid::CSV_ACCEPT_ENTERCHAN);
+  return entered ? entered->As<protocol::ENTERCHANINFO>().Result.get() : 99;
+}
 
 class LoginChannelTest : public ::testing::Test {
  protected:
@@ -202,13 +211,8 @@ TEST_F(LoginChannelTest, MoveToAChannelOnTheOtherGameServer) {
 }
 
 TEST_F(LoginChannelTest, UserNumbersBeyondSixteenBitsMoveBetweenServers) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(server_.Database().c_str(), &db), SQLITE_OK);
-  sqlite3_busy_timeout(db, 5000);
-  ASSERT_EQ(sqlite3_exec(db, "INSERT INTO users (id, login_id, nickname) VALUES (70000, 'filler', 'filler')", nullptr,
-                         nullptr, nullptr),
-            SQLITE_OK);
-  sqlite3_close(db);
+  ASSERT_TRUE(ExecSql(server_.Database(),
+                      "INSERT INTO users (id, login_id, nickname) VALUES (70000, 'filler', 'filler')"));
 
   TestClient erin;
   ASSERT_TRUE(erin.Login(server_.Master(), "erin", 1));
@@ -216,12 +220,8 @@ TEST_F(LoginChannelTest, UserNumbersBeyondSixteenBitsMoveBetweenServers) {
   erin.Send<protocol::CSV_ASK_ENTERCHAN>(1, 2);
   const auto dest = erin.WaitFor(msgid::CSV_DESTCHANNELINFO);
   ASSERT_TRUE(dest);
-  TestClient moved(Endpoint{dest->Text(0, 20), dest->I32(20)});
-  ASSERT_TRUE(moved.WaitFor(msgid::CSV_CHECKVERSION));
-  moved.Send<protocol::CSV_CONNECT_MOVECHAN>(dest->As<protocol::CONNECT_MOVECHANINFO>(24));
-  const auto entered = moved.WaitFor(msgid::CSV_ACCEPT_ENTERCHAN);
-  ASSERT_TRUE(entered);
-  EXPECT_EQ(entered->As<protocol::ENTERCHANINFO>().Result, 0);
+  TestClient moved;
+  EXPECT_EQ(FollowMoveTicket(*dest, moved), 0);
 }
 
 TEST(JumpTicketTest, EachUseLetsAUserOneLevelTooLowIntoAChannel) {
@@ -246,15 +246,8 @@ MinLevel = 2
 )"};
   ASSERT_TRUE(server.Running()) << server.Log();
   auto grantJumpTicket = [&] {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(server.Database().c_str(), &db), SQLITE_OK);
-    sqlite3_busy_timeout(db, 5000);
-    ASSERT_EQ(sqlite3_exec(db,
-                           "INSERT INTO items (user_id, item_code, use_limit) "
-                           "SELECT id, 201, 1 FROM users WHERE login_id = 'alice'",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
+    return ExecSql(server.Database(),
+                   "INSERT INTO items (user_id, item_code, use_limit) SELECT id, 201, 1 FROM users WHERE login_id = 'alice'");
   };
   auto enter = [](TestClient& client, int chan) {
     client.Send<protocol::CSV_ASK_ENTERCHAN>(1, chan);
@@ -265,7 +258,7 @@ MinLevel = 2
   TestClient alice;
   ASSERT_TRUE(alice.Login(server.Master(), "alice", 1));
   EXPECT_EQ(enter(alice, 2), -4) << "level 0 is one grade too low";
-  grantJumpTicket();
+  ASSERT_TRUE(grantJumpTicket());
   EXPECT_EQ(enter(alice, 4), -4) << "two grades are too many, and cost no use";
   EXPECT_EQ(enter(alice, 2), 0);
   EXPECT_EQ(enter(alice, 1), 0);
@@ -273,16 +266,12 @@ MinLevel = 2
 
   // Into a channel on the other game server: the use is counted where the
   // user arrives.
-  grantJumpTicket();
+  ASSERT_TRUE(grantJumpTicket());
   alice.Send<protocol::CSV_ASK_ENTERCHAN>(1, 3);
   const auto dest = alice.WaitFor(msgid::CSV_DESTCHANNELINFO);
   ASSERT_TRUE(dest);
-  TestClient moved(Endpoint{dest->Text(0, 20), dest->I32(20)});
-  ASSERT_TRUE(moved.WaitFor(msgid::CSV_CHECKVERSION));
-  moved.Send<protocol::CSV_CONNECT_MOVECHAN>(dest->As<protocol::CONNECT_MOVECHANINFO>(24));
-  const auto entered = moved.WaitFor(msgid::CSV_ACCEPT_ENTERCHAN);
-  ASSERT_TRUE(entered);
-  EXPECT_EQ(entered->As<protocol::ENTERCHANINFO>().Result, 0);
+  TestClient moved;
+  EXPECT_EQ(FollowMoveTicket(*dest, moved), 0);
 }
 
 TEST(ServerProcessesTest, MasterAndGameServersInSeparateProcessesShareTheDatabase) {

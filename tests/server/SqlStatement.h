@@ -1,0 +1,31 @@
+#pragma once
+// Lets a test change the server's database behind its back (filler users,
+// granted items, spent money), as an operator's tool would.
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <string>
+
+namespace tovrik::server::testing {
+
+inline ::testing::AssertionResult ExecSql(const std::filesystem::path& database, const char* sql) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open(database.c_str(), &db) != SQLITE_OK) {
+    const std::string reason = db ? sqlite3_errmsg(db) : "out of memory";
+    sqlite3_close(db);
+    return ::testing::AssertionFailure() << "cannot open " << database << ": " << reason;
+  }
+  // The server holds the file open in WAL mode; wait out its short writes.
+  sqlite3_busy_timeout(db, 5000);
+  char* message = nullptr;
+  const int result = sqlite3_exec(db, sql, nullptr, nullptr, &message);
+  const std::string reason = message ? message : "";
+  sqlite3_free(message);
+  sqlite3_close(db);
+  if (result != SQLITE_OK) return ::testing::AssertionFailure() << sql << ": " << reason;
+  return ::testing::AssertionSuccess();
+}
+
+}  // namespace tovrik::server::testing
