@@ -248,6 +248,17 @@ int CField::DoTeleportStone(int side, int index, int x, int y)
     return 1;
 }
 
+void CField::StopFallenStones()
+{
+    ForEachStone([](CStone& s) {
+        if (s.alive || !s.moving)
+            return;
+        s.moving = 0;
+        s.speed = 0.0f;
+        s.travelled = s.stepLeft = s.stepBudget = 0.0f;
+    });
+}
+
 int CField::DoNuclearBlast(int side, int index)
 {
     CStone* stone = StoneAt(side, index);

@@ -239,6 +239,7 @@ int CField::OnLButtonUp(int x, int y)
     if (picked == own.end())
         return 0;
     picked->selected = 0;
+    StopFallenStones();
     picked->SetMove(direction, power);
     game.waitResult = 1;
     if (itemArmed) {

@@ -342,6 +342,9 @@ void CGame::DoNuclear(const protocol::NUCLEARITEM* item)
     const int slot = SlotOf(item->ID);
     if (slot < 0)
         return;
+    if (field_.StoneAt(SideOfSlot(slot), item->StoneIndex) == nullptr)
+        return;
+    field_.StopFallenStones();
     if (!field_.DoNuclearBlast(SideOfSlot(slot), item->StoneIndex))
         return;
     waitResult = 1;
@@ -421,6 +424,7 @@ void CGame::OnStoneHit(const protocol::STONEHITINFO* hit)
     if (index < 0 || index >= kStonesPerSide)
         return;
     const RelayedFlick flick = SanitizeRelayedFlick(hit->Angle, hit->Power);
+    field_.StopFallenStones();
     field_.Stones(SideOfSlot(slot))[index].SetMove(flick.angle, flick.power);
     waitResult = 1;
     PlaySound(kSoundFlick);

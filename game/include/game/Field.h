@@ -59,6 +59,12 @@ public:
     // check. Fallen stones of `localSide` enter the drop list.
     void DoPhysicsTick(int localSide);
     int IsStoneMoving() const;
+    // Called as a flick or a blast begins. A stone that fell keeps sliding
+    // for a while, and its steps keep the sub-step loop of a tick going; how
+    // far it has slid depends on how many idle ticks a client ran since the
+    // last shot, which differs between the two clients. Stopping fallen
+    // stones here makes every shot start from the same state on both.
+    void StopFallenStones();
 
     // The stone effects of the items, shared by the local use and the
     // opponent's relayed use. They refuse a side other than 1 or 2 and
