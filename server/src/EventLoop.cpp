@@ -165,7 +165,10 @@ bool EventLoop::Listen(const std::string& host, std::uint16_t port, ConnectionHa
   }
   const int yes = 1;
   setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, 128) != 0) {
+  // The longest accept queue the kernel allows: a burst of logins beyond a
+  // short queue drops handshakes, and a client whose handshake completed on
+  // its side only waits for the version message that never comes.
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, SOMAXCONN) != 0) {
     error = host + ":" + std::to_string(port) + ": " + std::strerror(errno);
     ::close(fd);
     return false;
