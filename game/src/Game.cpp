@@ -1,12 +1,12 @@
 #include "game/Game.h"
 
 #include "game/RelayedFlick.h"
+#include "protocol/Cp949.h"
 #include "protocol/TextField.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <iconv.h>
 #include <string>
 
 namespace tovrik::game {
@@ -34,25 +34,6 @@ float CapGauge(float gauge)
     if (!std::isfinite(gauge) || gauge < 0.0f)
         return 0.0f;
     return std::min(gauge, kMaxGauge);
-}
-
-// Nicknames are code page 949 in the records; message boxes take UTF-8.
-std::string Cp949ToUtf8(std::string_view text)
-{
-    iconv_t cd = iconv_open("UTF-8", "CP949");
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return std::string(text);
-    std::string out(text.size() * 3 + 4, '\0');
-    char* in = const_cast<char*>(text.data());
-    std::size_t inLeft = text.size();
-    char* dst = out.data();
-    std::size_t outLeft = out.size();
-    const std::size_t done = iconv(cd, &in, &inLeft, &dst, &outLeft);
-    iconv_close(cd);
-    if (done == static_cast<std::size_t>(-1))
-        return std::string(text);
-    out.resize(out.size() - outLeft);
-    return out;
 }
 
 bool IsKnownItem(int kind) { return kind >= 0 && kind < kItemKindCount; }
@@ -186,7 +167,7 @@ void CGame::ReportWrongStartInfo(const protocol::STARTINFO& info)
     for (int a = 0; a < 2; ++a) {
         const int slot = GetPNum_ByServPN(a);
         const std::string nick =
-            (slot >= 0 && slot < kPlayerSlots) ? Cp949ToUtf8(ReadText(players_[slot].user.NickName)) : std::string();
+            (slot >= 0 && slot < kPlayerSlots) ? protocol::Cp949ToUtf8(ReadText(players_[slot].user.NickName)) : std::string();
         lines += std::to_string(a) + ": " + nick + ", " + std::string(ReadText(info.ID[a])) + "\n";
     }
     Room().ShowMessageBox(lines);

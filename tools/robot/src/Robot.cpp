@@ -1,6 +1,5 @@
 #include "robot/Robot.h"
 
-#include <iconv.h>
 #include <netdb.h>
 #include <unistd.h>
 
@@ -8,6 +7,7 @@
 #include <cstdio>
 
 #include "net/MsgHeader.h"
+#include "protocol/Cp949.h"
 #include "protocol/LobbyMessages.h"
 #include "protocol/LoginMessages.h"
 #include "protocol/MessageCatalogue.h"
@@ -45,25 +45,6 @@ std::string HostAddress()
     ::getnameinfo(found->ai_addr, found->ai_addrlen, text, sizeof text, nullptr, 0, NI_NUMERICHOST);
     ::freeaddrinfo(found);
     return text;
-}
-
-// The servers' texts are code page 949; errors are shown as UTF-8.
-std::string ServerText(std::string_view text)
-{
-    iconv_t cd = ::iconv_open("UTF-8", "CP949");
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return std::string(text);
-    std::string out(text.size() * 3 + 4, '\0');
-    char* in = const_cast<char*>(text.data());
-    std::size_t inLeft = text.size();
-    char* dst = out.data();
-    std::size_t outLeft = out.size();
-    const std::size_t done = ::iconv(cd, &in, &inLeft, &dst, &outLeft);
-    ::iconv_close(cd);
-    if (done == static_cast<std::size_t>(-1))
-        return std::string(text);
-    out.resize(out.size() - outLeft);
-    return out;
 }
 
 } // namespace
@@ -233,7 +214,7 @@ void CRobot::OnMasterFrame(int msgId, char* frame, int length)
     }
     case msgid::CMS_REFUSE_DESTSERVERINFO: {
         protocol::CMS_REFUSE_DESTSERVERINFO message;
-        Fail(message.Get(frame, length) ? "refused a game server: " + ServerText(message.TextView())
+        Fail(message.Get(frame, length) ? "refused a game server: " + protocol::Cp949ToUtf8(message.TextView())
                                         : "refused a game server");
         return;
     }
@@ -403,7 +384,7 @@ void CRobot::OnGameFrame(int msgId, char* frame, int length)
     }
     case msgid::CSV_REFUSE_LOGIN: {
         protocol::CSV_REFUSE_LOGIN message;
-        Fail(message.Get(frame, length) ? "login refused: " + ServerText(message.TextView()) : "login refused");
+        Fail(message.Get(frame, length) ? "login refused: " + protocol::Cp949ToUtf8(message.TextView()) : "login refused");
         return;
     }
     case msgid::CSV_ACCEPT_ENTERCHAN: {
@@ -502,7 +483,7 @@ void CRobot::OnGameFrame(int msgId, char* frame, int length)
         // The server answers a start it cannot make with a notice.
         protocol::CSV_SERVERMSG message;
         if (message.Get(frame, length) && startAsked_ && !game_.IsPlaying())
-            Fail("the server refused the start: " + ServerText(message.TextView()));
+            Fail("the server refused the start: " + protocol::Cp949ToUtf8(message.TextView()));
         return;
     }
     case msgid::CSV_ACCEPT_LOGOUT:

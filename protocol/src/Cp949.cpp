@@ -1,10 +1,10 @@
-#include "server/Cp949.h"
+#include "protocol/Cp949.h"
 
 #include <iconv.h>
 
 #include <cerrno>
 
-namespace tovrik::server {
+namespace tovrik::protocol {
 namespace {
 
 std::string Convert(std::string_view input, const char* to, const char* from, bool utf8Input) {
@@ -49,4 +49,4 @@ std::string Utf8ToCp949(std::string_view utf8) { return Convert(utf8, "CP949", "
 
 std::string Cp949ToUtf8(std::string_view cp949) { return Convert(cp949, "UTF-8", "CP949", false); }
 
-}  // namespace tovrik::server
+}  // namespace tovrik::protocol
