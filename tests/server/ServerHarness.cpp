@@ -34,86 +34,23 @@ std::filesystem::path FreshDirectory() {
   return dir;
 }
 
-Endpoint ParseEndpoint(const std::string& text) {
-  Endpoint endpoint;
-  const auto colon = text.rfind(':');
-  endpoint.host = text.substr(0, colon);
-  endpoint.port = std::stoi(text.substr(colon + 1));
-  return endpoint;
-}
-
 }  // namespace
 
 ServerUnderTest::ServerUnderTest(const std::string& configText, std::vector<std::string> serverArgs,
                                  std::filesystem::path database)
     : dir_(FreshDirectory()), db_(database.empty() ? dir_ / "server.db" : database) {
   std::ofstream(dir_ / "server.ini") << configText;
-  std::vector<std::string> args = {std::string(TOVRIK_RUNTIME_DIR) + "/tovrik-server", "--db", db_.string(),
-                                   "--config", (dir_ / "server.ini").string(), "--log-level", "debug"};
+  std::vector<std::string> args = {"--db", db_.string(), "--config", (dir_ / "server.ini").string(),
+                                   "--log-level", "debug"};
   args.insert(args.end(), serverArgs.begin(), serverArgs.end());
-
-  int out[2];
-  if (::pipe(out) != 0) return;
-  pid_ = ::fork();
-  if (pid_ == 0) {
-    ::dup2(out[1], STDOUT_FILENO);
-    const int log = ::open((dir_ / "server.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ::dup2(log, STDERR_FILENO);
-    ::close(out[0]);
-    std::vector<char*> argv;
-    for (auto& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
-  }
-  ::close(out[1]);
-  // The first line names the chosen ports.
-  std::string line;
-  char c;
-  pollfd wait{out[0], POLLIN, 0};
-  while (::poll(&wait, 1, 10000) > 0 && ::read(out[0], &c, 1) == 1 && c != '\n') line += c;
-  ::close(out[0]);
-  std::istringstream words(line);
-  std::string kind, address;
-  while (words >> kind >> address) {
-    if (kind == "master") master_ = ParseEndpoint(address);
-    if (kind == "game") games_.push_back(ParseEndpoint(address));
-  }
-  if (master_.port == 0 && games_.empty()) Stop();
+  std::string error;
+  child_.Start(std::filesystem::path(TOVRIK_RUNTIME_DIR) / "tovrik-server", args, dir_ / "server.log", error);
 }
 
 ServerUnderTest::~ServerUnderTest() {
-  Stop();
+  child_.Stop();
   std::error_code ignored;
   std::filesystem::remove_all(dir_, ignored);
-}
-
-void ServerUnderTest::Signal(int signal) {
-  if (pid_ > 0) ::kill(pid_, signal);
-}
-
-int ServerUnderTest::Stop() {
-  if (pid_ <= 0) return -1;
-  ::kill(pid_, SIGTERM);
-  int status = 0;
-  for (int i = 0; i < 100; ++i) {
-    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-      pid_ = -1;
-      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  ::kill(pid_, SIGKILL);
-  ::waitpid(pid_, &status, 0);
-  pid_ = -1;
-  return -1;
-}
-
-std::string ServerUnderTest::Log() const {
-  std::ifstream in(dir_ / "server.log");
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 std::int32_t Frame::I32(std::size_t offset) const {

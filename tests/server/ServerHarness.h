@@ -18,14 +18,12 @@
 
 #include "protocol/Messages.h"
 #include "protocol/Records.h"
+#include "server/ServerChild.h"
 #include "server/Wire.h"
 
 namespace tovrik::server::testing {
 
-struct Endpoint {
-  std::string host;
-  int port = 0;
-};
+using Endpoint = ListenAddress;
 
 class ServerUnderTest {
  public:
@@ -38,23 +36,21 @@ class ServerUnderTest {
                   std::filesystem::path database = {});
   ~ServerUnderTest();
 
-  bool Running() const { return pid_ > 0; }
-  const Endpoint& Master() const { return master_; }
-  const std::vector<Endpoint>& Games() const { return games_; }
+  bool Running() const { return child_.Running(); }
+  const Endpoint& Master() const { return child_.Master(); }
+  const std::vector<Endpoint>& Games() const { return child_.Games(); }
   const std::filesystem::path& Directory() const { return dir_; }
   const std::filesystem::path& Database() const { return db_; }
   // Sends SIGTERM and returns the exit status (-1 when it did not exit in time).
-  int Stop();
-  void Signal(int signal);
+  int Stop() { return child_.Stop(); }
+  void Signal(int signal) { child_.Signal(signal); }
   // The server's log so far.
-  std::string Log() const;
+  std::string Log() const { return child_.Log(); }
 
  private:
   std::filesystem::path dir_;
   std::filesystem::path db_;
-  pid_t pid_ = -1;
-  Endpoint master_;
-  std::vector<Endpoint> games_;
+  ServerChild child_;
 };
 
 // Records are bytes and little-endian numbers: their bytes are their wire form.

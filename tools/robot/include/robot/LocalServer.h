@@ -3,10 +3,10 @@
 // loopback ports, with a fresh database and configuration in a temporary
 // folder that goes away with it.
 
-#include <sys/types.h>
-
 #include <filesystem>
 #include <string>
+
+#include "server/ServerChild.h"
 
 namespace tovrik::robot {
 
@@ -24,20 +24,18 @@ public:
     // `error` when it does not come up.
     bool Start(const std::filesystem::path& serverPath, const std::string& configText, std::string& error);
     // SIGTERM, then the exit status (-1 when it had to be killed).
-    int Stop();
+    int Stop() { return server_.Stop(); }
 
-    bool Running() const { return pid_ > 0; }
-    const std::string& MasterHost() const { return masterHost_; }
-    int MasterPort() const { return masterPort_; }
+    bool Running() const { return server_.Running(); }
+    const std::string& MasterHost() const { return server_.Master().host; }
+    int MasterPort() const { return server_.Master().port; }
     const std::filesystem::path& Directory() const { return dir_; }
     std::filesystem::path Database() const { return dir_ / "server.db"; }
-    std::string Log() const;
+    std::string Log() const { return server_.Log(); }
 
 private:
     std::filesystem::path dir_;
-    pid_t pid_ = -1;
-    std::string masterHost_;
-    int masterPort_ = 0;
+    server::ServerChild server_;
 };
 
 } // namespace tovrik::robot
