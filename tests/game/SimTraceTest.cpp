@@ -83,10 +83,10 @@ int CheckScenarioFolder(const fs::path& folder)
 // it, may hold newer ones.
 TEST(SimTrace, SharedExamplesAreReproducedExactly)
 {
-    EXPECT_GE(CheckScenarioFolder(TOVRIK_SIM_EXAMPLES_DIR), 2);
+    EXPECT_GE(CheckScenarioFolder(TOVRIK_SIM_EXAMPLES_DIR), 3);
     const fs::path shared = fs::path(TOVRIK_SHARED_DIR) / "sim-examples";
     if (fs::is_directory(shared)) {
-        EXPECT_GE(CheckScenarioFolder(shared), 2);
+        EXPECT_GE(CheckScenarioFolder(shared), 3);
     }
 }
 

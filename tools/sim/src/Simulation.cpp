@@ -226,11 +226,15 @@ Trace RunScenario(const Scenario& scenario)
         switch (action.kind) {
         case ActionKind::Flick: {
             const game::RelayedFlick flick = game::SanitizeRelayedFlick(action.angle, action.power);
+            // As the game does: a stone that fell during the last shot and
+            // still slides would otherwise tick on differently per client.
+            field.StopFallenStones();
             field.StoneAt(action.side, action.index)->SetMove(flick.angle, flick.power);
             result.ticks = RunTicks(field, scenario.localSide, hash);
             break;
         }
         case ActionKind::Nuclear:
+            field.StopFallenStones();
             field.DoNuclearBlast(action.side, action.index);
             result.ticks = RunTicks(field, scenario.localSide, hash);
             break;
