@@ -175,9 +175,39 @@ bool Database::CreateSchema(std::string& error) {
     error = "cannot switch the database to WAL mode";
     return false;
   }
-  if (!Exec("PRAGMA synchronous=NORMAL") || !Exec(kSchema)) {
+  if (!Exec("PRAGMA synchronous=NORMAL") || !Exec(kSchema) || !RenameDuplicateNicknames() ||
+      !Exec("CREATE UNIQUE INDEX IF NOT EXISTS users_by_nickname ON users(nickname)")) {
     error = sqlite3_errmsg(db_);
     return false;
+  }
+  return true;
+}
+
+bool Database::RenameDuplicateNicknames() {
+  // Whispers and lists name users by nickname, so a nickname names one user.
+  // A file from before that rule may hold the same nickname twice: the
+  // user who registered it first keeps it, the others get their login id
+  // (or, when that is taken as well, the login id with a number).
+  SqliteStatement query(db_,
+                        "SELECT id, login_id, nickname FROM users WHERE nickname IN (SELECT nickname FROM users "
+                        "GROUP BY nickname HAVING COUNT(*) > 1) ORDER BY nickname, id");
+  std::vector<std::pair<std::int64_t, std::string>> renames;
+  std::string keptNickname;
+  while (query.Step() == SQLITE_ROW) {
+    const std::string nickname = query.Text(2);
+    if (nickname != keptNickname) {
+      keptNickname = nickname;
+      continue;
+    }
+    renames.emplace_back(query.Int(0), query.Text(1));
+  }
+  for (const auto& [userId, loginId] : renames) {
+    std::string candidate = loginId;
+    for (int n = 2; FindUserByNickname(candidate); ++n) candidate = loginId + "~" + std::to_string(n);
+    SqliteStatement update(db_, "UPDATE users SET nickname = ? WHERE id = ?");
+    update.Bind(1, candidate).Bind(2, userId);
+    if (!update.Run()) return false;
+    Log(LogLevel::Warn, "user ", loginId, " shared its nickname with an older user and is now called ", candidate);
   }
   return true;
 }
@@ -185,6 +215,13 @@ bool Database::CreateSchema(std::string& error) {
 std::optional<UserRecord> Database::FindUserByLogin(std::string_view loginId) {
   SqliteStatement query(db_, "SELECT " + std::string(kUserColumns) + " FROM users WHERE login_id = ?");
   query.Bind(1, loginId);
+  if (query.Step() != SQLITE_ROW) return std::nullopt;
+  return ReadUser(query);
+}
+
+std::optional<UserRecord> Database::FindUserByNickname(std::string_view nickname) {
+  SqliteStatement query(db_, "SELECT " + std::string(kUserColumns) + " FROM users WHERE nickname = ?");
+  query.Bind(1, nickname);
   if (query.Step() != SQLITE_ROW) return std::nullopt;
   return ReadUser(query);
 }

@@ -184,6 +184,14 @@ void GameServer::OnAskLogin(GameSession& session, ReceivedFrame& frame) {
     return;
   }
   auto user = context_.db.FindUserByLogin(cookie->loginId);
+  if (!user && context_.db.FindUserByNickname(cookie->nickname)) {
+    // Whispers and lists name users by nickname: a second user of that
+    // name would receive the first one's whispers and pass for it.
+    Log(LogLevel::Info, name_, ": ", cookie->loginId, " may not register the nickname ",
+        Cp949ToUtf8(cookie->nickname), ": taken");
+    RefuseLogin(session, kLoginBadCookie, "이미 다른 사용자가 쓰고 있는 닉네임입니다. 다른 닉네임으로 접속해 주십시오.");
+    return;
+  }
   if (!user) {
     const auto& rules = context_.config.Rules();
     user = context_.db.RegisterUser(cookie->loginId, cookie->nickname, rules.startMoney, rules.startPoints);

@@ -5,6 +5,7 @@
 #include "protocol/LobbyMessages.h"
 #include "protocol/MessageCatalogue.h"
 #include "protocol/Records.h"
+#include "protocol/RelayMessages.h"
 #include "protocol/TextField.h"
 #include "server/Cp949.h"
 #include "server/GameServer.h"
@@ -86,19 +87,34 @@ void GameServer::OnAskUserInfo(GameSession& session, ReceivedFrame& frame) {
   } else if (!id.empty()) {
     user = context_.db.FindUserByLogin(id);
   }
+  protocol::USERINFO info = user ? ToUserInfo(*user) : protocol::USERINFO{};
+  // The profile shows no money; only the owner, an operator and the other
+  // player of one's room (who sees it at the table anyway) learn it.
+  if (user && !MaySeeMoney(session, user->id)) info.Pebble = 0;
   protocol::CSV_USERINFO answer;
-  answer.Set(user ? ToUserInfo(*user) : protocol::USERINFO{});
+  answer.Set(info);
   Send(session, answer);
+}
+
+bool GameServer::IsOperator(const GameSession& session) const {
+  const auto& operators = context_.config.Rules().operators;
+  return std::find(operators.begin(), operators.end(), session.user.loginId) != operators.end();
+}
+
+bool GameServer::MaySeeMoney(const GameSession& asker, std::int64_t userId) const {
+  if (asker.user.id == userId || IsOperator(asker)) return true;
+  const ChannelMember* self = asker.channel ? asker.channel->FindMember(asker.user.id) : nullptr;
+  const ChannelMember* other = asker.channel ? asker.channel->FindMember(userId) : nullptr;
+  return self && other && self->roomNo != 0 && self->roomNo == other->roomNo;
 }
 
 void GameServer::OnAskDetailUserInfo(GameSession& session, ReceivedFrame& frame) {
   protocol::CSV_ASK_DETAILUSERINFO ask;
   if (!Parse(session, frame, ask)) return;
   const std::string nickname(ask.NickName->View());
-  const auto& operators = context_.config.Rules().operators;
   std::optional<UserRecord> user;
   // Other users' money is for operators only.
-  if (std::find(operators.begin(), operators.end(), session.user.loginId) != operators.end()) {
+  if (IsOperator(session)) {
     if (GameSession* online = FindUserByNickname(nickname)) {
       user = online->user;
     } else if (const auto presence = context_.db.FindPresenceByNickname(nickname, context_.LiveAfter())) {
@@ -476,6 +492,15 @@ void GameServer::OnRelay(GameSession& session, ReceivedFrame& frame) {
     return;
   }
   if (!Referee(session, *session.channel, *room, seat, frame)) return;
+  if (frame.msgId == msgid::CCL_CHATDATA) {
+    // Room chat is cut like lobby chat, on a character boundary.
+    protocol::CCL_CHATDATA chat;
+    if (!Parse(session, frame, chat)) return;
+    protocol::CCL_CHATDATA line;
+    line.Set(roomNo, session.user.loginId, protocol::Cp949Head(chat.TextView(), kMaxChatBytes));
+    SendToRoom(*session.channel, roomNo, FrameOf(line));
+    return;
+  }
   // Relayed as received: the frame is plain again, and each member's
   // connection scrambles its own copy.
   SendToRoom(*session.channel, roomNo, frame.bytes);

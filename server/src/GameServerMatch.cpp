@@ -2,7 +2,10 @@
 // reports through the room's Match, and settling the result. The rules
 // themselves live in Match and GameRules; this file only turns them into
 // messages and database writes.
+#include <bit>
 #include <ctime>
+
+#include "game/RelayedFlick.h"
 
 #include "WireRecords.h"
 #include "protocol/LobbyMessages.h"
@@ -18,6 +21,10 @@ namespace tovrik::server {
 namespace msgid = protocol::msgid;
 
 namespace {
+
+// Where STONEHITINFO keeps the flick's angle and power.
+constexpr std::size_t kFlickAngleAt = 20;
+constexpr std::size_t kFlickPowerAt = 24;
 
 std::int32_t Int32At(std::span<const std::uint8_t> payload, std::size_t offset) {
   return protocol::LoadLE<std::int32_t>(payload.data() + offset);
@@ -111,7 +118,26 @@ bool GameServer::Referee(GameSession& session, Channel& channel, Room& room, int
   }
   if (!moves) return true;
   const MoveVerdict verdict = RefereeMove(room, seat, msgId, payload);
-  return verdict == MoveVerdict::Accepted || drop(Describe(verdict));
+  if (verdict != MoveVerdict::Accepted) return drop(Describe(verdict));
+  if (msgId == msgid::CCL_STONEHIT) SanitizeFlick(frame);
+  return true;
+}
+
+void GameServer::SanitizeFlick(ReceivedFrame& frame) {
+  // The receiving client would turn a non-finite or out-of-range angle or
+  // power into these very values; the referee does it first, so that no
+  // client, old or new, ever simulates a flick of not-a-number.
+  std::uint8_t* info = frame.bytes.data() + (frame.bytes.size() - frame.Payload().size());
+  const float angle = protocol::LoadLE<float>(info + kFlickAngleAt);
+  const float power = protocol::LoadLE<float>(info + kFlickPowerAt);
+  const game::RelayedFlick sane = game::SanitizeRelayedFlick(angle, power);
+  if (std::bit_cast<std::uint32_t>(sane.angle) != std::bit_cast<std::uint32_t>(angle) ||
+      std::bit_cast<std::uint32_t>(sane.power) != std::bit_cast<std::uint32_t>(power)) {
+    Log(LogLevel::Info, name_, ": flick of angle ", angle, " and power ", power, " relayed as ", sane.angle, " and ",
+        sane.power);
+  }
+  protocol::StoreLE(info + kFlickAngleAt, sane.angle);
+  protocol::StoreLE(info + kFlickPowerAt, sane.power);
 }
 
 MoveVerdict GameServer::RefereeMove(Room& room, int seat, std::int16_t msgId, std::span<const std::uint8_t> payload) {

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <string>
 
 namespace tovrik::server {
 namespace {
@@ -18,6 +19,27 @@ const char* LevelName(LogLevel level) {
     case LogLevel::Debug: return "debug";
   }
   return "?";
+}
+
+// Peers choose much of what is logged (ids, names, texts): a line break or
+// a terminal escape among them must not forge a record or reach the
+// operator's terminal as a command. Control bytes and the backslash are
+// written as \xNN escapes; every other byte, UTF-8 included, stays.
+std::string EscapeControlBytes(std::string_view line) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string escaped;
+  escaped.reserve(line.size());
+  for (const char c : line) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F && byte != '\\') {
+      escaped += c;
+      continue;
+    }
+    escaped += "\\x";
+    escaped += kHex[byte >> 4];
+    escaped += kHex[byte & 0xF];
+  }
+  return escaped;
 }
 
 }  // namespace
@@ -42,8 +64,9 @@ void WriteLog(LogLevel level, std::string_view line) {
   localtime_r(&now, &local);
   char stamp[32];
   std::strftime(stamp, sizeof stamp, "%H:%M:%S", &local);
+  const std::string safe = EscapeControlBytes(line);
   // One fprintf per record keeps lines whole when several processes share a terminal.
-  std::fprintf(stderr, "%s %-5s %.*s\n", stamp, LevelName(level), static_cast<int>(line.size()), line.data());
+  std::fprintf(stderr, "%s %-5s %.*s\n", stamp, LevelName(level), static_cast<int>(safe.size()), safe.data());
 }
 
 }  // namespace tovrik::server

@@ -117,8 +117,11 @@ class Database {
   Database& operator=(const Database&) = delete;
 
   std::optional<UserRecord> FindUserByLogin(std::string_view loginId);
+  // Nicknames are unique, compared byte for byte as the client compares them.
+  std::optional<UserRecord> FindUserByNickname(std::string_view nickname);
   std::optional<UserRecord> FindUser(std::int64_t id);
-  // Registers a new user; empty when the id is taken or the write fails.
+  // Registers a new user; empty when the id or the nickname is taken or the
+  // write fails.
   std::optional<UserRecord> RegisterUser(std::string_view loginId, std::string_view nickname, int money, int points);
   bool SetCharacter(std::int64_t userId, int charNo);
   // Writes the figures a game changes (money, points, wins, losses, draws)
@@ -164,6 +167,7 @@ class Database {
  private:
   explicit Database(sqlite3* db);
   bool CreateSchema(std::string& error);
+  bool RenameDuplicateNicknames();
   bool Exec(std::string_view sql);
 
   sqlite3* db_;

@@ -71,6 +71,9 @@ class GameServer : public FrameServer {
   void OnAskRoomInfo(GameSession& session, ReceivedFrame& frame);
   void OnAskUserInfo(GameSession& session, ReceivedFrame& frame);
   void OnAskDetailUserInfo(GameSession& session, ReceivedFrame& frame);
+  bool IsOperator(const GameSession& session) const;
+  // Whether `asker` may learn the money of user `userId`.
+  bool MaySeeMoney(const GameSession& asker, std::int64_t userId) const;
   void OnAskChangeCharacter(GameSession& session, ReceivedFrame& frame);
   void OnLobbyOpen(GameSession& session, ReceivedFrame& frame);
 
@@ -95,6 +98,8 @@ class GameServer : public FrameServer {
   // to both players.
   bool Referee(GameSession& session, Channel& channel, Room& room, int seat, ReceivedFrame& frame);
   void OnAskStartGame(GameSession& session, Channel& channel, Room& room);
+  // Rewrites a relayed flick's angle and power as a receiving client reads them.
+  void SanitizeFlick(ReceivedFrame& frame);
   MoveVerdict RefereeMove(Room& room, int seat, std::int16_t msgId, std::span<const std::uint8_t> payload);
   void OnStopReport(Channel& channel, Room& room, int seat, std::span<const std::uint8_t> payload);
   void ApplyStep(Channel& channel, int roomNo, const MatchStep& step);

@@ -1,0 +1,185 @@
+// Clients that lie, pry or forge, over real sockets against tovrik-server:
+// impostor nicknames, other users' money, oversized room chat and forged
+// log lines. Each case is one a hostile client really tried.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <sstream>
+#include <string>
+
+#include "ServerHarness.h"
+#include "SqlStatement.h"
+#include "protocol/MessageCatalogue.h"
+#include "protocol/TextField.h"
+#include "server/Cp949.h"
+
+namespace tovrik::server::testing {
+namespace {
+
+namespace msgid = protocol::msgid;
+
+constexpr const char* kConfig = R"(
+[Rules]
+StartMoney = 777
+Operators = root
+[Server1]
+LoginGroup = 1
+[Server2]
+LoginGroup = 2
+[Group1]
+Name = free
+[Channel1-1]
+Server = 1
+[Channel1-2]
+Server = 2
+)";
+
+class HostileClientTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server_.Running()) << server_.Log();
+    ASSERT_TRUE(alice_.Login(server_.Master(), "alice", 1));
+    ASSERT_TRUE(bob_.Login(server_.Master(), "bob", 1));
+  }
+  void TearDown() override {
+    if (HasFailure()) std::cerr << server_.Log();
+  }
+
+  // Alice opens a room and bob joins it; returns the room number.
+  int OpenRoom() {
+    protocol::ROOMINFO room;
+    protocol::CopyIfShorter(room.Title, "play");
+    room.MaxUser = 2;
+    room.BetPebble = 100;
+    alice_.Send<protocol::CSV_ASK_CREATEROOM>(room);
+    const auto accepted = alice_.WaitFor(msgid::CSV_ACCEPT_CREATEROOM);
+    if (!accepted) return 0;
+    const int roomNo = accepted->As<protocol::ROOMINFO>().RoomNo;
+    bob_.Send<protocol::CSV_ASK_ENTERROOM>(roomNo, bob_.UNum(), "bob", "");
+    return bob_.WaitFor(msgid::CSV_ACCEPT_ENTERROOM) ? roomNo : 0;
+  }
+
+  // The money CSV_USERINFO tells `asker` about `id`; -1 when no answer came.
+  static int MoneyShown(TestClient& asker, std::int32_t unum, const std::string& id) {
+    asker.Send<protocol::CSV_ASK_USERINFO>(unum, id);
+    const auto answer = asker.WaitFor(msgid::CSV_USERINFO);
+    if (!answer) return -1;
+    const auto info = answer->As<protocol::USERINFO>();
+    EXPECT_EQ(protocol::ReadText(info.ID), id);
+    return info.Pebble;
+  }
+
+  ServerUnderTest server_{kConfig};
+  TestClient alice_, bob_;
+};
+
+TEST_F(HostileClientTest, ANicknameBelongsToOneUser) {
+  TestClient mallory;
+  std::string refusal;
+  EXPECT_FALSE(mallory.Login(server_.Master(), "id=mallory&nick=alice", 1, &refusal));
+  EXPECT_EQ(refusal, Utf8ToCp949("이미 다른 사용자가 쓰고 있는 닉네임입니다. 다른 닉네임으로 접속해 주십시오."));
+  // A nickname another user registered as its login id is taken as well,
+  // and a refused registration leaves no user behind.
+  EXPECT_FALSE(mallory.Login(server_.Master(), "id=mallory&nick=bob", 1));
+  ASSERT_TRUE(mallory.Login(server_.Master(), "id=mallory&nick=mal", 1));
+  EXPECT_EQ(mallory.Nick(), "mal");
+
+  // Whispers to alice's nickname still reach alice.
+  bob_.Send<protocol::CSV_WHISPERCHAT>("bob", "bob", -1, "alice", "for alice");
+  const auto whisper = alice_.WaitFor(msgid::CSV_WHISPERCHAT);
+  ASSERT_TRUE(whisper);
+  EXPECT_TRUE(mallory.Quiet(msgid::CSV_WHISPERCHAT));
+}
+
+TEST(NicknameStartTest, DuplicateNicknamesOfAnOlderDatabaseAreRenamedOnStart) {
+  std::filesystem::path database;
+  {
+    ServerUnderTest first{kConfig};
+    ASSERT_TRUE(first.Running()) << first.Log();
+    database = first.Directory().parent_path() / ("tovrik-nick-" + std::to_string(::getpid()) + ".db");
+    ASSERT_EQ(first.Stop(), 0);
+    std::filesystem::copy_file(first.Database(), database, std::filesystem::copy_options::overwrite_existing);
+  }
+  // A file written before nicknames were unique.
+  ASSERT_TRUE(ExecSql(database,
+                      "DROP INDEX IF EXISTS users_by_nickname;"
+                      "INSERT INTO users (login_id, nickname, money) VALUES ('alice', 'twin', 1), ('bob', 'twin', 2),"
+                      "('carol', 'twin', 3), ('dave', 'carol', 4);"));
+  ServerUnderTest server{kConfig, {"--master-port", "0", "--game-port", "0", "--game-port", "0"}, database};
+  ASSERT_TRUE(server.Running()) << server.Log();
+  struct Case {
+    const char* login;
+    const char* nickname;
+  };
+  // The oldest keeps the name; the others get their login id, or the login
+  // id with a number when another user already has it as a nickname.
+  const Case cases[] = {{"alice", "twin"}, {"bob", "bob"}, {"carol", "carol~2"}, {"dave", "carol"}};
+  for (const Case& c : cases) {
+    TestClient client;
+    ASSERT_TRUE(client.Login(server.Master(), c.login, 1)) << c.login << "\n" << server.Log();
+    EXPECT_EQ(client.Nick(), c.nickname) << c.login;
+  }
+  std::filesystem::remove(database);
+}
+
+TEST_F(HostileClientTest, MoneyIsShownOnlyToItsOwnerOperatorsAndTheOtherPlayer) {
+  TestClient root;
+  ASSERT_TRUE(root.Login(server_.Master(), "root", 1));
+  TestClient carol;
+  ASSERT_TRUE(carol.Login(server_.Master(), "carol", 2));  // on the other game server
+  carol.Close();                                           // and then offline
+
+  EXPECT_EQ(MoneyShown(bob_, alice_.UNum(), "alice"), 0) << "a user in the same lobby";
+  EXPECT_EQ(MoneyShown(bob_, -1, "carol"), 0) << "an offline user, by login id";
+  EXPECT_EQ(MoneyShown(alice_, alice_.UNum(), "alice"), 777) << "one's own";
+  EXPECT_EQ(MoneyShown(root, alice_.UNum(), "alice"), 777) << "an operator";
+  EXPECT_EQ(MoneyShown(root, -1, "carol"), 777) << "an operator, offline user";
+
+  ASSERT_GT(OpenRoom(), 0);
+  EXPECT_EQ(MoneyShown(bob_, alice_.UNum(), "alice"), 777) << "the other player of one's room";
+}
+
+TEST_F(HostileClientTest, RoomChatIsCutTo512BytesOnACharacterBoundary) {
+  const int roomNo = OpenRoom();
+  ASSERT_GT(roomNo, 0);
+  // One byte, then two-byte characters: 512 bytes would end inside one.
+  std::string text = "a";
+  while (text.size() < 32000) text += Utf8ToCp949("가");
+  alice_.Send<protocol::CCL_CHATDATA>(roomNo, "alice", text);
+  for (TestClient* client : {&alice_, &bob_}) {
+    const auto line = client->WaitFor(msgid::CCL_CHATDATA);
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->I32(0), roomNo);
+    EXPECT_EQ(line->Text(4, 16), "alice");
+    EXPECT_EQ(line->I16(21), 511);
+    EXPECT_EQ(line->payload.size(), 23u + 511u);
+    EXPECT_EQ(line->Bytes(23, 511), text.substr(0, 511));
+  }
+  // A short line goes as it came.
+  alice_.Send<protocol::CCL_CHATDATA>(roomNo, "alice", "gg");
+  const auto line = bob_.WaitFor(msgid::CCL_CHATDATA);
+  ASSERT_TRUE(line);
+  EXPECT_EQ(line->Bytes(23, 2), "gg");
+}
+
+TEST_F(HostileClientTest, PeerTextsCannotForgeLogLines) {
+  // Ids end up in log lines: as the user a super-room master removes, as
+  // the target of an invitation.
+  bob_.Send<protocol::CSV_ASK_FORCEBANISH>("x\nFORGED error");
+  bob_.Send<protocol::CSV_ASK_INVITE>(alice_.UNum(), "y\rFORGED\x1b[2J", 1, "", protocol::USERINFO{}, "");
+  bob_.Send<protocol::CSV_ASK_ALLROOMINFO>();  // both are handled once this is answered
+  ASSERT_TRUE(bob_.WaitFor(msgid::CSV_ALLROOMINFO));
+  const std::string log = server_.Log();
+  EXPECT_NE(log.find("x\\x0aFORGED error"), std::string::npos) << log;
+  EXPECT_NE(log.find("y\\x0dFORGED\\x1b[2J"), std::string::npos) << log;
+  std::istringstream lines(log);
+  for (std::string line; std::getline(lines, line);) {
+    EXPECT_NE(line.rfind("FORGED", 0), 0u) << line;
+    EXPECT_EQ(line.find('\r'), std::string::npos) << line;
+    EXPECT_EQ(line.find('\x1b'), std::string::npos) << line;
+  }
+}
+
+}  // namespace
+}  // namespace tovrik::server::testing
