@@ -2,13 +2,12 @@
 
 #include "app/ClientDlg.h"
 #include "app/LaunchParams.h"
+#include "base/Log.h"
 #include "crash/ExHandle.h"
 #include "platform/MessageBox.h"
 #include "portal/PortalLibrary.h"
 #include "portal/QXRunParam.h"
 #include "portal/SystemBrowser.h"
-
-#include <SDL.h>
 
 #include <unistd.h>
 
@@ -17,6 +16,7 @@
 #include <filesystem>
 
 using namespace tovrik::platform;
+namespace base = tovrik::base;
 namespace portal = tovrik::portal;
 
 namespace {
@@ -36,7 +36,8 @@ CClientApp* g_theApp = nullptr;
 // The module's own words for the failure, else the bare code: a person
 // reads this, and the symbolic code names are for the log.
 std::string CodeText(unsigned code) {
-  SDL_Log("launch parameters not read: %u %s", code, portal::QXRUNPARAMAPIFUNC::ConvertRetCode2String(code).c_str());
+  base::Log(base::LogLevel::Error, "app", "launch parameters not read: ", code, " ",
+            portal::QXRUNPARAMAPIFUNC::ConvertRetCode2String(code));
   std::string text = portal::QXRUNPARAMAPIFUNC::GetModuleRetCodeString(code);
   if (text.empty()) {
     char formatted[16];
@@ -56,7 +57,7 @@ void EnterProgramFolder() {
   std::error_code ec;
   std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (ec || ::chdir(exe.parent_path().c_str()) != 0)
-    SDL_Log("the program folder cannot be made the current directory");
+    base::Log(base::LogLevel::Warn, "app", "the program folder cannot be made the current directory");
 }
 
 // Sockets on this platform need no library start-up, but a write to a
@@ -95,7 +96,8 @@ bool CClientApp::StopWith(std::string_view text) {
 bool CClientApp::InitInstance() {
   instanceGuard_ = std::make_unique<SingleInstance>("PennabelMutex");
   if (instanceGuard_->Acquire() == SingleInstance::State::kAlreadyRunning) {
-    if (!instanceGuard_->AskFirstInstanceToFront()) SDL_Log("the running copy did not answer the request to come to the front");
+    if (!instanceGuard_->AskFirstInstanceToFront())
+      base::Log(base::LogLevel::Warn, "app", "the running copy did not answer the request to come to the front");
     instanceGuard_.reset();
     return StopWith(kAlreadyRunning);
   }
@@ -104,7 +106,7 @@ bool CClientApp::InitInstance() {
 
   if (args_.size() <= 1) {
     if (DoMessageBox(kStartFromHomePage, MB_YESNO) == IDYES && !portal::OpenInSystemBrowser(TOVRIK_HOME_PAGE_URL))
-      SDL_Log("the home page %s could not be opened", TOVRIK_HOME_PAGE_URL);
+      base::Log(base::LogLevel::Warn, "app", "the home page ", TOVRIK_HOME_PAGE_URL, " could not be opened");
     exitCode_ = 1;
     return false;
   }

@@ -5,6 +5,7 @@
 #include "app/ControllerState.h"
 #include "app/LaunchParams.h"
 #include "app/StatusView.h"
+#include "base/Log.h"
 #include "game/GameGlobals.h"
 #include "game/Levels.h"
 #include "net/SockMan.h"
@@ -35,6 +36,7 @@
 #include <cstdlib>
 
 using namespace tovrik::platform;
+namespace base = tovrik::base;
 using namespace tovrik::protocol;
 using tovrik::net::SockMan;
 using tovrik::sound::Sound;
@@ -123,7 +125,7 @@ void SetProgramIcon() {
   if (!screen) return;
   std::string error;
   if (!SetWindowIcon(screen->NativeWindow(), ResolvePath(".\\image\\icon128.bmp"), &error))
-    SDL_Log("no program icon: %s", error.c_str());
+    base::Log(base::LogLevel::Warn, "app", "no program icon: ", error);
 }
 
 }  // namespace
@@ -186,13 +188,13 @@ int CClientDlg::DoModal() {
   std::string error;
   auto sdl = SdlSession::Start(&error);
   if (!sdl) {
-    SDL_Log("SDL could not start: %s", error.c_str());
+    base::Log(base::LogLevel::Error, "app", "SDL could not start: ", error);
     return IDCANCEL;
   }
   EventLoop loop;
   std::unique_ptr<Screen> screen = Screen::Open(std::string(kAppTitle), 800, 600, &error);
   if (screen) loop.AttachScreen(screen.get());
-  else SDL_Log("no display (%s): running without a window", error.c_str());
+  else base::Log(base::LogLevel::Warn, "app", "no display (", error, "): running without a window");
 
   if (CClientApp* app = AfxGetClientApp()) app->SetMessageBoxHost(this);
   int result = IDCANCEL;
@@ -210,7 +212,7 @@ int CClientDlg::DoModal() {
 
 void CClientDlg::ShowStatus(std::string_view text) {
   if (statusView_) statusView_->SetStatus(text);
-  else SDL_Log("status: %.*s", int(text.size()), text.data());
+  else base::Log(base::LogLevel::Info, "app", "status: ", text);
 }
 
 bool CClientDlg::InitWindowAndScreens() {
@@ -262,7 +264,7 @@ void CClientDlg::LoadSprites() {
   // The prize picture belongs to an event; without it the client runs as
   // before, so its absence is only logged.
   if (!g_CommonSprites.eventPrize.Load(ResolvePath(".\\image\\EventPrize.BMP")))
-    SDL_Log("no event prize picture: %s", g_CommonSprites.eventPrize.LastError().c_str());
+    base::Log(base::LogLevel::Warn, "app", "no event prize picture: ", g_CommonSprites.eventPrize.LastError());
   for (const Later& later : kAfterPrize) later.eightBit ? load8(later.path) : load16(later.path);
 }
 
@@ -323,7 +325,7 @@ bool CClientDlg::OnInitDialog() {
 
   g_MainSrvSID = -1;
   g_Where = kWhereConnectMaster;
-  SDL_Log("main window: master server %s:%u, login group %d", g_ServIP.c_str(), g_ServPort, g_LoginGroup);
+  base::Log(base::LogLevel::Info, "app", "main window: master server ", g_ServIP, ":", g_ServPort, ", login group ", g_LoginGroup);
   g_MasterSID = SockMan.ConnectSocket(g_ServIP, int(g_ServPort));
   if (options_.portalModules) g_QXWebBanner.InitQXWebBanner(this, "tovrik", 0);
   InstallExitSignals();
@@ -403,7 +405,7 @@ void CClientDlg::OnPacketNotify(const tovrik::net::FrameRecord& record) {
   const int sid = record.nSockID;
   auto run = [&](auto message, auto handler) {
     if (!message->Get(record.pData, record.nLen)) {
-      SDL_Log("dropped a frame of %s that does not decode", MessageName(record.nMsgID).c_str());
+      base::Log(base::LogLevel::Warn, "app", "dropped a frame of ", MessageName(record.nMsgID), " that does not decode");
       return;
     }
     handler(*message);
@@ -614,7 +616,7 @@ void CClientDlg::OnServerInfo(CSV_SERVERINFO& msg) {
     g_CSTimeGap = g_ClientTime - g_ServerTime;
   } else {
     // An impossible date would move every item period by years.
-    SDL_Log("the server's time is not a date; keeping the local clock");
+    base::Log(base::LogLevel::Warn, "app", "the server's time is not a date; keeping the local clock");
     g_ServerTime = g_ClientTime;
     g_CSTimeGap = std::chrono::seconds{0};
   }

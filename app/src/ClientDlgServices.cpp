@@ -4,6 +4,7 @@
 
 #include "app/ClientDlg.h"
 #include "app/ControllerState.h"
+#include "base/Log.h"
 #include "game/GameGlobals.h"
 #include "game/Levels.h"
 #include "gfx/Page.h"
@@ -14,12 +15,11 @@
 #include "portal/SystemServices.h"
 #include "sound/Sound.h"
 
-#include <SDL.h>
-
 #include <cstdio>
 #include <ctime>
 
 using namespace tovrik::platform;
+namespace base = tovrik::base;
 using tovrik::sound::Sound;
 
 namespace {
@@ -275,13 +275,13 @@ void CClientDlg::ShowExplorer(int show) { ShellMan().ShowExplorer(show, "corvant
 // that nothing was opened.
 bool CClientDlg::OpenCorvantaWebpage(std::string_view first, std::string_view second) {
   if (first.empty() || second.empty() || !IsCreated()) return false;
-  SDL_Log("no companion program to open the page %.*s", int(second.size()), second.data());
+  base::Log(base::LogLevel::Info, "app", "no companion program to open the page ", second);
   return false;
 }
 
 bool CClientDlg::OpenHompy(std::string_view first, std::string_view second) {
   if (first.empty() || second.empty() || !IsCreated()) return false;
-  SDL_Log("no companion program to open the home page of %.*s", int(second.size()), second.data());
+  base::Log(base::LogLevel::Info, "app", "no companion program to open the home page of ", second);
   return false;
 }
 

@@ -1,12 +1,12 @@
 #include "app/StatusView.h"
 
+#include "base/Log.h"
 #include "platform/CodePage.h"
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
 
-#include <SDL.h>
-
 using namespace tovrik::platform;
+namespace base = tovrik::base;
 
 namespace {
 constexpr size_t kKeptLines = 30;
@@ -34,13 +34,13 @@ int CStatusView::ShowEventNotice(int type) {
 
 void CStatusView::SetStatus(std::string_view text) {
   status_ = text;
-  SDL_Log("status: %s", status_.c_str());
+  base::Log(base::LogLevel::Info, "app", "status: ", status_);
   Invalidate();
 }
 
 void CStatusView::AddLine(std::string line) {
   while (!line.empty() && (line.back() == '\n' || line.back() == ' ')) line.pop_back();
-  SDL_Log("%s", line.c_str());
+  base::Log(base::LogLevel::Info, "app", line);
   lines_.push_back(std::move(line));
   while (lines_.size() > kKeptLines) lines_.pop_front();
   Invalidate();

@@ -1,5 +1,7 @@
 #include "platform/MessageBox.h"
 
+#include "base/Log.h"
+
 #include <SDL.h>
 
 #include <cstdlib>
@@ -87,7 +89,7 @@ void ReadEnvironmentOnce(Automation& a) {
     size_t comma = rest.find(',');
     std::string_view word = rest.substr(0, comma);
     if (auto answer = ParseAnswer(word)) a.queue.push_back(*answer);
-    else SDL_Log("TOVRIK_MESSAGEBOX_ANSWERS: '%.*s' is no answer, ignored", int(word.size()), word.data());
+    else base::Log(base::LogLevel::Warn, "platform", "TOVRIK_MESSAGEBOX_ANSWERS: '", word, "' is no answer, ignored");
     rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
   }
 }
@@ -109,7 +111,7 @@ int AutomatedAnswer(unsigned type) {
 
 int AnswerThroughLog(std::string_view caption, std::string_view text, unsigned type) {
   int answer = AutomatedAnswer(type);
-  SDL_Log("%s", MessageBoxLogLine(caption, text, type, answer).c_str());
+  base::Log(base::LogLevel::Info, "platform", MessageBoxLogLine(caption, text, type, answer));
   TheAutomation().logged.push_back({std::string(caption), std::string(text), type, answer});
   return answer;
 }
@@ -141,22 +143,22 @@ std::optional<int> ShowOnScreen(std::string_view caption, std::string_view text,
   box.buttons = data.data();
   int chosen = 0;
   if (SDL_ShowMessageBox(&box, &chosen) != 0) {
-    SDL_Log("message box could not be shown (%s); answering through the log", SDL_GetError());
+    base::Log(base::LogLevel::Warn, "platform", "message box could not be shown (", SDL_GetError(),
+              "); answering through the log");
     return std::nullopt;
   }
   // Closing the box by its frame reports -1: that is the escape button.
   return chosen < 0 ? escape : chosen;
 }
 
+// Quotes and backslashes are the record's own syntax; control bytes are
+// escaped as every log record escapes them.
 void AppendEscaped(std::string& out, std::string_view text) {
   for (char c : text) {
     switch (c) {
       case '\\': out += "\\\\"; break;
       case '"': out += "\\\""; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default: out += c;
+      default: base::AppendControlEscaped(out, std::string_view(&c, 1));
     }
   }
 }

@@ -1,6 +1,6 @@
 #include "platform/SingleInstance.h"
 
-#include <SDL.h>
+#include "base/Log.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -48,7 +48,8 @@ SingleInstance::State SingleInstance::Acquire() {
   if (state_ == State::kFirst) return state_;
   lockFd_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (lockFd_ < 0) {
-    SDL_Log("single-instance lock %s cannot be opened: %s", lockPath_.c_str(), std::strerror(errno));
+    const char* reason = std::strerror(errno);
+    base::Log(base::LogLevel::Warn, "platform", "single-instance lock ", lockPath_.string(), " cannot be opened: ", reason);
     return state_ = State::kUnavailable;
   }
   if (::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
@@ -56,11 +57,15 @@ SingleInstance::State SingleInstance::Acquire() {
     ::close(lockFd_);
     lockFd_ = -1;
     if (error == EWOULDBLOCK) return state_ = State::kAlreadyRunning;
-    SDL_Log("single-instance lock %s cannot be taken: %s", lockPath_.c_str(), std::strerror(error));
+    base::Log(base::LogLevel::Warn, "platform", "single-instance lock ", lockPath_.string(), " cannot be taken: ",
+              std::strerror(error));
     return state_ = State::kUnavailable;
   }
   state_ = State::kFirst;
-  if (!StartListening()) SDL_Log("single-instance socket %s unavailable: %s", socketPath_.c_str(), std::strerror(errno));
+  if (!StartListening()) {
+    const char* reason = std::strerror(errno);
+    base::Log(base::LogLevel::Warn, "platform", "single-instance socket ", socketPath_.string(), " unavailable: ", reason);
+  }
   return state_;
 }
 

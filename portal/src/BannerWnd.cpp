@@ -1,5 +1,6 @@
 #include "portal/BannerWnd.h"
 
+#include "base/Log.h"
 #include "platform/PathResolver.h"
 
 #include <SDL.h>
@@ -7,6 +8,7 @@
 #include <cstring>
 
 using namespace tovrik::platform;
+namespace base = tovrik::base;
 
 CBannerWnd::~CBannerWnd() {
   browser_.reset();
@@ -18,7 +20,7 @@ bool CBannerWnd::SetBmp(std::string_view path) {
   pictureWidth_ = pictureHeight_ = 0;
   SDL_Surface* loaded = SDL_LoadBMP(ResolvePath(path).c_str());
   if (!loaded) {
-    SDL_Log("banner picture %.*s cannot be read: %s", int(path.size()), path.data(), SDL_GetError());
+    base::Log(base::LogLevel::Warn, "portal", "banner picture ", path, " cannot be read: ", SDL_GetError());
     return false;
   }
   SDL_Surface* rgb555 = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB555, 0);

@@ -1,5 +1,6 @@
 #include "portal/PortalLibrary.h"
 
+#include "base/Log.h"
 #include "platform/PathResolver.h"
 
 // Debian's SimpleIni keeps its template bodies behind SI_IMPLEMENTATION;
@@ -7,6 +8,7 @@
 #define SI_NO_CONVERSION
 #define SI_IMPLEMENTATION
 #include <SimpleIni.h>
+
 #include <SDL.h>
 
 #include <dlfcn.h>
@@ -28,7 +30,7 @@ PortalLibrary& PortalLibrary::operator=(PortalLibrary&& other) noexcept {
 bool PortalLibrary::Load(const fs::path& file) {
   Unload();
   handle_ = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!handle_) SDL_Log("portal library %s cannot be loaded: %s", file.c_str(), ::dlerror());
+  if (!handle_) base::Log(base::LogLevel::Warn, "portal", "portal library ", file.string(), " cannot be loaded: ", ::dlerror());
   return handle_ != nullptr;
 }
 

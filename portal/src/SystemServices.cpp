@@ -1,6 +1,6 @@
 #include "portal/SystemServices.h"
 
-#include <SDL.h>
+#include "base/Log.h"
 
 #include <arpa/inet.h>
 #include <ifaddrs.h>
@@ -83,7 +83,7 @@ std::string CQXSystemIDInfoModule::GetCSTR(int kind) {
 }
 
 bool CMsgServiceControl::InitService(std::string_view serviceName) {
-  SDL_Log("messenger service \"%.*s\": no such service on this system", int(serviceName.size()), serviceName.data());
+  tovrik::base::Log(tovrik::base::LogLevel::Info, "portal", "messenger service \"", serviceName, "\": no such service on this system");
   return false;
 }
 

@@ -1,28 +1,21 @@
 #pragma once
-// One-line log records on standard error, filtered by a process-wide level.
+// The server's records go through the shared log under the subsystem name
+// "server": one line each on standard error, control bytes of ids and
+// nicknames escaped, filtered by the process-wide level that --log-level sets.
 
-#include <sstream>
-#include <string>
-#include <string_view>
+#include "base/Log.h"
 
 namespace tovrik::server {
 
-enum class LogLevel { Error = 0, Warn = 1, Info = 2, Debug = 3 };
-
-// Parses "error", "warn", "info" or "debug"; false for anything else.
-bool ParseLogLevel(std::string_view text, LogLevel& level);
-
-void SetLogLevel(LogLevel level);
-bool LogEnabled(LogLevel level);
-void WriteLog(LogLevel level, std::string_view line);
+using base::LogEnabled;
+using base::LogLevel;
+using base::ParseLogLevel;
+using base::SetLogLevel;
 
 // Log(LogLevel::Info, "user ", id, " entered channel ", chan);
 template <typename... Parts>
 void Log(LogLevel level, const Parts&... parts) {
-  if (!LogEnabled(level)) return;
-  std::ostringstream line;
-  (line << ... << parts);
-  WriteLog(level, line.str());
+  base::Log(level, "server", parts...);
 }
 
 }  // namespace tovrik::server

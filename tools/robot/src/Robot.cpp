@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "base/Log.h"
 #include "net/MsgHeader.h"
 #include "protocol/Cp949.h"
 #include "protocol/LobbyMessages.h"
@@ -86,7 +87,7 @@ CRobot::CRobot(CPoller& poller, game::IGameClock& clock, RobotOptions options)
 void CRobot::Trace(char direction, int msgId)
 {
     if (options_.trace)
-        std::fprintf(stderr, "%s %c %s\n", options_.id.c_str(), direction, protocol::MessageName(msgId).c_str());
+        base::Log(base::LogLevel::Info, "robot", options_.id, ' ', direction, ' ', protocol::MessageName(msgId));
 }
 
 template <typename Message, typename... Args>
