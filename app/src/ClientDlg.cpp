@@ -8,7 +8,7 @@
 #include "base/Log.h"
 #include "game/GameGlobals.h"
 #include "game/Levels.h"
-#include "net/SockMan.h"
+#include "sockets/SockMan.h"
 #include "platform/CodePage.h"
 #include "platform/EventLoop.h"
 #include "platform/MessageBox.h"
@@ -38,7 +38,7 @@
 using namespace tovrik::platform;
 namespace base = tovrik::base;
 using namespace tovrik::protocol;
-using tovrik::net::SockMan;
+using tovrik::sockets::SockMan;
 using tovrik::sound::Sound;
 using tovrik::portal::CQXRunParam;
 namespace runparam = tovrik::portal::runparam;
@@ -401,7 +401,7 @@ void CClientDlg::OnCancel() {
 
 // --- Socket layer ------------------------------------------------------------------
 
-void CClientDlg::OnPacketNotify(const tovrik::net::FrameRecord& record) {
+void CClientDlg::OnPacketNotify(const tovrik::sockets::FrameRecord& record) {
   const int sid = record.nSockID;
   auto run = [&](auto message, auto handler) {
     if (!message->Get(record.pData, record.nLen)) {
@@ -454,7 +454,7 @@ void CClientDlg::OnPacketNotify(const tovrik::net::FrameRecord& record) {
 
 void CClientDlg::OnSocketClose(int number) {
   auto closeOthers = [number] {
-    for (int slot = 0; slot < tovrik::net::CSockMan::kMaxSockets; ++slot)
+    for (int slot = 0; slot < tovrik::sockets::CSockMan::kMaxSockets; ++slot)
       if (slot != number) SockMan.CloseDataSocket(slot);
   };
   if (number == g_MasterSID) {
@@ -577,7 +577,7 @@ void CClientDlg::OnCheckVersion(int sid, CSV_CHECKVERSION& msg) {
 
 void CClientDlg::SendLogin() {
   ASK_LOGININFO info{};
-  if (tovrik::net::CDataSock* sock = SockMan.GetDataSocketPtr(g_MainSrvSID)) {
+  if (tovrik::sockets::CDataSock* sock = SockMan.GetDataSocketPtr(g_MainSrvSID)) {
     CopyIfShorter(info.LocalIP, sock->GetLocalAddress());
     info.LocalPort = sock->GetLocalPort() + 20000;
   }

@@ -11,7 +11,7 @@
 #include "app/LaunchParams.h"
 #include "game/GameGlobals.h"
 #include "game/Levels.h"
-#include "net/SockMan.h"
+#include "sockets/SockMan.h"
 #include "platform/Clock.h"
 #include "platform/Screen.h"
 #include "platform/SdlSession.h"
@@ -32,7 +32,7 @@
 using namespace tovrik::platform;
 using namespace tovrik::protocol;
 using namespace tovrik::app::test;
-using tovrik::net::SockMan;
+using tovrik::sockets::SockMan;
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "app/LaunchParams.h"
 #include "app/StatusView.h"
 #include "game/GameGlobals.h"
-#include "net/SockMan.h"
+#include "sockets/SockMan.h"
 #include "platform/MessageBox.h"
 #include "protocol/LoginMessages.h"
 
@@ -28,7 +28,7 @@ using namespace tovrik::platform;
 using namespace tovrik::protocol;
 using tovrik::app::test::PumpFor;
 using tovrik::app::test::PumpUntil;
-using tovrik::net::SockMan;
+using tovrik::sockets::SockMan;
 using tovrik::server::testing::ServerUnderTest;
 
 namespace {

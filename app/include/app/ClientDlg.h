@@ -8,7 +8,7 @@
 #include "app/ClientServices.h"
 #include "app/Screens.h"
 #include "app/SystemMenu.h"
-#include "net/SockCmnd.h"
+#include "sockets/SockCmnd.h"
 #include "platform/Window.h"
 
 #include <cstdint>
@@ -47,7 +47,7 @@ inline constexpr std::uintptr_t kTimerClosingBox = 41340;
 inline constexpr std::uintptr_t kTimerSignalWatch = 41341;
 inline constexpr std::uint32_t kClosingBoxMs = 15000;
 
-class CClientDlg : public tovrik::platform::Window, public tovrik::net::ISocketClient, public IMessageBoxHost {
+class CClientDlg : public tovrik::platform::Window, public tovrik::sockets::ISocketClient, public IMessageBoxHost {
  public:
   // What start-up loads besides the connection. Tests that play the servers
   // leave out the portal modules, the artwork and the sound device.
@@ -82,7 +82,7 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::net::ISocketC
   bool IsClosed() const { return closed_; }
 
   // --- Socket layer -----------------------------------------------------------
-  void OnPacketNotify(const tovrik::net::FrameRecord& record) override;
+  void OnPacketNotify(const tovrik::sockets::FrameRecord& record) override;
   void OnSocketClose(int number) override;
   void OnSocketConnectFailure(int number) override;
   void ShowSocketError(const std::string& text) override;
@@ -177,7 +177,7 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::net::ISocketC
   Options options_;
   ClientScreens screens_;
   std::unique_ptr<CStatusView> statusView_;
-  tovrik::net::CSockCmnd sockCmnd_;
+  tovrik::sockets::CSockCmnd sockCmnd_;
 
   std::string title_;
   ClientConfig config_;

@@ -8,11 +8,11 @@
 #include <cstdint>
 #include <string>
 
-#include "net/SockEvents.h"
-#include "net/SockMan.h"
+#include "sockets/SockEvents.h"
+#include "sockets/SockMan.h"
 #include "platform/Window.h"
 
-namespace tovrik::net {
+namespace tovrik::sockets {
 
 // What the main window does with the socket layer's notifications.
 class ISocketClient {
@@ -65,4 +65,4 @@ private:
     ISocketClient* m_pMainWindow = nullptr;
 };
 
-}  // namespace tovrik::net
+}  // namespace tovrik::sockets

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace tovrik::net {
+namespace tovrik::sockets {
 
 // Window message ids (window-message base 0x400 + offset).
 inline constexpr int kMsgPacketNotify = 1524;     // one complete frame, to the main window
@@ -57,4 +57,4 @@ public:
     virtual void Unwatch(int fd) = 0;
 };
 
-}  // namespace tovrik::net
+}  // namespace tovrik::sockets

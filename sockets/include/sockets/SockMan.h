@@ -8,10 +8,10 @@
 #include <memory>
 #include <string>
 
-#include "net/DataSock.h"
-#include "net/SockEvents.h"
+#include "sockets/DataSock.h"
+#include "sockets/SockEvents.h"
 
-namespace tovrik::net {
+namespace tovrik::sockets {
 
 class CSockMan {
 public:
@@ -59,4 +59,4 @@ private:
 
 extern CSockMan SockMan;
 
-}  // namespace tovrik::net
+}  // namespace tovrik::sockets

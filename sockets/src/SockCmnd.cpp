@@ -1,4 +1,4 @@
-#include "net/SockCmnd.h"
+#include "sockets/SockCmnd.h"
 
 #include <vector>
 
@@ -6,7 +6,11 @@
 #include "platform/EventLoop.h"
 #include "platform/SocketNotifier.h"
 
-namespace tovrik::net {
+namespace tovrik::sockets {
+
+using net::CutFrame;
+using net::CutFrameInfo;
+using net::CutStatus;
 
 namespace {
 
@@ -150,4 +154,4 @@ void CSockCmnd::Release(int number, std::uint64_t serial)
     if (m_SockMan.FindSocket(number, serial)) m_SockMan.CloseDataSocket(number);
 }
 
-}  // namespace tovrik::net
+}  // namespace tovrik::sockets

@@ -1,4 +1,4 @@
-#include "net/DataSock.h"
+#include "sockets/DataSock.h"
 
 #include <arpa/inet.h>
 #include <netdb.h>
@@ -15,7 +15,14 @@
 #include "net/MsgBuffer.h"
 #include "platform/SocketNotifier.h"
 
-namespace tovrik::net {
+namespace tovrik::sockets {
+
+using net::CCommMsg;
+using net::CPacketPool;
+using net::CStreamBuf;
+using net::kHeaderSize;
+using net::kOffSeqNo;
+using net::WriteU16;
 
 namespace {
 
@@ -260,4 +267,4 @@ void CDataSock::ReadLocalAddress()
     m_nLocalPort = ntohs(local.sin_port);
 }
 
-}  // namespace tovrik::net
+}  // namespace tovrik::sockets

@@ -14,13 +14,14 @@
 
 #include "FrameHelpers.h"
 #include "net/CommMsg.h"
-#include "net/SockCmnd.h"
-#include "net/SockMan.h"
 #include "platform/EventLoop.h"
 #include "platform/Window.h"
+#include "sockets/SockCmnd.h"
+#include "sockets/SockMan.h"
 
 using namespace tovrik::net;
 using namespace tovrik::net::test;
+using namespace tovrik::sockets;
 
 namespace {
 

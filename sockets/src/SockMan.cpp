@@ -1,4 +1,4 @@
-#include "net/SockMan.h"
+#include "sockets/SockMan.h"
 
 #include <arpa/inet.h>
 #include <netdb.h>
@@ -10,7 +10,7 @@
 
 #include "platform/SocketNotifier.h"
 
-namespace tovrik::net {
+namespace tovrik::sockets {
 
 CSockMan SockMan;
 
@@ -124,4 +124,4 @@ bool CSockMan::CloseDataSocket(int number)
     return true;
 }
 
-}  // namespace tovrik::net
+}  // namespace tovrik::sockets

@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <string>
 
-#include "net/SockEvents.h"
+#include "sockets/SockEvents.h"
 #include "net/StreamBuf.h"
 
-namespace tovrik::net {
+namespace tovrik::sockets {
 
 // Socket library error codes, as the error texts show them.
 inline constexpr int kErrWouldBlock = 10035;
@@ -53,8 +53,8 @@ public:
     const std::string& GetErrorText() const { return m_ErrorText; }
     const std::string& GetLocalAddress() const { return m_LocalAddress; }
     int GetLocalPort() const { return m_nLocalPort; }
-    CStreamBuf& GetSendStream() { return m_SendStream; }
-    CStreamBuf& GetRecvStream() { return m_RecvStream; }
+    net::CStreamBuf& GetSendStream() { return m_SendStream; }
+    net::CStreamBuf& GetRecvStream() { return m_RecvStream; }
     int GetHandle() const { return m_Fd; }
 
 private:
@@ -76,8 +76,8 @@ private:
     int m_nLocalPort = 0;
     std::uint16_t m_SendSeq = 0;
     std::string m_ErrorText;
-    CStreamBuf m_SendStream;
-    CStreamBuf m_RecvStream;
+    net::CStreamBuf m_SendStream;
+    net::CStreamBuf m_RecvStream;
 };
 
-}  // namespace tovrik::net
+}  // namespace tovrik::sockets
