@@ -5,11 +5,11 @@
 #include "app/ControllerState.h"
 #include "app/LaunchParams.h"
 #include "app/StatusView.h"
+#include "base/CodePage.h"
 #include "base/Log.h"
 #include "game/GameGlobals.h"
 #include "game/Levels.h"
 #include "sockets/SockMan.h"
-#include "platform/CodePage.h"
 #include "platform/EventLoop.h"
 #include "platform/MessageBox.h"
 #include "platform/PathResolver.h"
@@ -37,6 +37,7 @@
 
 using namespace tovrik::platform;
 namespace base = tovrik::base;
+using tovrik::base::Cp949ToUtf8;
 using namespace tovrik::protocol;
 using tovrik::sockets::SockMan;
 using tovrik::sound::Sound;

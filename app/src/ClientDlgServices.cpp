@@ -4,12 +4,12 @@
 
 #include "app/ClientDlg.h"
 #include "app/ControllerState.h"
+#include "base/CodePage.h"
 #include "base/Log.h"
 #include "game/GameGlobals.h"
 #include "game/Levels.h"
 #include "gfx/Page.h"
 #include "gfx/ScreenCapture.h"
-#include "platform/CodePage.h"
 #include "platform/EventLoop.h"
 #include "platform/Screen.h"
 #include "portal/SystemServices.h"
@@ -20,6 +20,8 @@
 
 using namespace tovrik::platform;
 namespace base = tovrik::base;
+using tovrik::base::Cp949FieldToUtf8;
+using tovrik::base::Cp949ToUtf8;
 using tovrik::sound::Sound;
 
 namespace {

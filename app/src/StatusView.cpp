@@ -1,12 +1,14 @@
 #include "app/StatusView.h"
 
+#include "base/CodePage.h"
 #include "base/Log.h"
-#include "platform/CodePage.h"
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
 
 using namespace tovrik::platform;
 namespace base = tovrik::base;
+using tovrik::base::Cp949FieldToUtf8;
+using tovrik::base::Cp949ToUtf8;
 
 namespace {
 constexpr size_t kKeptLines = 30;

@@ -1,7 +1,7 @@
 #include "game/Game.h"
 
+#include "base/CodePage.h"
 #include "game/RelayedFlick.h"
-#include "protocol/Cp949.h"
 #include "protocol/TextField.h"
 
 #include <algorithm>
@@ -167,7 +167,7 @@ void CGame::ReportWrongStartInfo(const protocol::STARTINFO& info)
     for (int a = 0; a < 2; ++a) {
         const int slot = GetPNum_ByServPN(a);
         const std::string nick =
-            (slot >= 0 && slot < kPlayerSlots) ? protocol::Cp949ToUtf8(ReadText(players_[slot].user.NickName)) : std::string();
+            (slot >= 0 && slot < kPlayerSlots) ? base::Cp949ToUtf8(ReadText(players_[slot].user.NickName)) : std::string();
         lines += std::to_string(a) + ": " + nick + ", " + std::string(ReadText(info.ID[a])) + "\n";
     }
     Room().ShowMessageBox(lines);

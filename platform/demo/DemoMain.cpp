@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "base/CodePage.h"
 #include "platform/Automation.h"
-#include "platform/CodePage.h"
 #include "platform/Cursors.h"
 #include "platform/EventLoop.h"
 #include "platform/MessageBox.h"
@@ -25,6 +25,8 @@
 namespace {
 
 using namespace tovrik::platform;
+using tovrik::base::Cp949Characters;
+using tovrik::base::Cp949ToUtf8;
 
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;

@@ -2,9 +2,10 @@
 
 #include <SDL.h>
 
-#include "platform/CodePage.h"
+#include "base/CodePage.h"
 
 namespace tovrik::platform {
+using base::Utf8CharLength;
 
 Automation::Automation(EventLoop& loop) : loop_(loop) {
   loop_.SetModalHook([this](Window& modal) { OnModalIteration(modal); });

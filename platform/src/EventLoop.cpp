@@ -6,10 +6,13 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "platform/CodePage.h"
+#include "base/CodePage.h"
 #include "platform/Screen.h"
 
 namespace tovrik::platform {
+using base::Cp949Characters;
+using base::Utf8ToCp949;
+
 namespace {
 
 EventLoop* g_current = nullptr;

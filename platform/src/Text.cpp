@@ -9,9 +9,12 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/CodePage.h"
+#include "base/CodePage.h"
 
 namespace tovrik::platform {
+using base::Cp949ToUtf8;
+using base::Utf8CharLength;
+
 namespace fs = std::filesystem;
 
 namespace {

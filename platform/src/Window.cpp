@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
-#include "platform/CodePage.h"
+#include "base/CodePage.h"
 #include "platform/Cursors.h"
 #include "platform/EventLoop.h"
 
 namespace tovrik::platform {
+using base::Cp949Characters;
 
 void PaintContext::Blit(int x, int y, const SurfaceView& source, Rect from) const {
   CopyToRgb555(target_, {origin_.x + x, origin_.y + y}, source, from, clip_);

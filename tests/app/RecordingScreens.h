@@ -2,7 +2,7 @@
 // Screens that write down what the controller asks of them.
 
 #include "app/Screens.h"
-#include "platform/CodePage.h"
+#include "base/CodePage.h"
 
 #include <string>
 #include <vector>
@@ -70,7 +70,7 @@ class RecordingScreens final : public IChannelScreen, public ILobbyScreen, publi
     calls.push_back("channel.delall");
   }
   void Chan_InsItem(std::string_view name, const protocol::CHANNELINFO&) override {
-    channels.push_back(platform::Cp949ToUtf8(name));
+    channels.push_back(base::Cp949ToUtf8(name));
   }
   void Chan_SelectLast() override { calls.push_back("channel.selectlast"); }
   void DismissProgress() override { calls.push_back("channel.dismiss"); }

@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/CodePage.h"
+#include "base/CodePage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace tovrik::platform;
+  using namespace tovrik::base;
   const std::vector<char> field(data, data + size);  // exact size: ASan sees any overread
   const std::string utf8 = Cp949FieldToUtf8(std::span<const char>(field));
   std::vector<char> out(size % 23);

@@ -4,10 +4,12 @@
 
 #include <vector>
 
-#include "platform/CodePage.h"
+#include "base/CodePage.h"
 
 namespace tovrik::platform {
 namespace {
+
+using base::Utf8ToCp949;
 
 // A page of one kind, filled with a background, that can say which pixels
 // a drawing changed.

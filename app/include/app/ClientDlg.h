@@ -8,8 +8,9 @@
 #include "app/ClientServices.h"
 #include "app/Screens.h"
 #include "app/SystemMenu.h"
-#include "sockets/SockCmnd.h"
 #include "platform/Window.h"
+#include "protocol/MessageCatalogue.h"
+#include "sockets/SockCmnd.h"
 
 #include <cstdint>
 #include <memory>
@@ -34,7 +35,7 @@ class CSV_ALLCHANINFO;
 }  // namespace tovrik::protocol
 
 // The version both servers must announce, shown as 1.84.
-inline constexpr int kClientVersion = 184;
+inline constexpr int kClientVersion = tovrik::protocol::kProtocolVersion;
 
 // Main-window timers.
 inline constexpr std::uintptr_t kTimerPlayHour = 41325;

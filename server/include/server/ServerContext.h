@@ -5,12 +5,13 @@
 #include <random>
 #include <string>
 
+#include "protocol/MessageCatalogue.h"
 #include "server/ChannelConfig.h"
 #include "server/Database.h"
 
 namespace tovrik::server {
 
-inline constexpr int kProtocolVersion = 184;
+using protocol::kProtocolVersion;
 // A game server that has not written its heartbeat for this long is gone,
 // and so are the users it held.
 inline constexpr int kHeartbeatSeconds = 2;

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "base/CodePage.h"
 #include "base/Log.h"
 #include "net/MsgHeader.h"
-#include "protocol/Cp949.h"
 #include "protocol/LobbyMessages.h"
 #include "protocol/LoginMessages.h"
 #include "protocol/MessageCatalogue.h"
@@ -215,7 +215,7 @@ void CRobot::OnMasterFrame(int msgId, char* frame, int length)
     }
     case msgid::CMS_REFUSE_DESTSERVERINFO: {
         protocol::CMS_REFUSE_DESTSERVERINFO message;
-        Fail(message.Get(frame, length) ? "refused a game server: " + protocol::Cp949ToUtf8(message.TextView())
+        Fail(message.Get(frame, length) ? "refused a game server: " + base::Cp949ToUtf8(message.TextView())
                                         : "refused a game server");
         return;
     }
@@ -385,7 +385,7 @@ void CRobot::OnGameFrame(int msgId, char* frame, int length)
     }
     case msgid::CSV_REFUSE_LOGIN: {
         protocol::CSV_REFUSE_LOGIN message;
-        Fail(message.Get(frame, length) ? "login refused: " + protocol::Cp949ToUtf8(message.TextView()) : "login refused");
+        Fail(message.Get(frame, length) ? "login refused: " + base::Cp949ToUtf8(message.TextView()) : "login refused");
         return;
     }
     case msgid::CSV_ACCEPT_ENTERCHAN: {
@@ -484,7 +484,7 @@ void CRobot::OnGameFrame(int msgId, char* frame, int length)
         // The server answers a start it cannot make with a notice.
         protocol::CSV_SERVERMSG message;
         if (message.Get(frame, length) && startAsked_ && !game_.IsPlaying())
-            Fail("the server refused the start: " + protocol::Cp949ToUtf8(message.TextView()));
+            Fail("the server refused the start: " + base::Cp949ToUtf8(message.TextView()));
         return;
     }
     case msgid::CSV_ACCEPT_LOGOUT:

@@ -1,10 +1,10 @@
-#include "platform/CodePage.h"
+#include "base/CodePage.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 
-namespace tovrik::platform {
+namespace tovrik::base {
 namespace {
 
 TEST(CodePageTest, ConvertsBothWays) {
@@ -36,6 +36,37 @@ TEST(CodePageTest, ReplacesWhatCannotBeConvertedAndKeepsTheRest) {
   EXPECT_EQ(Utf8ToCp949("\xFF" "x"), "?x");
 }
 
+// The documented policy for bytes that cannot be converted, case by case:
+// one replacement per bad sequence, and nothing valid around it is lost.
+TEST(CodePageTest, InvalidAndTruncatedInputFollowsOnePolicy) {
+  struct Case {
+    const char* what;
+    std::string input;
+    std::string expected;
+  };
+  const std::string r = "\xEF\xBF\xBD";  // U+FFFD
+  const Case toUtf8[] = {
+      {"stray byte 0x80", "a\x80z", "a" + r + "z"},
+      {"byte 0xFF", "\xFF", r},
+      {"lead byte with an ASCII trail", "\xC7\x41z", r + "Az"},
+      {"lead byte cut off at the end", "\xB0", r},
+      {"two bad bytes, two replacements", "\x80\xFF", r + r},
+      {"a good character after a bad byte", "\x80\xC7\xD1", r + "한"},
+      {"embedded zero byte is text", std::string("a\0b", 3), std::string("a\0b", 3)},
+  };
+  for (const Case& c : toUtf8) EXPECT_EQ(Cp949ToUtf8(c.input), c.expected) << c.what;
+
+  const Case toCp949[] = {
+      {"lone continuation byte", "\x80x", "?x"},
+      {"sequence cut off at the end", "a\xED\x95", "a?"},
+      {"overlong form", "\xC0\xAFx", "?x"},
+      {"encoded surrogate", "\xED\xA0\x80x", "?x"},
+      {"lead byte whose continuation is missing", "\xE2x\xEA\xB0\x80", "?x\xB0\xA1"},
+      {"character without a code page 949 form", "\xE0\xB8\x81z", "?z"},
+  };
+  for (const Case& c : toCp949) EXPECT_EQ(Utf8ToCp949(c.input), c.expected) << c.what;
+}
+
 TEST(CodePageTest, FieldIsReadUpToItsTerminatorOrItsEnd) {
   const char terminated[8] = {'\xC7', '\xD1', 'x', 0, 'y', 'y', 'y', 'y'};
   EXPECT_EQ(Cp949FieldToUtf8(std::span<const char>(terminated)), "한x");
@@ -64,4 +95,4 @@ TEST(CodePageTest, CharactersPackDoubleBytesLeadByteLowest) {
 }
 
 }  // namespace
-}  // namespace tovrik::platform
+}  // namespace tovrik::base

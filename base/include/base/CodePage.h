@@ -1,9 +1,18 @@
 #pragma once
-// Text conversion between code page 949 (the system's texts: records, wire,
-// resources) and UTF-8 (what SDL and the font renderer take). Nothing here
-// fails: bytes that cannot be converted become a replacement ("?" in code
-// page 949, U+FFFD in UTF-8), and fixed fields are never read or written
-// past their size.
+// The one converter between code page 949 (the system's texts: records, the
+// wire, resources) and UTF-8 (logs, configuration files, what SDL and the
+// font renderer take), for the client, the server and the robots alike.
+//
+// Nothing here fails, and no input is lost silently. The policy for bytes
+// that cannot be converted:
+// - code page 949 to UTF-8: a byte that starts no valid character becomes
+//   one U+FFFD and only that byte is dropped, so an ASCII byte after a bad
+//   lead byte survives; a lead byte cut off at the end of the text becomes
+//   U+FFFD too.
+// - UTF-8 to code page 949: a character without a code page 949 form, a
+//   malformed sequence or one cut off at the end becomes one "?"; a bad
+//   sequence swallows its own continuation bytes and nothing else.
+// Fixed fields are never read or written past their size.
 
 #include <cstddef>
 #include <cstdint>
@@ -12,7 +21,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tovrik::platform {
+namespace tovrik::base {
 
 // Converts all of `cp949` (embedded zero bytes included).
 std::string Cp949ToUtf8(std::string_view cp949);
@@ -38,4 +47,4 @@ std::size_t Utf8CharLength(std::string_view utf8, std::size_t at);
 // Whether `byte` starts a double-byte character.
 constexpr bool IsCp949LeadByte(std::uint8_t byte) { return byte >= 0x81 && byte <= 0xFE; }
 
-}  // namespace tovrik::platform
+}  // namespace tovrik::base

@@ -1,4 +1,4 @@
-#include "platform/CodePage.h"
+#include "base/CodePage.h"
 
 #include <iconv.h>
 
@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-namespace tovrik::platform {
+namespace tovrik::base {
 namespace {
 
 constexpr std::string_view kUtf8Replacement = "\xEF\xBF\xBD";
@@ -133,4 +133,4 @@ std::vector<std::uint16_t> Cp949Characters(std::string_view cp949) {
   return characters;
 }
 
-}  // namespace tovrik::platform
+}  // namespace tovrik::base
