@@ -71,15 +71,9 @@ void AppendControlEscaped(std::string& out, std::string_view text) {
       out += c;
       continue;
     }
-    switch (c) {
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        out += "\\x";
-        out += kHex[byte >> 4];
-        out += kHex[byte & 0xF];
-    }
+    out += "\\x";
+    out += kHex[byte >> 4];
+    out += kHex[byte & 0xF];
   }
 }
 

@@ -151,13 +151,16 @@ std::optional<int> ShowOnScreen(std::string_view caption, std::string_view text,
   return chosen < 0 ? escape : chosen;
 }
 
-// Quotes and backslashes are the record's own syntax; control bytes are
-// escaped as every log record escapes them.
+// The record quotes its texts C-style; the other control bytes are escaped
+// as every log record escapes them.
 void AppendEscaped(std::string& out, std::string_view text) {
   for (char c : text) {
     switch (c) {
       case '\\': out += "\\\\"; break;
       case '"': out += "\\\""; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
       default: base::AppendControlEscaped(out, std::string_view(&c, 1));
     }
   }

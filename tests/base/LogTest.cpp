@@ -45,8 +45,8 @@ struct EscapeCase {
 TEST(LogEscape, ControlBytesBecomeEscapesAndTheRestStays) {
   const std::vector<EscapeCase> cases{
       {"plain id", "plain id"},
-      {"z]\n[victim]\nA=1", "z]\\n[victim]\\nA=1"},
-      {"cr\rtab\t", "cr\\rtab\\t"},
+      {"z]\n[victim]\nA=1", "z]\\x0a[victim]\\x0aA=1"},
+      {"cr\rtab\t", "cr\\x0dtab\\x09"},
       {std::string("nul\0end", 7), "nul\\x00end"},
       {"\x1b[31mred", "\\x1b[31mred"},
       {"del\x7f", "del\\x7f"},
@@ -115,13 +115,13 @@ TEST_F(LogTest, AHostileIdInARecordReachesTheSinkEscaped) {
   Log(LogLevel::Info, "server", "user ", id, " logged in");
   ASSERT_EQ(records_.size(), 1u);
   EXPECT_EQ(records_[0].subsystem, "server");
-  EXPECT_EQ(records_[0].text, "user z]\\n12:00:00 error server: forged logged in");
+  EXPECT_EQ(records_[0].text, "user z]\\x0a12:00:00 error server: forged logged in");
 }
 
 TEST_F(LogTest, TheSubsystemNameIsEscapedToo) {
   Log(LogLevel::Info, "bad\nname", "x");
   ASSERT_EQ(records_.size(), 1u);
-  EXPECT_EQ(records_[0].subsystem, "bad\\nname");
+  EXPECT_EQ(records_[0].subsystem, "bad\\x0aname");
 }
 
 TEST(LogStandardError, WithoutASinkEachRecordIsOneLineWithLevelAndSubsystem) {
@@ -133,7 +133,7 @@ TEST(LogStandardError, WithoutASinkEachRecordIsOneLineWithLevelAndSubsystem) {
 
   ASSERT_FALSE(out.empty());
   EXPECT_EQ(out.find('\n'), out.size() - 1) << out;
-  EXPECT_NE(out.find(" error robot: id a\\nb 7"), std::string::npos) << out;
+  EXPECT_NE(out.find(" error robot: id a\\x0ab 7"), std::string::npos) << out;
 }
 
 }  // namespace

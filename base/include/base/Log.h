@@ -32,10 +32,12 @@ void SetLogLevel(LogLevel level);
 LogLevel CurrentLogLevel();
 bool LogEnabled(LogLevel level);
 
-// Appends `text` with every byte below 0x20 and DEL written as an escape:
-// \n, \r, \t, or \xNN (two lower-case hex digits). Other bytes, backslashes
-// and bytes of multi-byte characters included, are kept as they are, so the
+// Appends `text` with every byte below 0x20 and DEL written as \xNN (two
+// lower-case hex digits: a line break is \x0a). Other bytes, backslashes and
+// bytes of multi-byte characters included, are kept as they are, so the
 // result is always one line and a terminal shows no control sequence from it.
+// (A backslash is kept so that records that carry their own quoting, such as
+// the headless message-box lines, pass through unchanged.)
 void AppendControlEscaped(std::string& out, std::string_view text);
 std::string EscapeControlBytes(std::string_view text);
 
