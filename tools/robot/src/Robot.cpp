@@ -200,39 +200,50 @@ void CRobot::OnMasterFrame(int msgId, char* frame, int length)
 {
     if (phase_ != RobotPhase::ConnectingMaster && phase_ != RobotPhase::AwaitingDestination)
         return;
-    switch (msgId) {
-    case msgid::CMS_CHECKVERSION: {
-        protocol::CMS_CHECKVERSION message;
-        if (!message.Get(frame, length))
-            return;
-        if (message.Value->get() != protocol::kProtocolVersion) {
-            Fail("the master server speaks version " + std::to_string(message.Value->get()));
+    Route(MasterRoutes(), msgId, frame, length);
+}
+
+void CRobot::Route(std::span<const FrameRoute> routes, int msgId, char* frame, int length)
+{
+    for (const FrameRoute& route : routes) {
+        if (route.id == msgId) {
+            (this->*route.handler)(msgId, frame, length);
             return;
         }
-        phase_ = RobotPhase::AwaitingDestination;
-        SendTo<protocol::CMS_ASK_DESTSERVERINFO>(master_, options_.loginGroup);
+    }
+    // Anything else is in IgnoredFrames(), or no message of the protocol.
+}
+
+void CRobot::OnMasterVersion(int, char* frame, int length)
+{
+    protocol::CMS_CHECKVERSION message;
+    if (!message.Get(frame, length))
+        return;
+    if (message.Value->get() != protocol::kProtocolVersion) {
+        Fail("the master server speaks version " + std::to_string(message.Value->get()));
         return;
     }
-    case msgid::CMS_REFUSE_DESTSERVERINFO: {
-        protocol::CMS_REFUSE_DESTSERVERINFO message;
-        Fail(message.Get(frame, length) ? "refused a game server: " + base::Cp949ToUtf8(message.TextView())
-                                        : "refused a game server");
+    phase_ = RobotPhase::AwaitingDestination;
+    SendTo<protocol::CMS_ASK_DESTSERVERINFO>(master_, options_.loginGroup);
+}
+
+void CRobot::OnRefuseDestServer(int, char* frame, int length)
+{
+    protocol::CMS_REFUSE_DESTSERVERINFO message;
+    Fail(message.Get(frame, length) ? "refused a game server: " + base::Cp949ToUtf8(message.TextView())
+                                    : "refused a game server");
+}
+
+void CRobot::OnDestServer(int, char* frame, int length)
+{
+    protocol::CMS_DESTSERVERINFO message;
+    if (!message.Get(frame, length) || phase_ != RobotPhase::AwaitingDestination)
         return;
-    }
-    case msgid::CMS_DESTSERVERINFO: {
-        protocol::CMS_DESTSERVERINFO message;
-        if (!message.Get(frame, length) || phase_ != RobotPhase::AwaitingDestination)
-            return;
-        dest_ = *message.Info;
-        phase_ = RobotPhase::ConnectingGame;
-        const std::string host(ReadText(dest_.IP));
-        if (!server_.Connect(host, dest_.Port))
-            Fail("game server: " + server_.LastError());
-        return;
-    }
-    default:
-        return;
-    }
+    dest_ = *message.Info;
+    phase_ = RobotPhase::ConnectingGame;
+    const std::string host(ReadText(dest_.IP));
+    if (!server_.Connect(host, dest_.Port))
+        Fail("game server: " + server_.LastError());
 }
 
 // ---- the game server ----------------------------------------------------------------
@@ -359,155 +370,252 @@ void CRobot::OnRoomList(std::span<const protocol::ROOMINFO> rooms)
 
 void CRobot::OnGameFrame(int msgId, char* frame, int length)
 {
-    switch (msgId) {
-    case msgid::CSV_CHECKVERSION: {
-        protocol::CSV_CHECKVERSION message;
-        if (!message.Get(frame, length) ||
-            (phase_ != RobotPhase::ConnectingGame && phase_ != RobotPhase::MovingChannel))
-            return;
-        if (message.Value->get() < 0)
-            return;
-        if (message.Value->get() != protocol::kProtocolVersion) {
-            Fail("the game server speaks version " + std::to_string(message.Value->get()));
-            return;
-        }
-        if (phase_ == RobotPhase::MovingChannel)
-            SendTo<protocol::CSV_CONNECT_MOVECHAN>(server_, moveTicket_);
-        else
-            SendLogin();
+    Route(GameRoutes(), msgId, frame, length);
+}
+
+void CRobot::OnGameVersion(int, char* frame, int length)
+{
+    protocol::CSV_CHECKVERSION message;
+    if (!message.Get(frame, length) || (phase_ != RobotPhase::ConnectingGame && phase_ != RobotPhase::MovingChannel))
+        return;
+    if (message.Value->get() < 0)
+        return;
+    if (message.Value->get() != protocol::kProtocolVersion) {
+        Fail("the game server speaks version " + std::to_string(message.Value->get()));
         return;
     }
-    case msgid::CSV_ACCEPT_LOGIN: {
-        protocol::CSV_ACCEPT_LOGIN message;
-        if (message.Get(frame, length) && phase_ == RobotPhase::LoggingIn)
-            OnLoginAccepted(*message.Info);
+    if (phase_ == RobotPhase::MovingChannel)
+        SendTo<protocol::CSV_CONNECT_MOVECHAN>(server_, moveTicket_);
+    else
+        SendLogin();
+}
+
+void CRobot::OnAcceptLogin(int, char* frame, int length)
+{
+    protocol::CSV_ACCEPT_LOGIN message;
+    if (message.Get(frame, length) && phase_ == RobotPhase::LoggingIn)
+        OnLoginAccepted(*message.Info);
+}
+
+void CRobot::OnRefuseLogin(int, char* frame, int length)
+{
+    protocol::CSV_REFUSE_LOGIN message;
+    Fail(message.Get(frame, length) ? "login refused: " + base::Cp949ToUtf8(message.TextView()) : "login refused");
+}
+
+void CRobot::OnAcceptEnterChannel(int, char* frame, int length)
+{
+    protocol::CSV_ACCEPT_ENTERCHAN message;
+    if (message.Get(frame, length))
+        OnChannelEntered(*message.Info);
+}
+
+void CRobot::OnDestChannel(int, char* frame, int length)
+{
+    protocol::CSV_DESTCHANNELINFO message;
+    if (message.Get(frame, length))
+        OnChannelElsewhere(std::string(message.IP->View()), message.Port->get(), *message.Ticket);
+}
+
+void CRobot::OnAcceptCreateRoom(int, char* frame, int length)
+{
+    protocol::CSV_ACCEPT_CREATEROOM message;
+    if (!message.Get(frame, length) || phase_ != RobotPhase::EnteringRoom)
+        return;
+    game_.OnCreatedRoom(*message.Info);
+    phase_ = RobotPhase::InRoom;
+}
+
+void CRobot::OnRefuseCreateRoom(int, char* frame, int length)
+{
+    protocol::CSV_REFUSE_CREATEROOM message;
+    Fail("room creation refused: " + std::to_string(message.Get(frame, length) ? message.Value->get() : -1));
+}
+
+void CRobot::OnAllRoomInfo(int, char* frame, int length)
+{
+    protocol::CSV_ALLROOMINFO message;
+    if (message.Get(frame, length))
+        OnRoomList(message.List());
+}
+
+void CRobot::OnAcceptEnterRoom(int, char* frame, int length)
+{
+    protocol::CSV_ACCEPT_ENTERROOM message;
+    if (!message.Get(frame, length) || phase_ != RobotPhase::EnteringRoom)
+        return;
+    if (!game_.OnEnteredRoom(*message.Info)) {
+        // As the client: an acceptance that does not seat us apart from
+        // the master is left at once, with the accepted room's number.
+        SendTo<protocol::CSV_ASK_OUTROOM>(server_, message.Info->GI.RI.RoomNo.get(), unum_, id_);
+        Fail("the room acceptance does not seat this robot");
         return;
     }
-    case msgid::CSV_REFUSE_LOGIN: {
-        protocol::CSV_REFUSE_LOGIN message;
-        Fail(message.Get(frame, length) ? "login refused: " + base::Cp949ToUtf8(message.TextView()) : "login refused");
+    phase_ = RobotPhase::InRoom;
+}
+
+void CRobot::OnRefuseEnterRoom(int, char*, int)
+{
+    if (phase_ != RobotPhase::EnteringRoom)
+        return;
+    if (++entryRefusals_ > kMaxEntryRefusals) {
+        Fail("room entry refused too often");
         return;
     }
-    case msgid::CSV_ACCEPT_ENTERCHAN: {
-        protocol::CSV_ACCEPT_ENTERCHAN message;
-        if (message.Get(frame, length))
-            OnChannelEntered(*message.Info);
+    phase_ = RobotPhase::Lobby;
+    nextRoomSearch_ = Clock::now() + kRoomSearchRetry;
+}
+
+void CRobot::OnUserEnterRoom(int, char* frame, int length)
+{
+    protocol::CSV_USERENTERROOM message;
+    if (message.Get(frame, length))
+        game_.OnUserEnteredRoom(*message.UI);
+}
+
+void CRobot::OnUserOutRoom(int, char* frame, int length)
+{
+    protocol::CSV_USEROUTROOM message;
+    if (message.Get(frame, length))
+        game_.OnUserLeftRoom(ReadText(message.UserID->Text));
+}
+
+void CRobot::OnOutOfRoom(int msgId, char*, int)
+{
+    if (!game_.InRoom())
         return;
+    const bool wasPlaying = game_.IsPlaying();
+    game_.OnLeftRoom();
+    if (exitReserved_ && msgId == msgid::CSV_ACCEPT_OUTROOM && !wasPlaying) {
+        leftByReservation_ = true;
+        LogOut();
+    } else if (phase_ == RobotPhase::LeavingRoom) {
+        LogOut();
+    } else {
+        Fail("put out of the room");
     }
-    case msgid::CSV_DESTCHANNELINFO: {
-        protocol::CSV_DESTCHANNELINFO message;
-        if (message.Get(frame, length))
-            OnChannelElsewhere(std::string(message.IP->View()), message.Port->get(), *message.Ticket);
+}
+
+void CRobot::OnGameOverResult(int, char* frame, int length)
+{
+    protocol::CSV_GAMEOVERRESULT message;
+    if (!message.Get(frame, length))
         return;
+    const protocol::GAMEOVERRESULT results[2] = {message.Result(0), message.Result(1)};
+    OnGameResult(results);
+}
+
+void CRobot::OnServerMessage(int, char* frame, int length)
+{
+    // The server answers a start it cannot make with a notice.
+    protocol::CSV_SERVERMSG message;
+    if (message.Get(frame, length) && startAsked_ && !game_.IsPlaying())
+        Fail("the server refused the start: " + base::Cp949ToUtf8(message.TextView()));
+}
+
+void CRobot::OnAcceptLogout(int, char*, int)
+{
+    if (phase_ == RobotPhase::LoggingOut)
+        Finish();
+}
+
+void CRobot::OnRelayed(int msgId, char* frame, int length)
+{
+    game_.OnRelayedFrame(msgId, frame, length);
+    if (msgId != msgid::CCL_STARTINFO)
+        return;
+    readySent_ = false;
+    startAsked_ = false;
+    if (game_.StartWasWrong())
+        Fail("wrong start information");
+    else if (options_.reserveExit && options_.games > 0 && static_cast<int>(games_.size()) + 1 == options_.games &&
+             !exitReserved_) {
+        exitReserved_ = true;
+        game_.Game().DoExitSubscript(1);
     }
-    case msgid::CSV_ACCEPT_CREATEROOM: {
-        protocol::CSV_ACCEPT_CREATEROOM message;
-        if (!message.Get(frame, length) || phase_ != RobotPhase::EnteringRoom)
-            return;
-        game_.OnCreatedRoom(*message.Info);
-        phase_ = RobotPhase::InRoom;
-        return;
-    }
-    case msgid::CSV_REFUSE_CREATEROOM: {
-        protocol::CSV_REFUSE_CREATEROOM message;
-        Fail("room creation refused: " + std::to_string(message.Get(frame, length) ? message.Value->get() : -1));
-        return;
-    }
-    case msgid::CSV_ALLROOMINFO: {
-        protocol::CSV_ALLROOMINFO message;
-        if (message.Get(frame, length))
-            OnRoomList(message.List());
-        return;
-    }
-    case msgid::CSV_ACCEPT_ENTERROOM: {
-        protocol::CSV_ACCEPT_ENTERROOM message;
-        if (!message.Get(frame, length) || phase_ != RobotPhase::EnteringRoom)
-            return;
-        if (!game_.OnEnteredRoom(*message.Info)) {
-            // As the client: an acceptance that does not seat us apart from
-            // the master is left at once, with the accepted room's number.
-            SendTo<protocol::CSV_ASK_OUTROOM>(server_, message.Info->GI.RI.RoomNo.get(), unum_, id_);
-            Fail("the room acceptance does not seat this robot");
-            return;
-        }
-        phase_ = RobotPhase::InRoom;
-        return;
-    }
-    case msgid::CSV_REFUSE_ENTERROOM: {
-        if (phase_ != RobotPhase::EnteringRoom)
-            return;
-        if (++entryRefusals_ > kMaxEntryRefusals) {
-            Fail("room entry refused too often");
-            return;
-        }
-        phase_ = RobotPhase::Lobby;
-        nextRoomSearch_ = Clock::now() + kRoomSearchRetry;
-        return;
-    }
-    case msgid::CSV_USERENTERROOM: {
-        protocol::CSV_USERENTERROOM message;
-        if (message.Get(frame, length))
-            game_.OnUserEnteredRoom(*message.UI);
-        return;
-    }
-    case msgid::CSV_USEROUTROOM: {
-        protocol::CSV_USEROUTROOM message;
-        if (message.Get(frame, length))
-            game_.OnUserLeftRoom(ReadText(message.UserID->Text));
-        return;
-    }
-    case msgid::CSV_ACCEPT_OUTROOM:
-    case msgid::CSV_ABNORMALOUTROOM: {
-        if (!game_.InRoom())
-            return;
-        const bool wasPlaying = game_.IsPlaying();
-        game_.OnLeftRoom();
-        if (exitReserved_ && msgId == msgid::CSV_ACCEPT_OUTROOM && !wasPlaying) {
-            leftByReservation_ = true;
-            LogOut();
-        } else if (phase_ == RobotPhase::LeavingRoom) {
-            LogOut();
-        } else {
-            Fail("put out of the room");
-        }
-        return;
-    }
-    case msgid::CSV_GAMEOVERRESULT: {
-        protocol::CSV_GAMEOVERRESULT message;
-        if (!message.Get(frame, length))
-            return;
-        const protocol::GAMEOVERRESULT results[2] = {message.Result(0), message.Result(1)};
-        OnGameResult(results);
-        return;
-    }
-    case msgid::CSV_SERVERMSG: {
-        // The server answers a start it cannot make with a notice.
-        protocol::CSV_SERVERMSG message;
-        if (message.Get(frame, length) && startAsked_ && !game_.IsPlaying())
-            Fail("the server refused the start: " + base::Cp949ToUtf8(message.TextView()));
-        return;
-    }
-    case msgid::CSV_ACCEPT_LOGOUT:
-        if (phase_ == RobotPhase::LoggingOut)
-            Finish();
-        return;
-    default:
-        if (msgId >= msgid::CCL_EXITSUBSCRIPT && msgId <= msgid::CCL_TIMEOUTMYTURN) {
-            game_.OnRelayedFrame(msgId, frame, length);
-            if (msgId == msgid::CCL_STARTINFO) {
-                readySent_ = false;
-                startAsked_ = false;
-                if (game_.StartWasWrong())
-                    Fail("wrong start information");
-                else if (options_.reserveExit && options_.games > 0 &&
-                         static_cast<int>(games_.size()) + 1 == options_.games && !exitReserved_) {
-                    exitReserved_ = true;
-                    game_.Game().DoExitSubscript(1);
-                }
-            }
-        }
-        return;
-    }
+}
+
+// ---- the route tables ---------------------------------------------------------------
+
+std::span<const CRobot::FrameRoute> CRobot::MasterRoutes()
+{
+    static const FrameRoute kRoutes[] = {
+        {msgid::CMS_CHECKVERSION, &CRobot::OnMasterVersion},
+        {msgid::CMS_REFUSE_DESTSERVERINFO, &CRobot::OnRefuseDestServer},
+        {msgid::CMS_DESTSERVERINFO, &CRobot::OnDestServer},
+    };
+    return kRoutes;
+}
+
+std::span<const CRobot::FrameRoute> CRobot::GameRoutes()
+{
+    static const FrameRoute kRoutes[] = {
+        {msgid::CSV_CHECKVERSION, &CRobot::OnGameVersion},
+        {msgid::CSV_ACCEPT_LOGIN, &CRobot::OnAcceptLogin},
+        {msgid::CSV_REFUSE_LOGIN, &CRobot::OnRefuseLogin},
+        {msgid::CSV_ACCEPT_ENTERCHAN, &CRobot::OnAcceptEnterChannel},
+        {msgid::CSV_DESTCHANNELINFO, &CRobot::OnDestChannel},
+        {msgid::CSV_ACCEPT_CREATEROOM, &CRobot::OnAcceptCreateRoom},
+        {msgid::CSV_REFUSE_CREATEROOM, &CRobot::OnRefuseCreateRoom},
+        {msgid::CSV_ALLROOMINFO, &CRobot::OnAllRoomInfo},
+        {msgid::CSV_ACCEPT_ENTERROOM, &CRobot::OnAcceptEnterRoom},
+        {msgid::CSV_REFUSE_ENTERROOM, &CRobot::OnRefuseEnterRoom},
+        {msgid::CSV_USERENTERROOM, &CRobot::OnUserEnterRoom},
+        {msgid::CSV_USEROUTROOM, &CRobot::OnUserOutRoom},
+        {msgid::CSV_ACCEPT_OUTROOM, &CRobot::OnOutOfRoom},
+        {msgid::CSV_ABNORMALOUTROOM, &CRobot::OnOutOfRoom},
+        {msgid::CSV_GAMEOVERRESULT, &CRobot::OnGameOverResult},
+        {msgid::CSV_SERVERMSG, &CRobot::OnServerMessage},
+        {msgid::CSV_ACCEPT_LOGOUT, &CRobot::OnAcceptLogout},
+        // The game relay: the robot's own game reads every one of them.
+        {msgid::CCL_EXITSUBSCRIPT, &CRobot::OnRelayed},
+        {msgid::CCL_CHATDATA, &CRobot::OnRelayed},
+        {msgid::CCL_READYTOSTART, &CRobot::OnRelayed},
+        {msgid::CCL_ASK_STARTGAME, &CRobot::OnRelayed},
+        {msgid::CCL_STARTINFO, &CRobot::OnRelayed},
+        {msgid::CCL_STONECLICK, &CRobot::OnRelayed},
+        {msgid::CCL_USEITEM, &CRobot::OnRelayed},
+        {msgid::CCL_CHANGEITEM, &CRobot::OnRelayed},
+        {msgid::CCL_TELEPORTITEM, &CRobot::OnRelayed},
+        {msgid::CCL_NUCLEARITEM, &CRobot::OnRelayed},
+        {msgid::CCL_STONEHIT, &CRobot::OnRelayed},
+        {msgid::CCL_RESULTSTONEHIT, &CRobot::OnRelayed},
+        {msgid::CCL_NEXTPLAYER, &CRobot::OnRelayed},
+        {msgid::CCL_TIMEOUTMYTURN, &CRobot::OnRelayed},
+    };
+    return kRoutes;
+}
+
+std::span<const CRobot::IgnoredFrame> CRobot::IgnoredFrames()
+{
+    static const IgnoredFrame kIgnored[] = {
+        {msgid::CSV_SERVERINFO, "the server's name and time: a robot shows nothing"},
+        {msgid::CSV_RESULT_FINDID, "a robot never looks users up"},
+        {msgid::CSV_DETAILUSERINFO, "a robot never asks for a profile"},
+        {msgid::CSV_USERINFO, "the lobby's user list: a robot keeps none"},
+        {msgid::CSV_ALLUSERINFO, "the lobby's user list: a robot keeps none"},
+        {msgid::CSV_NEWUSER, "the lobby's user list: a robot keeps none"},
+        {msgid::CSV_OUTUSER, "the lobby's user list: a robot keeps none"},
+        {msgid::CSV_CHANGEUSER, "the lobby's user list: a robot keeps none"},
+        {msgid::CSV_ACCEPT_CHANGECHAR, "a robot never changes its character"},
+        {msgid::CSV_ROOMINFO, "the room list is asked for whole (CSV_ALLROOMINFO) when a guest searches"},
+        {msgid::CSV_NEWROOM, "the room list is asked for whole (CSV_ALLROOMINFO) when a guest searches"},
+        {msgid::CSV_OUTROOM, "the room list is asked for whole (CSV_ALLROOMINFO) when a guest searches"},
+        {msgid::CSV_CHANGEROOM, "the room list is asked for whole (CSV_ALLROOMINFO) when a guest searches"},
+        {msgid::CSV_CHANGEROOMMASTER, "the game decides who starts from its own seats"},
+        {msgid::CSV_ALLCHANINFO, "a robot enters its channel by number, without the channel screen"},
+        {msgid::CSV_ASK_INVITE, "invitations are for people"},
+        {msgid::CSV_REFUSE_INVITE, "a robot never invites"},
+        {msgid::CSV_GAMEITEMLIST, "a robot never opens the item shop"},
+        {msgid::CSV_BUYGAMEITEM, "a robot never opens the item shop"},
+        {msgid::CSV_CHATDATA, "lobby chat is read by people"},
+        {msgid::CSV_WHISPERCHAT, "whispers are read by people"},
+        {msgid::CSV_EVENTNOTICE, "event notices are shown to people"},
+        {msgid::CSV_AUGUSTEVENTMSG_CNT, "event notices are shown to people"},
+        {msgid::CSV_AUGUSTEVENTMSG_POINTUP, "event notices are shown to people"},
+        {msgid::CSV_EVENT_TIMERANGE_ALERT, "event notices are shown to people"},
+    };
+    return kIgnored;
 }
 
 void CRobot::OnGameResult(std::span<const protocol::GAMEOVERRESULT, 2> results)

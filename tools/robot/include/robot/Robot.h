@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -110,6 +111,22 @@ public:
     // Sees every frame that arrives on the game connection, after the robot.
     std::function<void(int msgId, char* frame, int length)> onFrame;
 
+    // How frames from each server reach the robot: one handler per message
+    // id. Every other message a server can send is listed, with the reason,
+    // among the deliberately ignored ones (a test walks the catalogue).
+    using FrameHandler = void (CRobot::*)(int msgId, char* frame, int length);
+    struct FrameRoute {
+        std::int16_t id;
+        FrameHandler handler;
+    };
+    struct IgnoredFrame {
+        std::int16_t id;
+        std::string_view reason;
+    };
+    static std::span<const FrameRoute> MasterRoutes();
+    static std::span<const FrameRoute> GameRoutes();
+    static std::span<const IgnoredFrame> IgnoredFrames();
+
     // IConnectionListener
     void OnConnected(CRobotConnection& connection) override;
     void OnFrame(CRobotConnection& connection, int msgId, char* frame, int length) override;
@@ -125,6 +142,32 @@ private:
 
     void OnMasterFrame(int msgId, char* frame, int length);
     void OnGameFrame(int msgId, char* frame, int length);
+    void Route(std::span<const FrameRoute> routes, int msgId, char* frame, int length);
+
+    // Frames from the master server.
+    void OnMasterVersion(int msgId, char* frame, int length);
+    void OnRefuseDestServer(int msgId, char* frame, int length);
+    void OnDestServer(int msgId, char* frame, int length);
+    // Frames from the game server.
+    void OnGameVersion(int msgId, char* frame, int length);
+    void OnAcceptLogin(int msgId, char* frame, int length);
+    void OnRefuseLogin(int msgId, char* frame, int length);
+    void OnAcceptEnterChannel(int msgId, char* frame, int length);
+    void OnDestChannel(int msgId, char* frame, int length);
+    void OnAcceptCreateRoom(int msgId, char* frame, int length);
+    void OnRefuseCreateRoom(int msgId, char* frame, int length);
+    void OnAllRoomInfo(int msgId, char* frame, int length);
+    void OnAcceptEnterRoom(int msgId, char* frame, int length);
+    void OnRefuseEnterRoom(int msgId, char* frame, int length);
+    void OnUserEnterRoom(int msgId, char* frame, int length);
+    void OnUserOutRoom(int msgId, char* frame, int length);
+    // CSV_ACCEPT_OUTROOM and CSV_ABNORMALOUTROOM.
+    void OnOutOfRoom(int msgId, char* frame, int length);
+    void OnGameOverResult(int msgId, char* frame, int length);
+    void OnServerMessage(int msgId, char* frame, int length);
+    void OnAcceptLogout(int msgId, char* frame, int length);
+    // Every CCL_ message: relayed from the other player or sent by the server.
+    void OnRelayed(int msgId, char* frame, int length);
     void SendLogin();
     void OnLoginAccepted(const protocol::LOGINACCEPTINFO& info);
     void EnterLobbyRole();
