@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "game/Levels.h"
+#include "server/Log.h"
 
 namespace tovrik::server {
 namespace {
@@ -122,7 +123,8 @@ RoomResult Channel::CreateRoom(std::int64_t userId, const RoomSettings& settings
   return {-1, &it->second};
 }
 
-RoomResult Channel::EnterRoom(std::int64_t userId, int roomNo, std::string_view password) {
+RoomResult Channel::EnterRoom(std::int64_t userId, int roomNo, std::string_view password,
+                              PasswordGuard::Clock::time_point now) {
   ChannelMember* member = Member(userId);
   if (!member) return {kEnterBadRequester, nullptr};
   auto it = rooms_.find(roomNo);
@@ -132,7 +134,17 @@ RoomResult Channel::EnterRoom(std::int64_t userId, int roomNo, std::string_view 
   if (room.banished.count(member->user.loginId)) return {kEnterBanished, nullptr};
   if (room.playing) return {kEnterPlaying, nullptr};
   if (room.FreeSeat() < 0) return {kEnterFull, nullptr};
-  if (room.settings.secret && password != room.settings.password) return {kEnterWrongPassword, nullptr};
+  if (room.settings.secret) {
+    if (!room.passwordGuard.MayTry(userId, now)) return {kEnterWrongPassword, nullptr};
+    if (password != room.settings.password) {
+      if (room.passwordGuard.Failed(userId, now)) {
+        Log(LogLevel::Info, "user ", userId, " gave ", PasswordGuard::kMaxFailures, " wrong passwords for room ",
+            roomNo, " and may not try it again");
+      }
+      return {kEnterWrongPassword, nullptr};
+    }
+    room.passwordGuard.Succeeded(userId);
+  }
   if (member->user.money < room.settings.bet) return {kEnterNotEnoughMoney, nullptr};
   if (room.settings.level > UserLevel(member->user)) return {kEnterLevelTooHigh, nullptr};
 

@@ -73,7 +73,8 @@ CREATE TABLE IF NOT EXISTS presence (
   chan_no INTEGER NOT NULL,
   chan_name TEXT NOT NULL,
   place INTEGER NOT NULL,
-  room_no INTEGER NOT NULL
+  room_no INTEGER NOT NULL,
+  moving INTEGER NOT NULL DEFAULT 0
 );
 CREATE TABLE IF NOT EXISTS servers (
   server_no INTEGER PRIMARY KEY,
@@ -91,6 +92,14 @@ CREATE TABLE IF NOT EXISTS mail (
   payload BLOB
 );
 )sql";
+
+// A presence row holds its user while its server is alive; a row handed on
+// for a channel move holds it only as long as the move ticket is still
+// unused and valid, so that a user who never arrives can log in again once
+// the ticket has expired. Binds the oldest live heartbeat as parameter 1.
+constexpr std::string_view kPresenceHeld =
+    "s.heartbeat >= ?1 AND (p.moving = 0 OR EXISTS (SELECT 1 FROM tickets t WHERE t.kind = 2 AND "
+    "t.user_id = p.user_id AND t.server_no = p.server_no AND t.expires >= CAST(strftime('%s', 'now') AS INTEGER)))";
 
 std::span<const std::uint8_t> AsBytes(std::string_view text) {
   return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
@@ -175,12 +184,20 @@ bool Database::CreateSchema(std::string& error) {
     error = "cannot switch the database to WAL mode";
     return false;
   }
-  if (!Exec("PRAGMA synchronous=NORMAL") || !Exec(kSchema) || !RenameDuplicateNicknames() ||
+  if (!Exec("PRAGMA synchronous=NORMAL") || !Exec(kSchema) || !AddPresenceMovingColumn() ||
+      !RenameDuplicateNicknames() ||
       !Exec("CREATE UNIQUE INDEX IF NOT EXISTS users_by_nickname ON users(nickname)")) {
     error = sqlite3_errmsg(db_);
     return false;
   }
   return true;
+}
+
+bool Database::AddPresenceMovingColumn() {
+  // Files written before channel moves were marked lack the column.
+  SqliteStatement columns(db_, "SELECT 1 FROM pragma_table_info('presence') WHERE name = 'moving'");
+  if (columns.Step() == SQLITE_ROW) return true;
+  return Exec("ALTER TABLE presence ADD COLUMN moving INTEGER NOT NULL DEFAULT 0");
 }
 
 bool Database::RenameDuplicateNicknames() {
@@ -352,8 +369,8 @@ bool Database::ClaimPresence(const PresenceRecord& presence, std::int64_t liveAf
   if (!Exec("BEGIN IMMEDIATE")) return false;
   SqliteStatement holder(db_,
                          "SELECT p.server_no, p.session FROM presence p JOIN servers s ON s.server_no = p.server_no "
-                         "WHERE (p.user_id = ? OR p.login_id = ?) AND s.heartbeat >= ?");
-  holder.Bind(1, presence.userId).Bind(2, presence.loginId).Bind(3, liveAfter);
+                         "WHERE (p.user_id = ?2 OR p.login_id = ?3) AND " + std::string(kPresenceHeld));
+  holder.Bind(1, liveAfter).Bind(2, presence.userId).Bind(3, presence.loginId);
   const bool taken = holder.Step() == SQLITE_ROW;
   bool ok = false;
   if (!taken) {
@@ -373,7 +390,7 @@ bool Database::ClaimPresence(const PresenceRecord& presence, std::int64_t liveAf
 
 bool Database::MovePresence(std::int64_t userId, int fromServer, std::int64_t fromSession, int toServer) {
   SqliteStatement update(db_,
-                         "UPDATE presence SET server_no = ?, place = 0, room_no = 0 WHERE user_id = ? AND "
+                         "UPDATE presence SET server_no = ?, place = 0, room_no = 0, moving = 1 WHERE user_id = ? AND "
                          "server_no = ? AND session = ?");
   update.Bind(1, toServer).Bind(2, userId).Bind(3, fromServer).Bind(4, fromSession);
   return update.Run() && sqlite3_changes(db_) == 1;
@@ -382,7 +399,7 @@ bool Database::MovePresence(std::int64_t userId, int fromServer, std::int64_t fr
 bool Database::UpdatePresence(const PresenceRecord& presence) {
   SqliteStatement update(db_,
                          "UPDATE presence SET session = ?, group_no = ?, chan_no = ?, chan_name = ?, place = ?, "
-                         "room_no = ? WHERE user_id = ? AND server_no = ?");
+                         "room_no = ?, moving = 0 WHERE user_id = ? AND server_no = ?");
   update.Bind(1, presence.session).Bind(2, presence.groupNo).Bind(3, presence.chanNo).Bind(4, presence.chanName);
   update.Bind(5, presence.place).Bind(6, presence.roomNo).Bind(7, presence.userId).Bind(8, presence.serverNo);
   return update.Run() && sqlite3_changes(db_) == 1;
@@ -402,8 +419,8 @@ std::optional<PresenceRecord> Database::FindPresence(std::string_view loginId, s
   SqliteStatement query(db_,
                         "SELECT p.user_id, p.login_id, p.nickname, p.server_no, p.session, p.group_no, p.chan_no, "
                         "p.chan_name, p.place, p.room_no FROM presence p JOIN servers s ON s.server_no = p.server_no "
-                        "WHERE p.login_id = ? AND s.heartbeat >= ?");
-  query.Bind(1, loginId).Bind(2, liveAfter);
+                        "WHERE p.login_id = ?2 AND " + std::string(kPresenceHeld));
+  query.Bind(1, liveAfter).Bind(2, loginId);
   if (query.Step() != SQLITE_ROW) return std::nullopt;
   return ReadPresence(query);
 }
@@ -412,8 +429,8 @@ std::optional<PresenceRecord> Database::FindPresenceByNickname(std::string_view 
   SqliteStatement query(db_,
                         "SELECT p.user_id, p.login_id, p.nickname, p.server_no, p.session, p.group_no, p.chan_no, "
                         "p.chan_name, p.place, p.room_no FROM presence p JOIN servers s ON s.server_no = p.server_no "
-                        "WHERE p.nickname = ? AND s.heartbeat >= ? ORDER BY p.user_id LIMIT 1");
-  query.Bind(1, nickname).Bind(2, liveAfter);
+                        "WHERE p.nickname = ?2 AND " + std::string(kPresenceHeld) + " ORDER BY p.user_id LIMIT 1");
+  query.Bind(1, liveAfter).Bind(2, nickname);
   if (query.Step() != SQLITE_ROW) return std::nullopt;
   return ReadPresence(query);
 }

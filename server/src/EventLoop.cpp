@@ -20,6 +20,12 @@ namespace tovrik::server {
 namespace {
 
 constexpr std::size_t kReadChunk = 16 * 1024;
+// How long a listener rests after accept() ran out of file descriptors, and
+// how many waiting connections it sheds each time.
+constexpr int kStarvedPauseMs = 100;
+constexpr int kShedPerPause = 64;
+
+int OpenSpareDescriptor() { return ::open("/dev/null", O_RDONLY | O_CLOEXEC); }
 
 std::int64_t NowMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -134,6 +140,7 @@ bool Connection::Flush() {
 EventLoop::EventLoop() {
   epoll_ = epoll_create1(EPOLL_CLOEXEC);
   wake_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  spare_ = OpenSpareDescriptor();
   if (epoll_ >= 0 && wake_ >= 0) {
     epoll_event event{};
     event.events = EPOLLIN;
@@ -147,6 +154,7 @@ EventLoop::~EventLoop() {
   for (auto& [fd, listener] : listeners_) ::close(fd);
   if (wake_ >= 0) ::close(wake_);
   if (epoll_ >= 0) ::close(epoll_);
+  if (spare_ >= 0) ::close(spare_);
 }
 
 bool EventLoop::Listen(const std::string& host, std::uint16_t port, ConnectionHandler& handler,
@@ -201,10 +209,17 @@ void EventLoop::Accept(Listener& listener) {
     const int fd = ::accept4(listener.fd, reinterpret_cast<sockaddr*>(&address), &length,
                              SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) {
-      if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+      if (errno == EMFILE || errno == ENFILE) {
+        ShedPendingConnections(listener);
+      } else if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
         Log(LogLevel::Warn, "accept failed: ", std::strerror(errno));
       }
       return;
+    }
+    if (listener.starved) {
+      Log(LogLevel::Warn, "accepting connections again; ", listener.shed,
+          " were closed unserved while file descriptors ran out");
+      listener.starved = false;
     }
     if (listener.open >= listener.limits.maxConnections) {
       Log(LogLevel::Warn, "refused ", PeerName(address), ": ", listener.open, " connections already open");
@@ -226,6 +241,51 @@ void EventLoop::Accept(Listener& listener) {
     Log(LogLevel::Debug, "connection ", added.Id(), " from ", added.Peer());
     listener.handler->OnOpen(added);
   }
+}
+
+void EventLoop::ShedPendingConnections(Listener& listener) {
+  // The waiting connection stays in the kernel's queue and the listener
+  // reads as ready at once: without a pause the loop would spin on failing
+  // accepts. Give up the spare descriptor to take waiting connections and
+  // close them (their clients learn at once instead of hanging), then rest.
+  if (!listener.starved) {
+    Log(LogLevel::Warn, "out of file descriptors (", std::strerror(errno),
+        "): closing new connections unserved until some are free");
+    listener.starved = true;
+    listener.shed = 0;
+  }
+  if (spare_ >= 0) {
+    ::close(spare_);
+    for (int i = 0; i < kShedPerPause; ++i) {
+      const int fd = ::accept4(listener.fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+      if (fd < 0) break;
+      ::close(fd);
+      ++listener.shed;
+    }
+    spare_ = OpenSpareDescriptor();
+  }
+  epoll_event event{};
+  event.data.fd = listener.fd;
+  epoll_ctl(epoll_, EPOLL_CTL_MOD, listener.fd, &event);
+  listener.paused = true;
+  listener.resumeAtMs = NowMs() + kStarvedPauseMs;
+}
+
+int EventLoop::ResumeListeners(int wait) {
+  const std::int64_t now = NowMs();
+  for (auto& [fd, listener] : listeners_) {
+    if (!listener.paused) continue;
+    if (listener.resumeAtMs > now) {
+      wait = static_cast<int>(std::min<std::int64_t>(wait, listener.resumeAtMs - now));
+      continue;
+    }
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.fd = fd;
+    epoll_ctl(epoll_, EPOLL_CTL_MOD, fd, &event);
+    listener.paused = false;
+  }
+  return wait;
 }
 
 void EventLoop::UpdateInterest(Connection& connection) {
@@ -286,7 +346,7 @@ int EventLoop::RunTimers() {
 void EventLoop::Run() {
   epoll_event events[64];
   while (!stopping_) {
-    const int timeout = RunTimers();
+    const int timeout = ResumeListeners(RunTimers());
     Reap();
     const int count = epoll_wait(epoll_, events, 64, timeout);
     if (count < 0 && errno != EINTR) {

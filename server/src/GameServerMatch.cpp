@@ -196,6 +196,27 @@ void GameServer::TickMatches() {
   }
 }
 
+void GameServer::AbandonGames() {
+  const std::string notice = Utf8ToCp949("서버가 종료되어 게임이 결과 없이 끝났습니다. 배팅한 머니는 그대로입니다.");
+  for (auto& [key, channel] : channels_) {
+    std::vector<int> playing;
+    for (const Room* room : channel->Rooms()) {
+      if (room->match) playing.push_back(room->roomNo);
+    }
+    for (int roomNo : playing) {
+      Room* room = channel->GameRoom(roomNo);
+      room->match.reset();
+      room->playing = false;
+      room->ready = {};
+      room->exitReserved = {};
+      for (std::int64_t userId : room->seats) {
+        if (GameSession* player = FindUser(userId)) SendServerMessage(*player, 0, notice);
+      }
+      Log(LogLevel::Info, name_, ": game in room ", roomNo, " abandoned without a result: the server stops");
+    }
+  }
+}
+
 void GameServer::ForfeitGame(GameSession& session) {
   Channel* channel = session.channel;
   const ChannelMember* member = channel ? channel->FindMember(session.user.id) : nullptr;

@@ -75,6 +75,11 @@ bool ServerProcess::Start(std::string& listening, std::string& error) {
       noticeRequested_ = 0;
       SendNotice();
     }
+    if (stopRequested_) {
+      stopRequested_ = 0;
+      for (auto& game : games_) game->AbandonGames();
+      loop_.Stop();
+    }
   });
   // Game deadlines are checked this often; it bounds how late a turn passes.
   loop_.AddTimer(kMatchTickMs, [this] {

@@ -13,7 +13,7 @@ namespace {
 tovrik::server::ServerProcess* g_process = nullptr;
 
 void OnStopSignal(int) {
-  if (g_process) g_process->Stop();
+  if (g_process) g_process->RequestStop();
 }
 
 void OnNoticeSignal(int) {

@@ -120,6 +120,33 @@ TEST_F(ChannelTest, EnterRoomRefusals) {
   EXPECT_EQ(channel_.EnterRoom(5, roomNo, "1234").refusal, kEnterFull);
 }
 
+TEST_F(ChannelTest, WrongPasswordsWaitLongerAndThenLockTheRoom) {
+  ASSERT_TRUE(channel_.Join(MakeUser(1, 400)));
+  ASSERT_TRUE(channel_.Join(MakeUser(2, 400)));
+  ASSERT_TRUE(channel_.Join(MakeUser(3, 400)));
+  RoomSettings secret = Settings(150, 1);
+  secret.secret = true;
+  secret.password = "1234";
+  const int roomNo = channel_.CreateRoom(1, secret, false).room->roomNo;
+  using std::chrono::seconds;
+  auto t = PasswordGuard::Clock::now();
+  for (int i = 0; i < PasswordGuard::kFreeTries; ++i) EXPECT_EQ(channel_.EnterRoom(2, roomNo, "0", t).refusal, 6);
+  // From now on each try waits 1 s, 2 s, 4 s ... after the last wrong one.
+  EXPECT_EQ(channel_.EnterRoom(2, roomNo, "1234", t + seconds(1) - std::chrono::milliseconds(1)).refusal, 6);
+  t += seconds(1);
+  EXPECT_EQ(channel_.EnterRoom(2, roomNo, "0", t).refusal, 6);
+  EXPECT_EQ(channel_.EnterRoom(2, roomNo, "1234", t + seconds(1)).refusal, 6) << "the wait doubled";
+  for (int failures = PasswordGuard::kFreeTries + 1; failures < PasswordGuard::kMaxFailures; ++failures) {
+    t += PasswordGuard::WaitAfter(failures);
+    EXPECT_EQ(channel_.EnterRoom(2, roomNo, "0", t).refusal, 6);
+  }
+  EXPECT_EQ(PasswordGuard::WaitAfter(PasswordGuard::kMaxFailures - 1), seconds(60));
+  EXPECT_EQ(channel_.EnterRoom(2, roomNo, "1234", t + std::chrono::hours(1)).refusal, 6) << "locked for good";
+  // Another user's tries are its own, and a right password clears them.
+  EXPECT_EQ(channel_.EnterRoom(3, roomNo, "0", t).refusal, 6);
+  EXPECT_TRUE(channel_.EnterRoom(3, roomNo, "1234", t).Ok());
+}
+
 TEST_F(ChannelTest, MasterLeavesAndTheOtherTakesOver) {
   ASSERT_TRUE(channel_.Join(MakeUser(1)));
   ASSERT_TRUE(channel_.Join(MakeUser(2)));

@@ -3,10 +3,14 @@
 // log lines. Each case is one a hostile client really tried.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "ServerHarness.h"
 #include "SqlStatement.h"
@@ -163,6 +167,50 @@ TEST_F(HostileClientTest, RoomChatIsCutTo512BytesOnACharacterBoundary) {
   EXPECT_EQ(line->Bytes(23, 2), "gg");
 }
 
+TEST_F(HostileClientTest, AnAbandonedChannelMoveLocksOutOnlyUntilItsTicketExpires) {
+  alice_.Send<protocol::CSV_ASK_ENTERCHAN>(1, 2);  // on the other game server
+  ASSERT_TRUE(alice_.WaitFor(msgid::CSV_DESTCHANNELINFO));
+  alice_.Close();  // and never goes there
+
+  TestClient again;
+  std::string refusal;
+  EXPECT_FALSE(again.Login(server_.Master(), "alice", 1, &refusal)) << "the move may still be completed";
+  EXPECT_EQ(refusal, Utf8ToCp949("이미 접속중인 아이디입니다."));
+  // The ticket's minute is over (the other server's heartbeat goes on).
+  ASSERT_TRUE(ExecSql(server_.Database(), "UPDATE tickets SET expires = 0 WHERE kind = 2"));
+  ASSERT_TRUE(again.Login(server_.Master(), "alice", 1));
+  // And the whisper search finds her where she is now.
+  bob_.Send<protocol::CSV_ASK_FINDID>("alice");
+  const auto found = bob_.WaitFor(msgid::CSV_RESULT_FINDID);
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->As<protocol::FINDIDRESULT>().ChanNo, 1);
+}
+
+TEST_F(HostileClientTest, SecretRoomPasswordsCannotBeGuessedQuickly) {
+  protocol::ROOMINFO request;
+  protocol::CopyIfShorter(request.Title, "secret");
+  request.MaxUser = 2;
+  request.BetPebble = 100;
+  request.Secret = 1;
+  protocol::CopyAtMost(request.Password, "1234", 4);
+  alice_.Send<protocol::CSV_ASK_CREATEROOM>(request);
+  const auto created = alice_.WaitFor(msgid::CSV_ACCEPT_CREATEROOM);
+  ASSERT_TRUE(created);
+  const int roomNo = created->As<protocol::ROOMINFO>().RoomNo;
+  auto enter = [&](const char* password) {
+    bob_.Send<protocol::CSV_ASK_ENTERROOM>(roomNo, bob_.UNum(), "bob", password);
+    for (;;) {
+      const auto answer = bob_.WaitFor(msgid::CSV_REFUSE_ENTERROOM, std::chrono::milliseconds(100));
+      if (answer) return answer->I32(0);
+      if (bob_.WaitFor(msgid::CSV_ACCEPT_ENTERROOM, std::chrono::milliseconds(1))) return 0;
+    }
+  };
+  for (const char* guess : {"0000", "0001", "0002"}) EXPECT_EQ(enter(guess), 6) << guess;
+  EXPECT_EQ(enter("1234"), 6) << "right at once after the free tries: refused unchecked";
+  std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+  EXPECT_EQ(enter("1234"), 0) << "after the wait the password is checked";
+}
+
 TEST_F(HostileClientTest, PeerTextsCannotForgeLogLines) {
   // Ids end up in log lines: as the user a super-room master removes, as
   // the target of an invitation.
@@ -179,6 +227,37 @@ TEST_F(HostileClientTest, PeerTextsCannotForgeLogLines) {
     EXPECT_EQ(line.find('\r'), std::string::npos) << line;
     EXPECT_EQ(line.find('\x1b'), std::string::npos) << line;
   }
+}
+
+TEST(DescriptorTest, RunningOutOfFileDescriptorsPausesAcceptingLogsOnceAndRecovers) {
+  // A server whose descriptor limit 100 idle connections exceed.
+  rlimit usual{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &usual), 0);
+  rlimit low = usual;
+  low.rlim_cur = 48;
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+  ServerUnderTest server{kConfig, {"--master-port", "0", "--game-port", "0"}};
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &usual), 0);
+  ASSERT_TRUE(server.Running()) << server.Log();
+
+  std::vector<std::unique_ptr<TestClient>> idle;
+  for (int i = 0; i < 100; ++i) idle.push_back(std::make_unique<TestClient>(server.Games()[0]));
+  EXPECT_TRUE(idle.back()->WaitClosed()) << "a connection beyond the limit is closed, not left waiting";
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  auto count = [&](const std::string& text) {
+    const std::string log = server.Log();
+    int found = 0;
+    for (std::size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++found;
+    return found;
+  };
+  EXPECT_EQ(count("accept failed"), 0);
+  EXPECT_EQ(count("out of file descriptors"), 1) << "one line per episode";
+
+  idle.clear();
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  TestClient alice;
+  ASSERT_TRUE(alice.Login(server.Master(), "alice", 1)) << server.Log();
+  EXPECT_EQ(count("accepting connections again"), 1);
 }
 
 }  // namespace

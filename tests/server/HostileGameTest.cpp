@@ -9,6 +9,7 @@
 #include "GameFixture.h"
 #include "ServerHarness.h"
 #include "protocol/MessageCatalogue.h"
+#include "server/Cp949.h"
 
 namespace tovrik::server::testing {
 namespace {
@@ -56,6 +57,23 @@ TEST_F(HostileGameTest, NonFiniteFlicksReachNoClient) {
     ASSERT_TRUE(next);
     mover = &shooter == &alice_ ? &bob_ : &alice_;
     ASSERT_EQ(protocol::ReadText(next->ID), mover->Id());
+  }
+}
+
+TEST_F(HostileGameTest, AnOperatorsStopEndsRunningGamesWithoutAResult) {
+  StartAndOpen();
+  Shoot(*cho_, 1);
+  ASSERT_EQ(server_.Stop(), 0);
+  const std::string notice = Utf8ToCp949("서버가 종료되어 게임이 결과 없이 끝났습니다. 배팅한 머니는 그대로입니다.");
+  for (TestClient* player : {&alice_, &bob_}) {
+    const auto told = player->WaitFor(msgid::CSV_SERVERMSG);
+    ASSERT_TRUE(told) << player->Id();
+    EXPECT_EQ(told->Bytes(6, static_cast<std::size_t>(told->I16(4))), notice);
+    EXPECT_TRUE(player->Quiet(msgid::CSV_GAMEOVERRESULT)) << player->Id();
+    const Figures stored = Stored(player->Id());
+    EXPECT_EQ(stored.money, 250) << player->Id();
+    EXPECT_EQ(stored.wins + stored.losses + stored.draws, 0) << player->Id();
+    EXPECT_EQ(stored.points, 0) << player->Id();
   }
 }
 

@@ -91,7 +91,10 @@ class Channel {
   std::vector<const Room*> Rooms() const;
 
   RoomResult CreateRoom(std::int64_t userId, const RoomSettings& settings, bool ownsSuperRoomItem);
-  RoomResult EnterRoom(std::int64_t userId, int roomNo, std::string_view password);
+  // A secret room checks the password only as often as its PasswordGuard
+  // allows the user; a try before that is refused as a wrong password.
+  RoomResult EnterRoom(std::int64_t userId, int roomNo, std::string_view password,
+                       PasswordGuard::Clock::time_point now = PasswordGuard::Clock::now());
   RoomExit LeaveRoom(std::int64_t userId);
   // A super room's master removes a user; the removed user may not return.
   std::optional<RoomExit> Banish(std::int64_t masterId, std::string_view targetLogin, std::int64_t& targetId);

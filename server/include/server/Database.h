@@ -145,7 +145,8 @@ class Database {
   // Takes the user's presence for this server and session. Fails while the
   // user is present on a live server (one whose heartbeat is recent).
   bool ClaimPresence(const PresenceRecord& presence, std::int64_t liveAfter);
-  // Hands an existing presence to another server and session (channel move).
+  // Hands an existing presence to another server (channel move); it holds
+  // the user only while the move ticket is valid, until that server takes it.
   bool MovePresence(std::int64_t userId, int fromServer, std::int64_t fromSession, int toServer);
   bool UpdatePresence(const PresenceRecord& presence);
   // Removes the presence only while it still belongs to that server and session.
@@ -167,6 +168,7 @@ class Database {
  private:
   explicit Database(sqlite3* db);
   bool CreateSchema(std::string& error);
+  bool AddPresenceMovingColumn();
   bool RenameDuplicateNicknames();
   bool Exec(std::string_view sql);
 

@@ -105,6 +105,12 @@ class EventLoop {
     ConnectionHandler* handler;
     ConnectionLimits limits;
     int open = 0;
+    // Out of file descriptors: not watched until resumeAtMs, and the
+    // connections shed meanwhile, for one log line per episode.
+    bool starved = false;
+    bool paused = false;
+    std::int64_t resumeAtMs = 0;
+    int shed = 0;
   };
   struct Timer {
     int periodMs;
@@ -113,6 +119,10 @@ class EventLoop {
   };
 
   void Accept(Listener& listener);
+  void ShedPendingConnections(Listener& listener);
+  // Starts watching paused listeners again; returns the milliseconds until
+  // the next one is due (or `wait`, when none is paused).
+  int ResumeListeners(int wait);
   void HandleEvent(Connection& connection, std::uint32_t events);
   void UpdateInterest(Connection& connection);
   void Reap();
@@ -120,6 +130,9 @@ class EventLoop {
 
   int epoll_ = -1;
   int wake_ = -1;
+  // Kept open to be given up when accept() runs out of descriptors (see
+  // ShedPendingConnections).
+  int spare_ = -1;
   std::map<int, Listener> listeners_;
   std::map<int, std::unique_ptr<Connection>> connections_;  // by fd
   std::vector<Timer> timers_;

@@ -43,6 +43,9 @@ class GameServer : public FrameServer {
   void Broadcast(const std::string& cp949Text, int kind);
   // Runs the turn clocks and report deadlines of the games: call regularly.
   void TickMatches();
+  // The server is being stopped: every running game ends without a result
+  // (nobody finished it, so no bet moves) and its players are told why.
+  void AbandonGames();
 
  protected:
   std::unique_ptr<PeerState> NewPeer() override { return std::make_unique<GameSession>(); }

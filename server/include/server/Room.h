@@ -9,6 +9,7 @@
 #include <string>
 
 #include "server/Match.h"
+#include "server/PasswordGuard.h"
 
 namespace tovrik::server {
 
@@ -32,6 +33,7 @@ struct Room {
   std::int64_t master = 0;
   bool playing = false;
   std::set<std::string> banished;  // login ids
+  PasswordGuard passwordGuard;      // wrong passwords of a secret room
   // Per seat: READY pressed for the coming game; leaving reserved for the
   // end of the running game.
   std::array<bool, kSeats> ready{};

@@ -29,6 +29,9 @@ class ServerProcess {
   void Run();
   // Safe from a signal handler.
   void Stop() { loop_.Stop(); }
+  // An operator's stop (safe from a signal handler): running games end
+  // without a result and their players are told, then the loop stops.
+  void RequestStop() { stopRequested_ = 1; }
   // Asks the loop to send the notice file to everyone (safe from a signal handler).
   void RequestNotice() { noticeRequested_ = 1; }
 
@@ -43,6 +46,7 @@ class ServerProcess {
   std::unique_ptr<MasterServer> master_;
   std::vector<std::unique_ptr<GameServer>> games_;
   volatile int noticeRequested_ = 0;
+  volatile int stopRequested_ = 0;
 };
 
 }  // namespace tovrik::server
