@@ -331,6 +331,18 @@ int Database::CountReports() {
   return query.Step() == SQLITE_ROW ? static_cast<int>(query.Int(0)) : 0;
 }
 
+int Database::CountReportsOf(std::int64_t reporterUser, std::int64_t since) {
+  SqliteStatement query(db_, "SELECT COUNT(*) FROM reports WHERE reporter_user = ? AND created >= ?");
+  query.Bind(1, reporterUser).Bind(2, since);
+  return query.Step() == SQLITE_ROW ? static_cast<int>(query.Int(0)) : 0;
+}
+
+int Database::CountLiveTickets(TicketKind kind, std::int64_t now) {
+  SqliteStatement query(db_, "SELECT COUNT(*) FROM tickets WHERE kind = ? AND expires >= ?");
+  query.Bind(1, static_cast<int>(kind)).Bind(2, now);
+  return query.Step() == SQLITE_ROW ? static_cast<int>(query.Int(0)) : 0;
+}
+
 bool Database::StoreTicket(const TicketRecord& ticket) {
   SqliteStatement insert(db_,
                          "INSERT INTO tickets (kind, key_a, key_b, key_c, server_no, user_id, group_no, chan_no, "

@@ -16,6 +16,13 @@ void FrameServer::OnOpen(Connection& connection) {
 void FrameServer::OnData(Connection& connection) {
   auto* peer = static_cast<PeerState*>(connection.context);
   if (!peer) return;
+  if (peer->held) {
+    if (connection.Input().size() > kMaxHeldInput) {
+      Reject(*peer, "flooding: " + std::to_string(connection.Input().size()) +
+                        " bytes waiting behind the rate limits");
+    }
+    return;
+  }
   ReceivedFrame frame;
   while (!connection.Closing()) {
     std::size_t consumed = 0;
@@ -24,6 +31,10 @@ void FrameServer::OnData(Connection& connection) {
     if (result == CutResult::NeedMore) return;
     if (result == CutResult::Bad) {
       Reject(*peer, reason);
+      return;
+    }
+    if (!Admit(*peer, frame.msgId)) {
+      peer->held = true;
       return;
     }
     connection.Consume(consumed);
@@ -48,6 +59,18 @@ void FrameServer::DropSilentPeers(std::chrono::seconds limit) {
     if (!peer->greeted && now - peer->opened > limit && !peer->connection->Closing()) {
       peer->connection->Close("no login within " + std::to_string(limit.count()) + " s");
     }
+  }
+}
+
+void FrameServer::ResumeHeldPeers() {
+  std::vector<Connection*> held;
+  for (auto& [id, peer] : peers_) {
+    if (peer->held && !peer->connection->Closing()) held.push_back(peer->connection);
+  }
+  // OnData may close connections, but none goes away before the loop reaps.
+  for (Connection* connection : held) {
+    static_cast<PeerState*>(connection->context)->held = false;
+    OnData(*connection);
   }
 }
 

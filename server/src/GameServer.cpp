@@ -144,6 +144,41 @@ void GameServer::OnFrame(PeerState& peer, ReceivedFrame& frame) {
   Log(LogLevel::Info, name_, ": ignored message ", msgId, " from ", session.user.loginId);
 }
 
+bool GameServer::Admit(PeerState& peer, std::int16_t msgId) {
+  auto& session = static_cast<GameSession&>(peer);
+  SessionLimits& limits = session.limits;
+  TokenBucket* bucket = nullptr;
+  switch (msgId) {
+    case msgid::CSV_CHATDATA:
+    case msgid::CCL_CHATDATA: bucket = &limits.chat; break;
+    case msgid::CSV_WHISPERCHAT:
+    case msgid::CSV_ASK_INVITE:
+    case msgid::CSV_REFUSE_INVITE: bucket = &limits.personal; break;
+    case msgid::CSV_ASK_BADUSER: bucket = &limits.report; break;
+    case msgid::CSV_ASK_USERINFO:
+    case msgid::CSV_ASK_DETAILUSERINFO:
+    case msgid::CSV_ASK_FINDID:
+    case msgid::CSV_ASK_ALLCHANINFO:
+    case msgid::CSV_ASK_ENTERCHAN:
+    case msgid::CSV_ASK_GAMEITEMLIST:
+    case msgid::CSV_ASK_CHANGECHAR:
+    case msgid::CSV_ASK_CREATEROOM:
+    case msgid::CSV_ASK_ENTERROOM:
+    case msgid::CSV_ASK_OUTROOM:
+    case msgid::CSV_ASK_FORCEBANISH: bucket = &limits.query; break;
+    default: return true;
+  }
+  if (bucket->Take(std::chrono::steady_clock::now())) {
+    limits.slowed = false;
+    return true;
+  }
+  if (!limits.slowed) {
+    Log(LogLevel::Info, name_, ": ", session.user.loginId, " slowed down: message ", msgId, " too often");
+    limits.slowed = true;
+  }
+  return false;
+}
+
 void GameServer::OnPeerClosed(PeerState& peer) {
   auto& session = static_cast<GameSession&>(peer);
   if (!session.loggedIn) return;
@@ -509,20 +544,33 @@ GameSession* GameServer::FindUserByNickname(std::string_view nickname) {
   return nullptr;
 }
 
-void GameServer::SendTo(std::int64_t userId, std::span<const std::uint8_t> frame) {
-  if (GameSession* session = FindUser(userId)) Send(*session, frame);
+void GameServer::SendTo(std::int64_t userId, std::span<const std::uint8_t> frame, Delivery delivery) {
+  if (GameSession* session = FindUser(userId)) SendTo(*session, frame, delivery);
 }
 
-void GameServer::SendToLobby(const Channel& channel, std::span<const std::uint8_t> frame, std::int64_t except) {
+void GameServer::SendTo(GameSession& session, std::span<const std::uint8_t> frame, Delivery delivery) {
+  if (delivery == Delivery::Chatter && session.connection->Queued() > kMaxChatterBacklog) {
+    if (!session.chatterSkipped) {
+      Log(LogLevel::Info, name_, ": ", session.user.loginId, " reads slowly: chat to it is skipped meanwhile");
+    }
+    session.chatterSkipped = true;
+    return;
+  }
+  session.chatterSkipped = false;
+  Send(session, frame);
+}
+
+void GameServer::SendToLobby(const Channel& channel, std::span<const std::uint8_t> frame, std::int64_t except,
+                             Delivery delivery) {
   for (std::int64_t userId : channel.LobbyAudience()) {
-    if (userId != except) SendTo(userId, frame);
+    if (userId != except) SendTo(userId, frame, delivery);
   }
 }
 
 void GameServer::SendToRoom(const Channel& channel, int roomNo, std::span<const std::uint8_t> frame,
-                            std::int64_t except) {
+                            std::int64_t except, Delivery delivery) {
   for (std::int64_t userId : channel.RoomMembers(roomNo)) {
-    if (userId != except) SendTo(userId, frame);
+    if (userId != except) SendTo(userId, frame, delivery);
   }
 }
 

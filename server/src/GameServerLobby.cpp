@@ -20,6 +20,7 @@ namespace {
 constexpr std::size_t kMaxChatBytes = 512;
 constexpr std::size_t kMaxInviteBytes = 512;
 constexpr std::size_t kMaxReportBytes = 16000;
+constexpr int kMaxReportsPerDay = 20;
 constexpr int kMaxCharacter = 72;
 
 std::string Format(const char* utf8Pattern, std::string_view cp949Name) {
@@ -305,7 +306,7 @@ void GameServer::OnChat(GameSession& session, ReceivedFrame& frame) {
   // The sender is who the connection says, not what the message says.
   protocol::CSV_CHATDATA line;
   line.Set(session.user.loginId, protocol::Cp949Head(chat.TextView(), kMaxChatBytes));
-  SendToLobby(*session.channel, FrameOf(line));
+  SendToLobby(*session.channel, FrameOf(line), 0, Delivery::Chatter);
 }
 
 void GameServer::OnWhisper(GameSession& session, ReceivedFrame& frame) {
@@ -345,7 +346,7 @@ void GameServer::OnWhisper(GameSession& session, ReceivedFrame& frame) {
 void GameServer::DeliverWhisper(GameSession& target, std::span<const std::uint8_t> frame, std::int64_t senderId,
                                 int senderServer) {
   if (!target.noWhisper) {
-    Send(target, frame);
+    SendTo(target, frame, Delivery::Chatter);
     return;
   }
   const std::string notice = Format("[%s]님은 귓말을 거부하고 있습니다.", target.user.nickname);
@@ -401,7 +402,7 @@ void GameServer::OnAskInvite(GameSession& session, ReceivedFrame& frame) {
   invitation.Set(static_cast<std::int32_t>(invitee->user.id), invitee->user.loginId, inviter->roomNo,
                  room ? room->settings.password : "", ToUserInfo(session.user),
                  protocol::Cp949Head(ask.TextView(), kMaxInviteBytes));
-  SendTo(invitee->user.id, FrameOf(invitation));
+  SendTo(invitee->user.id, FrameOf(invitation), Delivery::Chatter);
 }
 
 void GameServer::OnRefuseInvite(GameSession& session, ReceivedFrame& frame) {
@@ -412,7 +413,7 @@ void GameServer::OnRefuseInvite(GameSession& session, ReceivedFrame& frame) {
   protocol::CSV_REFUSE_INVITE refusal;
   refusal.Set(static_cast<std::int32_t>(inviter->user.id), inviter->user.loginId, session.user.loginId,
               protocol::Cp949Head(ask.TextView(), kMaxInviteBytes));
-  SendTo(inviter->user.id, FrameOf(refusal));
+  SendTo(inviter->user.id, FrameOf(refusal), Delivery::Chatter);
 }
 
 void GameServer::OnAskBadUser(GameSession& session, ReceivedFrame& frame) {
@@ -432,6 +433,13 @@ void GameServer::OnAskBadUser(GameSession& session, ReceivedFrame& frame) {
   report.checkValue = *ask.CheckValue;
   report.freeText = std::string(ask.FreeTextView());
   report.excerpt = std::string(ask.ExcerptView());
+  // The rate limit slows a reporter down; this keeps the table from growing
+  // without end all the same.
+  if (context_.db.CountReportsOf(session.user.id, context_.Now() - 24 * 3600) >= kMaxReportsPerDay) {
+    Log(LogLevel::Info, name_, ": report by ", session.user.loginId, " dropped: ", kMaxReportsPerDay,
+        " reports in a day");
+    return;
+  }
   if (context_.db.StoreReport(report)) {
     Log(LogLevel::Info, name_, ": ", session.user.loginId, " reported ", report.targetLogin);
   }
@@ -498,7 +506,7 @@ void GameServer::OnRelay(GameSession& session, ReceivedFrame& frame) {
     if (!Parse(session, frame, chat)) return;
     protocol::CCL_CHATDATA line;
     line.Set(roomNo, session.user.loginId, protocol::Cp949Head(chat.TextView(), kMaxChatBytes));
-    SendToRoom(*session.channel, roomNo, FrameOf(line));
+    SendToRoom(*session.channel, roomNo, FrameOf(line), 0, Delivery::Chatter);
     return;
   }
   // Relayed as received: the frame is plain again, and each member's

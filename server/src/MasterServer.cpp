@@ -22,6 +22,10 @@ void MasterServer::OnFrame(PeerState& peer, ReceivedFrame& frame) {
     Reject(peer, "message " + std::to_string(frame.msgId) + " is not for the master server");
     return;
   }
+  if (++static_cast<MasterPeer&>(peer).asks > kMaxAsksPerConnection) {
+    Reject(peer, "more than " + std::to_string(kMaxAsksPerConnection) + " game server requests");
+    return;
+  }
   if (Parse(peer, frame, ask)) AssignGameServer(peer, *ask.Value);
 }
 
@@ -55,6 +59,10 @@ void MasterServer::AssignGameServer(PeerState& peer, int loginGroup) {
   ticket.keyC = context_.RandomKey();
   ticket.serverNo = least->serverNo;
   ticket.expires = context_.Now() + kTicketSeconds;
+  if (context_.db.CountLiveTickets(TicketKind::Login, context_.Now()) >= kMaxLiveLoginTickets) {
+    Refuse(peer, 1, "접속이 너무 많습니다. 잠시 후 다시 접속해 주십시오.");
+    return;
+  }
   if (!context_.db.StoreTicket(ticket)) {
     Refuse(peer, 2, "서버 오류로 접속할 수 없습니다.");
     return;

@@ -84,6 +84,9 @@ bool ServerProcess::Start(std::string& listening, std::string& error) {
   // Game deadlines are checked this often; it bounds how late a turn passes.
   loop_.AddTimer(kMatchTickMs, [this] {
     for (auto& game : games_) game->TickMatches();
+    // Frames held back by a rate limit go on as soon as it allows.
+    if (master_) master_->ResumeHeldPeers();
+    for (auto& game : games_) game->ResumeHeldPeers();
   });
   loop_.AddTimer(kHeartbeatSeconds * 1000, [this] {
     for (auto& game : games_) game->Heartbeat();

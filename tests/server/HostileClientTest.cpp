@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -227,6 +228,111 @@ TEST_F(HostileClientTest, PeerTextsCannotForgeLogLines) {
     EXPECT_EQ(line.find('\r'), std::string::npos) << line;
     EXPECT_EQ(line.find('\x1b'), std::string::npos) << line;
   }
+}
+
+// Sends the frame `count` times as fast as the socket takes it, in one go.
+void Flood(TestClient& client, const std::vector<std::uint8_t>& frame, int count) {
+  std::vector<std::uint8_t> burst;
+  for (int i = 0; i < count; ++i) {
+    const auto sealed = SealFrame(frame, static_cast<std::uint16_t>(i + 1));
+    burst.insert(burst.end(), sealed.begin(), sealed.end());
+  }
+  client.SendRaw(burst);
+}
+
+TEST_F(HostileClientTest, FloodersAreSlowedAndThenDroppedAndTheDatabaseStaysSmall) {
+  const std::string longText(16000, 'r');
+  struct Case {
+    const char* what;
+    std::vector<std::uint8_t> frame;
+    int count;
+    std::int16_t answer;  // what bob (or the flooder itself) gets for each one admitted
+    bool toBob;
+    int most;  // at most this many answers
+  };
+  const Case cases[] = {
+      {"lobby chat", BuildFrame<protocol::CSV_CHATDATA>("mallory", "spam"), 3000, msgid::CSV_CHATDATA, true, 16},
+      {"whispers", BuildFrame<protocol::CSV_WHISPERCHAT>("mallory", "mallory", bob_.UNum(), "bob", "psst"), 3000,
+       msgid::CSV_WHISPERCHAT, true, 16},
+      {"profile queries", BuildFrame<protocol::CSV_ASK_USERINFO>(alice_.UNum(), "alice"), 3000, msgid::CSV_USERINFO,
+       false, 30},
+  };
+  for (const Case& c : cases) {
+    TestClient mallory;
+    ASSERT_TRUE(mallory.Login(server_.Master(), "mallory", 1)) << c.what;
+    bob_.DropQueued();
+    Flood(mallory, c.frame, c.count);
+    TestClient& counter = c.toBob ? bob_ : mallory;
+    EXPECT_LE(counter.Count(c.answer, std::chrono::milliseconds(1500)), c.most) << c.what;
+    EXPECT_TRUE(mallory.WaitClosed()) << c.what << ": a flooder that keeps on is dropped";
+    ASSERT_TRUE(bob_.WaitFor(msgid::CSV_OUTUSER)) << c.what;
+  }
+
+  // Reports: a few are stored, then the reporter is slowed down and dropped.
+  TestClient mallory;
+  ASSERT_TRUE(mallory.Login(server_.Master(), "mallory", 1));
+  Flood(mallory, BuildFrame<protocol::CSV_ASK_BADUSER>(0, 0, mallory.UNum(), "mallory", "bob", "bob", "spam",
+                                                       longText, longText),
+        40);
+  EXPECT_TRUE(mallory.WaitClosed());
+  EXPECT_LE(QueryInt(server_.Database(), "SELECT COUNT(*) FROM reports"), 3);
+
+  // And the others carry on.
+  alice_.Send<protocol::CSV_CHATDATA>("alice", "still here");
+  EXPECT_TRUE(bob_.WaitFor(msgid::CSV_CHATDATA));
+}
+
+TEST_F(HostileClientTest, AMasterConnectionGetsAFewTicketsAndNoMore) {
+  TestClient flooder(server_.Master());
+  ASSERT_TRUE(flooder.WaitFor(msgid::CMS_CHECKVERSION));
+  Flood(flooder, BuildFrame<protocol::CMS_ASK_DESTSERVERINFO>(1), 2000);
+  EXPECT_TRUE(flooder.WaitClosed());
+  EXPECT_LE(QueryInt(server_.Database(), "SELECT COUNT(*) FROM tickets"), 3);
+}
+
+TEST_F(HostileClientTest, ASlowReaderOutlastsAFloodAimedAtIt) {
+  bob_.ShrinkReceiveBuffer(16 * 1024);
+  std::atomic<bool> stop{false};
+  // Mallory floods the lobby and bob's whispers with full-length lines,
+  // logging in again whenever she is dropped.
+  std::thread flood([&] {
+    const std::string line(512, 'w');
+    while (!stop) {
+      TestClient mallory;
+      if (!mallory.Login(server_.Master(), "mallory", 1)) continue;
+      std::vector<std::uint8_t> burst;
+      for (int i = 0; i < 200; ++i) {
+        const auto chat = SealFrame(BuildFrame<protocol::CSV_CHATDATA>("mallory", line), static_cast<std::uint16_t>(2 * i + 1));
+        const auto whisper = SealFrame(
+            BuildFrame<protocol::CSV_WHISPERCHAT>("mallory", "mallory", bob_.UNum(), "bob", line),
+            static_cast<std::uint16_t>(2 * i + 2));
+        burst.insert(burst.end(), chat.begin(), chat.end());
+        burst.insert(burst.end(), whisper.begin(), whisper.end());
+      }
+      while (!stop && !mallory.WaitClosed(std::chrono::milliseconds(1))) mallory.SendRaw(burst);
+    }
+  });
+  const bool readerStayed = bob_.ReadSlowly(256 * 1024, std::chrono::milliseconds(3000));
+  // A well-behaved user's own line comes back at once, flood or not.
+  alice_.DropQueued();
+  const auto said = std::chrono::steady_clock::now();
+  alice_.Send<protocol::CSV_CHATDATA>("alice", "hello");
+  bool echoed = false;
+  while (!echoed) {
+    const auto line = alice_.WaitFor(msgid::CSV_CHATDATA, std::chrono::milliseconds(1000));
+    if (!line) break;
+    echoed = line->Text(0, 16) == "alice";
+  }
+  const auto echo = std::chrono::steady_clock::now() - said;
+  stop = true;
+  flood.join();
+  EXPECT_TRUE(readerStayed);
+  EXPECT_TRUE(echoed);
+  EXPECT_LT(echo, std::chrono::milliseconds(500));
+  // Bob reads what is left and is still served.
+  bob_.Send<protocol::CSV_ASK_ALLROOMINFO>();
+  EXPECT_TRUE(bob_.WaitFor(msgid::CSV_ALLROOMINFO, std::chrono::milliseconds(10000)))
+      << "the slow reader was disconnected";
 }
 
 TEST(DescriptorTest, RunningOutOfFileDescriptorsPausesAcceptingLogsOnceAndRecovers) {

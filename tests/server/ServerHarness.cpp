@@ -112,13 +112,13 @@ void TestClient::SendRaw(std::span<const std::uint8_t> bytes) {
   }
 }
 
-bool TestClient::ReadSome(Clock::time_point deadline) {
+bool TestClient::ReadSome(Clock::time_point deadline, std::size_t most) {
   if (fd_ < 0 || closed_) return false;
   const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
   pollfd wait{fd_, POLLIN, 0};
   if (left <= 0 || ::poll(&wait, 1, static_cast<int>(left)) <= 0) return false;
   std::uint8_t chunk[65536];
-  const ssize_t got = ::recv(fd_, chunk, sizeof chunk, 0);
+  const ssize_t got = ::recv(fd_, chunk, std::min(most, sizeof chunk), 0);
   if (got <= 0) {
     closed_ = true;
     return false;
@@ -149,6 +149,28 @@ std::optional<Frame> TestClient::WaitFor(std::int16_t id, std::chrono::milliseco
     }
     if (!ReadSome(deadline)) return std::nullopt;
   }
+}
+
+void TestClient::ShrinkReceiveBuffer(int bytes) {
+  if (fd_ >= 0) setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
+}
+
+bool TestClient::ReadSlowly(std::size_t bytesPerSecond, std::chrono::milliseconds duration) {
+  constexpr auto kStep = std::chrono::milliseconds(10);
+  const std::size_t perStep = std::max<std::size_t>(1, bytesPerSecond / 100);
+  const auto end = Clock::now() + duration;
+  for (auto next = Clock::now(); next < end && !closed_; next += kStep) {
+    std::this_thread::sleep_until(next);
+    ReadSome(next + kStep, perStep);
+  }
+  return !closed_;
+}
+
+int TestClient::Count(std::int16_t id, std::chrono::milliseconds wait) {
+  int count = 0;
+  const auto deadline = Clock::now() + wait;
+  while (WaitFor(id, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()))) ++count;
+  return count;
 }
 
 bool TestClient::Quiet(std::int16_t id, std::chrono::milliseconds wait) { return !WaitFor(id, wait); }

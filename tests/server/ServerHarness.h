@@ -106,6 +106,13 @@ class TestClient {
   // True when the server closes the connection within `wait`.
   bool WaitClosed(std::chrono::milliseconds wait = kWait);
   void DropQueued() { inbox_.clear(); }
+  // A reader on a slow line: a small receive buffer, then at most
+  // `bytesPerSecond` read for `duration` (frames are queued as usual).
+  // False when the server closed the connection meanwhile.
+  void ShrinkReceiveBuffer(int bytes);
+  bool ReadSlowly(std::size_t bytesPerSecond, std::chrono::milliseconds duration);
+  // The number of frames with that id that arrive within `wait`.
+  int Count(std::int16_t id, std::chrono::milliseconds wait);
 
   // The whole way in: master server, ticket, game server login.
   // Returns the login acceptance, or empty (with the refusal in `refusal`).
@@ -119,7 +126,7 @@ class TestClient {
   const std::string& Nick() const { return nick_; }
 
  private:
-  bool ReadSome(Clock::time_point deadline);
+  bool ReadSome(Clock::time_point deadline, std::size_t most = 65536);
 
   int fd_ = -1;
   std::uint16_t seq_ = 0;

@@ -28,4 +28,20 @@ inline ::testing::AssertionResult ExecSql(const std::filesystem::path& database,
   return ::testing::AssertionSuccess();
 }
 
+// The first column of the first row of a query, or -1.
+inline long long QueryInt(const std::filesystem::path& database, const char* sql) {
+  sqlite3* db = nullptr;
+  long long value = -1;
+  if (sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    sqlite3_busy_timeout(db, 5000);
+    sqlite3_stmt* query = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &query, nullptr) == SQLITE_OK && sqlite3_step(query) == SQLITE_ROW) {
+      value = sqlite3_column_int64(query, 0);
+    }
+    sqlite3_finalize(query);
+  }
+  sqlite3_close(db);
+  return value;
+}
+
 }  // namespace tovrik::server::testing

@@ -135,8 +135,12 @@ class Database {
 
   bool StoreReport(const AbuseReport& report);
   int CountReports();
+  // Reports of one reporter since `since` (unix seconds).
+  int CountReportsOf(std::int64_t reporterUser, std::int64_t since);
 
   bool StoreTicket(const TicketRecord& ticket);
+  // Unexpired tickets of that kind (`now` in unix seconds).
+  int CountLiveTickets(TicketKind kind, std::int64_t now);
   // Finds and consumes a ticket of that kind and keys for that server; an
   // expired ticket is consumed too but not returned.
   std::optional<TicketRecord> TakeTicket(TicketKind kind, std::int32_t a, std::int32_t b, std::int32_t c,

@@ -48,6 +48,8 @@ class Connection {
   bool Closing() const { return closing_; }
 
   std::span<const std::uint8_t> Input() const { return input_; }
+  // Bytes waiting to be sent.
+  std::size_t Queued() const { return output_.size() - outputSent_; }
   void Consume(std::size_t bytes);
 
   // Queues bytes; a queue beyond the limit closes the connection.

@@ -24,6 +24,8 @@ struct PeerState {
   std::uint16_t sendSeq = 0;
   std::chrono::steady_clock::time_point opened = std::chrono::steady_clock::now();
   bool greeted = false;  // past login: no greeting time-out any more
+  // A frame waits at the front of the input until the rate limits admit it.
+  bool held = false;
 };
 
 class FrameServer : public ConnectionHandler {
@@ -38,8 +40,15 @@ class FrameServer : public ConnectionHandler {
   void OnData(Connection& connection) override;
   void OnClose(Connection& connection) override;
 
+  // Input held back by the rate limits beyond this closes the connection:
+  // its peer sends far faster than any client.
+  static constexpr std::size_t kMaxHeldInput = 48 * 1024;
+
   // Closes connections that did not log in within `limit`.
   void DropSilentPeers(std::chrono::seconds limit);
+  // Goes on with the input of peers whose frames waited for a rate limit:
+  // call regularly.
+  void ResumeHeldPeers();
   int OpenConnections() const { return static_cast<int>(peers_.size()); }
 
  protected:
@@ -47,6 +56,10 @@ class FrameServer : public ConnectionHandler {
   virtual void OnGreet(PeerState& peer) = 0;
   virtual void OnFrame(PeerState& peer, ReceivedFrame& frame) = 0;
   virtual void OnPeerClosed(PeerState& peer) = 0;
+  // Whether a frame of that message may be handled now; false keeps it, and
+  // everything after it, waiting in the input (the peer is slowed down, and
+  // nothing it sent is lost unless it keeps on flooding).
+  virtual bool Admit(PeerState&, std::int16_t /*msgId*/) { return true; }
 
   // Sends a built frame (see FrameOf); an empty one (a failed Set) is a bug
   // on our side and is logged, not sent.

@@ -12,16 +12,29 @@
 #include "server/Channel.h"
 #include "server/FrameServer.h"
 #include "server/ServerContext.h"
+#include "server/TokenBucket.h"
 
 namespace tovrik::server {
 
+// What one user may send, at once and then per second (see the README's
+// Limits): enough for any person at a keyboard, far below a flood.
+struct SessionLimits {
+  TokenBucket chat{10, 2};        // lobby and room chat lines
+  TokenBucket personal{10, 2};    // whispers and invitations, aimed at one user
+  TokenBucket query{20, 5};       // requests that read or write the database
+  TokenBucket report{3, 1.0 / 60};  // abuse reports
+  bool slowed = false;            // logged once until a frame is admitted again
+};
+
 struct GameSession : PeerState {
+  SessionLimits limits;
   bool loggedIn = false;
   bool movingOut = false;  // handed to another game server
   UserRecord user;
   std::int64_t presenceSession = 0;
   Channel* channel = nullptr;  // null until a channel is entered
   bool noWhisper = false;
+  bool chatterSkipped = false;  // logged once until chat reaches it again
 };
 
 class GameServer : public FrameServer {
@@ -52,6 +65,7 @@ class GameServer : public FrameServer {
   void OnGreet(PeerState& peer) override;
   void OnFrame(PeerState& peer, ReceivedFrame& frame) override;
   void OnPeerClosed(PeerState& peer) override;
+  bool Admit(PeerState& peer, std::int16_t msgId) override;
   const char* Name() const override { return name_.c_str(); }
 
  private:
@@ -59,6 +73,8 @@ class GameServer : public FrameServer {
   // Kinds of notes left in the database for a user on another game server.
   static constexpr int kMailWhisper = 1;
   static constexpr int kMailNotice = 2;
+  // A recipient with this much still to read skips chat (Delivery::Chatter).
+  static constexpr std::size_t kMaxChatterBacklog = 256 * 1024;
 
   // Connection, login and channels.
   void OnAskLogin(GameSession& session, ReceivedFrame& frame);
@@ -135,9 +151,16 @@ class GameServer : public FrameServer {
 
   GameSession* FindUser(std::int64_t userId);
   GameSession* FindUserByNickname(std::string_view nickname);
-  void SendTo(std::int64_t userId, std::span<const std::uint8_t> frame);
-  void SendToLobby(const Channel& channel, std::span<const std::uint8_t> frame, std::int64_t except = 0);
-  void SendToRoom(const Channel& channel, int roomNo, std::span<const std::uint8_t> frame, std::int64_t except = 0);
+  // Chat, whispers and invitations are Chatter: a recipient that reads more
+  // slowly than they come skips them rather than being disconnected for
+  // its full send queue.
+  enum class Delivery { Always, Chatter };
+  void SendTo(std::int64_t userId, std::span<const std::uint8_t> frame, Delivery delivery = Delivery::Always);
+  void SendTo(GameSession& session, std::span<const std::uint8_t> frame, Delivery delivery);
+  void SendToLobby(const Channel& channel, std::span<const std::uint8_t> frame, std::int64_t except = 0,
+                   Delivery delivery = Delivery::Always);
+  void SendToRoom(const Channel& channel, int roomNo, std::span<const std::uint8_t> frame, std::int64_t except = 0,
+                  Delivery delivery = Delivery::Always);
   void SendAllUsers(GameSession& session);
   void SendUserChange(const Channel& channel, std::int64_t userId);
   void SendRoomChange(const Channel& channel, int roomNo);
