@@ -57,6 +57,7 @@ void ReadGameRules(const CSimpleIniA& ini, GameRules& rules) {
   rules.turnTime = ReadMs(ini, "TurnMs", rules.turnTime);
   rules.turnGrace = ReadMs(ini, "TurnGraceMs", rules.turnGrace);
   rules.reportTime = ReadMs(ini, "ReportMs", rules.reportTime);
+  rules.resultStoreTime = ReadMs(ini, "ResultStoreMs", rules.resultStoreTime);
   rules.gaugePerTurn = static_cast<float>(ini.GetDoubleValue("Rules", "GaugePerTurn", rules.gaugePerTurn));
   rules.gaugePerKnock = static_cast<float>(ini.GetDoubleValue("Rules", "GaugePerKnock", rules.gaugePerKnock));
   rules.winPoints = static_cast<int>(ini.GetLongValue("Rules", "WinPoints", rules.winPoints));
@@ -68,8 +69,8 @@ bool CheckGameRules(const GameRules& rules, std::string& error) {
   using std::chrono::milliseconds;
   const auto inRange = [](milliseconds value, milliseconds low) { return value >= low && value <= milliseconds(600000); };
   if (!inRange(rules.turnTime, milliseconds(1)) || !inRange(rules.turnGrace, milliseconds(0)) ||
-      !inRange(rules.reportTime, milliseconds(1))) {
-    error = "[Rules] TurnMs and ReportMs must lie in 1-600000, TurnGraceMs in 0-600000";
+      !inRange(rules.reportTime, milliseconds(1)) || !inRange(rules.resultStoreTime, milliseconds(1))) {
+    error = "[Rules] TurnMs, ReportMs and ResultStoreMs must lie in 1-600000, TurnGraceMs in 0-600000";
     return false;
   }
   if (!(rules.gaugePerTurn >= 0.0f && rules.gaugePerTurn <= kMaxGauge) ||

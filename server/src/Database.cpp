@@ -167,6 +167,10 @@ Database::Database(sqlite3* db) : db_(db) {}
 
 Database::~Database() { sqlite3_close(db_); }
 
+void Database::SetBusyWait(std::chrono::milliseconds wait) {
+  sqlite3_busy_timeout(db_, static_cast<int>(wait.count()));
+}
+
 bool Database::Exec(std::string_view sql) {
   char* message = nullptr;
   const std::string text(sql);
@@ -264,7 +268,8 @@ bool Database::SetCharacter(std::int64_t userId, int charNo) {
   return update.Run() && sqlite3_changes(db_) == 1;
 }
 
-bool Database::RecordGameResult(std::span<const UserRecord> users) {
+bool Database::RecordGameResult(std::span<const UserRecord> users, std::span<const std::int64_t> itemUses,
+                                std::int64_t now) {
   if (!Exec("BEGIN IMMEDIATE")) return false;
   bool ok = true;
   for (const UserRecord& user : users) {
@@ -274,8 +279,13 @@ bool Database::RecordGameResult(std::span<const UserRecord> users) {
     update.Bind(6, user.id);
     ok = update.Run() && sqlite3_changes(db_) == 1 && ok;
   }
-  Exec(ok ? "COMMIT" : "ROLLBACK");
-  return ok;
+  for (const std::int64_t itemId : itemUses) ok = ok && CountItemUse(itemId, now);
+  // A failed COMMIT (busy) leaves the transaction open: roll it back then.
+  if (!ok || !Exec("COMMIT")) {
+    Exec("ROLLBACK");
+    return false;
+  }
+  return true;
 }
 
 bool Database::CountItemUse(std::int64_t itemId, std::int64_t now) {
@@ -506,6 +516,10 @@ bool Database::PostMail(const MailRecord& mail) {
 }
 
 std::vector<MailRecord> Database::TakeMail(int serverNo) {
+  // Polled often: a read does not wait for another process's write lock.
+  SqliteStatement any(db_, "SELECT 1 FROM mail WHERE server_no = ? LIMIT 1");
+  any.Bind(1, serverNo);
+  if (any.Step() != SQLITE_ROW) return {};
   SqliteStatement take(db_, "DELETE FROM mail WHERE server_no = ? RETURNING id, target_user, kind, payload");
   take.Bind(1, serverNo);
   std::vector<MailRecord> mail;

@@ -197,6 +197,7 @@ void GameServer::TickMatches() {
 }
 
 void GameServer::AbandonGames() {
+  RetryPendingResults(true);
   const std::string notice = Utf8ToCp949("서버가 종료되어 게임이 결과 없이 끝났습니다. 배팅한 머니는 그대로입니다.");
   for (auto& [key, channel] : channels_) {
     std::vector<int> playing;
@@ -231,68 +232,133 @@ void GameServer::ForfeitGame(GameSession& session) {
 
 // ---- End ---------------------------------------------------------------------
 
-bool GameServer::TakePlusPoint(std::int64_t userId) {
+std::int64_t GameServer::UsablePlusPoint(std::int64_t userId) {
   const std::int64_t now = context_.Now();
   for (const ItemRecord& item : context_.db.ItemsOf(userId)) {
-    if (item.itemCode == kPlusPointItem && ItemUsable(item, now)) return context_.db.CountItemUse(item.id, now);
+    if (item.itemCode == kPlusPointItem && ItemUsable(item, now)) return item.id;
   }
-  return false;
+  return 0;
 }
 
 void GameServer::FinishMatch(Channel& channel, int roomNo, const MatchStep& step) {
   Room* room = channel.GameRoom(roomNo);
   if (!room || !room->match || step.kind != MatchStep::Kind::GameOver) return;
   room->match.reset();
-  room->playing = false;
   room->ready = {};
   ++room->gamesPlayed;
-  const std::array<std::int64_t, 2> seats = room->seats;
-  const std::array<bool, 2> leaving = room->exitReserved;
+  PendingResult pending;
+  pending.channel = &channel;
+  pending.roomNo = roomNo;
+  pending.seats = room->seats;
+  pending.leaving = room->exitReserved;
+  pending.end = step.end;
+  pending.winner = step.winner;
   room->exitReserved = {};
 
-  std::array<UserRecord, 2> before;
   for (int seat = 0; seat < Room::kSeats; ++seat) {
-    const ChannelMember* member = channel.FindMember(seats[seat]);
-    auto stored = context_.db.FindUser(seats[seat]);
+    const ChannelMember* member = channel.FindMember(pending.seats[seat]);
+    auto stored = context_.db.FindUser(pending.seats[seat]);
     if (!member || !stored) {
       Log(LogLevel::Error, name_, ": game in room ", roomNo, " ended without its players; result dropped");
+      room->playing = false;
       SendRoomChange(channel, roomNo);
       return;
     }
-    before[seat] = *stored;
+    pending.before[seat] = *stored;
   }
   std::array<bool, 2> plusPoint{};
-  if (step.winner >= 0) plusPoint[step.winner] = TakePlusPoint(seats[step.winner]);
-  const auto settled = SettleGame(context_.config.Rules().game, step.winner, before, room->settings.bet, plusPoint);
-  const std::array<UserRecord, 2> after{settled[0].after, settled[1].after};
-  if (!context_.db.RecordGameResult(after)) {
-    Log(LogLevel::Error, name_, ": result of the game in room ", roomNo, " could not be stored");
+  if (step.winner >= 0) {
+    pending.plusPointItem = UsablePlusPoint(pending.seats[step.winner]);
+    plusPoint[step.winner] = pending.plusPointItem != 0;
   }
+  pending.settled =
+      SettleGame(context_.config.Rules().game, step.winner, pending.before, room->settings.bet, plusPoint);
+  // Nobody is told a result the database does not hold. While it waits the
+  // room counts as playing, so that no new game starts from stale money.
+  if (StoreResult(pending)) {
+    AnnounceResult(pending, true);
+    return;
+  }
+  room->settling = true;
+  pending.giveUpAt = std::chrono::steady_clock::now() + context_.config.Rules().game.resultStoreTime;
+  Log(LogLevel::Warn, name_, ": the database is busy; the result of the game in room ", roomNo, " waits");
+  pendingResults_.push_back(pending);
+}
 
+bool GameServer::StoreResult(const PendingResult& pending) {
+  const std::array<UserRecord, 2> after{pending.settled[0].after, pending.settled[1].after};
+  std::vector<std::int64_t> itemUses;
+  if (pending.plusPointItem) itemUses.push_back(pending.plusPointItem);
+  return context_.db.RecordGameResult(after, itemUses, context_.Now());
+}
+
+void GameServer::RetryPendingResults(bool lastChance) {
+  const auto now = std::chrono::steady_clock::now();
+  // Announcing may take players out of rooms and finish nothing else; still,
+  // work on a copy, as the list may not change under the loop.
+  auto pending = std::move(pendingResults_);
+  pendingResults_.clear();
+  for (PendingResult& result : pending) {
+    if (StoreResult(result)) {
+      AnnounceResult(result, true);
+    } else if (lastChance || now >= result.giveUpAt) {
+      AnnounceResult(result, false);
+    } else {
+      pendingResults_.push_back(std::move(result));
+    }
+  }
+}
+
+void GameServer::AnnounceResult(const PendingResult& pending, bool stored) {
+  Channel& channel = *pending.channel;
+  const int roomNo = pending.roomNo;
+  if (Room* room = channel.GameRoom(roomNo); room && (room->playing || room->settling)) {
+    room->playing = false;
+    room->settling = false;
+  }
   std::array<protocol::GAMEOVERRESULT, 2> results{};
   for (int seat = 0; seat < Room::kSeats; ++seat) {
-    const UserRecord& user = settled[seat].after;
+    // A result that could not be stored is shown as what it is: nothing changed.
+    const UserRecord& user = stored ? pending.settled[seat].after : pending.before[seat];
     protocol::CopyAtMost(results[seat].ID, user.loginId, 15);
     results[seat].Pebble = user.money;
     results[seat].Point = user.points;
     results[seat].WinNum = user.wins;
     results[seat].LoseNum = user.losses;
-    results[seat].ChangePoint = settled[seat].pointChange;
-    results[seat].ChangeValue = settled[seat].moneyChange;
+    results[seat].ChangePoint = stored ? pending.settled[seat].pointChange : 0;
+    results[seat].ChangeValue = stored ? pending.settled[seat].moneyChange : 0;
+    if (!stored) continue;
     channel.UpdateUser(user);
     if (GameSession* session = FindUser(user.id)) session->user = user;
   }
+  // Only to the players still in that room: one who left meanwhile is gone.
+  std::vector<GameSession*> players;
+  for (std::int64_t userId : pending.seats) {
+    const ChannelMember* member = channel.FindMember(userId);
+    GameSession* session = FindUser(userId);
+    if (member && member->roomNo == roomNo && session) players.push_back(session);
+  }
   protocol::CSV_GAMEOVERRESULT message;
   message.Set(results);
-  SendToRoom(channel, roomNo, FrameOf(message));
-  Log(LogLevel::Info, name_, ": game in room ", roomNo, " over (", Describe(step.end), "): ",
-      step.winner < 0 ? std::string("draw") : before[step.winner].loginId + " wins");
-
+  const std::string notice = Utf8ToCp949("게임 결과를 저장하지 못해 이번 게임은 기록되지 않았습니다. 머니와 전적은 그대로입니다.");
+  for (GameSession* player : players) {
+    if (!stored) SendServerMessage(*player, 0, notice);
+    Send(*player, message);
+  }
+  const std::string outcome =
+      pending.winner < 0 ? std::string("draw") : pending.before[pending.winner].loginId + " wins";
+  if (stored) {
+    Log(LogLevel::Info, name_, ": game in room ", roomNo, " over (", Describe(pending.end), "): ", outcome);
+  } else {
+    Log(LogLevel::Error, name_, ": game in room ", roomNo, " over (", Describe(pending.end), "): ", outcome,
+        ", but the database refused the result; the players were told it was not counted");
+  }
   SendRoomChange(channel, roomNo);
-  for (auto userId : seats) SendUserChange(channel, userId);
+  for (auto userId : pending.seats) SendUserChange(channel, userId);
   for (int seat = 0; seat < Room::kSeats; ++seat) {
-    GameSession* session = leaving[seat] ? FindUser(seats[seat]) : nullptr;
-    if (session) LeaveRoom(*session, false);
+    GameSession* session = pending.leaving[seat] ? FindUser(pending.seats[seat]) : nullptr;
+    const ChannelMember* member = session ? channel.FindMember(session->user.id) : nullptr;
+    if (member && member->roomNo == roomNo) LeaveRoom(*session, false);
   }
 }
 

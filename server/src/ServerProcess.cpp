@@ -20,6 +20,7 @@ ConnectionLimits ClientLimits() {
 
 constexpr std::chrono::seconds kLoginTimeLimit{30};
 constexpr int kMatchTickMs = 20;
+constexpr std::chrono::milliseconds kLoopBusyWait{50};
 
 }  // namespace
 
@@ -45,6 +46,10 @@ bool ServerProcess::Start(std::string& listening, std::string& error) {
     error = options_.db.string() + ": " + error;
     return false;
   }
+  // From now on the loop works the database: a statement that finds another
+  // process's lock waits only briefly and fails, rather than stand the whole
+  // loop still. Writes that matter (game results) are tried again later.
+  db_->SetBusyWait(kLoopBusyWait);
   context_ = std::make_unique<ServerContext>(ServerContext{*db_, config_});
 
   std::ostringstream line;
@@ -87,6 +92,11 @@ bool ServerProcess::Start(std::string& listening, std::string& error) {
     // Frames held back by a rate limit go on as soon as it allows.
     if (master_) master_->ResumeHeldPeers();
     for (auto& game : games_) game->ResumeHeldPeers();
+  });
+  // Results the database was too busy to take; each try waits at most the
+  // short busy time below.
+  loop_.AddTimer(250, [this] {
+    for (auto& game : games_) game->RetryPendingResults();
   });
   loop_.AddTimer(kHeartbeatSeconds * 1000, [this] {
     for (auto& game : games_) game->Heartbeat();

@@ -5,9 +5,12 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
+#include <thread>
 
 #include "GameFixture.h"
 #include "ServerHarness.h"
+#include "SqlStatement.h"
 #include "protocol/MessageCatalogue.h"
 #include "server/Cp949.h"
 
@@ -16,7 +19,27 @@ namespace {
 
 class HostileGameTest : public GameFixture {
  protected:
-  HostileGameTest() : GameFixture("") {}
+  explicit HostileGameTest(const std::string& extraRules = "") : GameFixture(extraRules) {}
+
+  // Cho flicks, and Cho's own king falls: Han wins.
+  void ChoLosesItsKing() {
+    Shoot(*cho_, 1);
+    Report(*han_, {});
+    Report(*cho_, {0});
+  }
+  // How long a room chat line takes to come back to its sender.
+  std::chrono::steady_clock::duration RoomChatEcho(TestClient& player) {
+    const auto said = std::chrono::steady_clock::now();
+    player.Send<protocol::CCL_CHATDATA>(roomNo_, player.Id(), "anyone?");
+    if (!player.WaitFor(msgid::CCL_CHATDATA, milliseconds(10000))) return std::chrono::hours(1);
+    return std::chrono::steady_clock::now() - said;
+  }
+};
+
+// The server gives up on a result after one second.
+class ImpatientResultTest : public HostileGameTest {
+ protected:
+  ImpatientResultTest() : HostileGameTest("ResultStoreMs = 1000\n") {}
 };
 
 TEST_F(HostileGameTest, NonFiniteFlicksReachNoClient) {
@@ -75,6 +98,59 @@ TEST_F(HostileGameTest, AnOperatorsStopEndsRunningGamesWithoutAResult) {
     EXPECT_EQ(stored.wins + stored.losses + stored.draws, 0) << player->Id();
     EXPECT_EQ(stored.points, 0) << player->Id();
   }
+}
+
+TEST_F(HostileGameTest, AResultWaitsForABusyDatabaseWhileTheServerGoesOn) {
+  StartAndOpen();
+  TestClient& winner = *han_;
+  TestClient& loser = *cho_;
+  DatabaseWriteLock lock(server_.Database());
+  ASSERT_TRUE(lock.Held());
+  ChoLosesItsKing();
+  EXPECT_TRUE(alice_.Quiet(msgid::CSV_GAMEOVERRESULT, milliseconds(700))) << "announced before it was stored";
+  EXPECT_LT(RoomChatEcho(alice_), milliseconds(500)) << "the server stood still";
+  lock.Release();
+
+  const auto result = GameOver();
+  ASSERT_TRUE(result);
+  EXPECT_GT(EntryOf(*result, winner.Id()).ChangePoint, 0);
+  EXPECT_EQ(EntryOf(*result, winner.Id()).Pebble, 250 + kBet);
+  EXPECT_EQ(Stored(winner.Id()).wins, 1);
+  EXPECT_EQ(Stored(winner.Id()).money, 250 + kBet);
+  EXPECT_EQ(Stored(loser.Id()).losses, 1);
+  EXPECT_EQ(Stored(loser.Id()).money, 250 - kBet);
+}
+
+TEST_F(ImpatientResultTest, AResultTheDatabaseNeverTakesIsReportedAsNotCounted) {
+  StartAndOpen();
+  {
+    DatabaseWriteLock lock(server_.Database());
+    ASSERT_TRUE(lock.Held());
+    ChoLosesItsKing();
+    const std::string notice =
+        Utf8ToCp949("게임 결과를 저장하지 못해 이번 게임은 기록되지 않았습니다. 머니와 전적은 그대로입니다.");
+    for (TestClient* player : {&alice_, &bob_}) {
+      const auto told = player->WaitFor(msgid::CSV_SERVERMSG, milliseconds(3000));
+      ASSERT_TRUE(told) << player->Id();
+      EXPECT_EQ(told->Bytes(6, static_cast<std::size_t>(told->I16(4))), notice);
+    }
+    const auto result = GameOver(milliseconds(1000));
+    ASSERT_TRUE(result);
+    for (const auto& entry : *result) {
+      EXPECT_EQ(entry.ChangePoint, 0) << "shown as not counted";
+      EXPECT_EQ(entry.ChangeValue, 0);
+      EXPECT_EQ(entry.Pebble, 250);
+      EXPECT_EQ(entry.WinNum + entry.LoseNum, 0);
+    }
+  }
+  std::this_thread::sleep_for(milliseconds(600));  // nothing is stored later either
+  for (TestClient* player : {&alice_, &bob_}) {
+    const Figures stored = Stored(player->Id());
+    EXPECT_EQ(stored.money, 250);
+    EXPECT_EQ(stored.wins + stored.losses + stored.draws, 0);
+  }
+  // The room plays again.
+  ASSERT_TRUE(Start(alice_, bob_));
 }
 
 }  // namespace

@@ -28,6 +28,32 @@ inline ::testing::AssertionResult ExecSql(const std::filesystem::path& database,
   return ::testing::AssertionSuccess();
 }
 
+// Another process's write transaction on the database, held for the
+// object's lifetime and then rolled back.
+class DatabaseWriteLock {
+ public:
+  explicit DatabaseWriteLock(const std::filesystem::path& database) {
+    if (sqlite3_open(database.c_str(), &db_) != SQLITE_OK) return;
+    sqlite3_busy_timeout(db_, 5000);
+    held_ = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+  }
+  ~DatabaseWriteLock() { Release(); }
+  DatabaseWriteLock(const DatabaseWriteLock&) = delete;
+  DatabaseWriteLock& operator=(const DatabaseWriteLock&) = delete;
+
+  bool Held() const { return held_; }
+  void Release() {
+    if (held_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    held_ = false;
+    sqlite3_close(db_);
+    db_ = nullptr;
+  }
+
+ private:
+  sqlite3* db_ = nullptr;
+  bool held_ = false;
+};
+
 // The first column of the first row of a query, or -1.
 inline long long QueryInt(const std::filesystem::path& database, const char* sql) {
   sqlite3* db = nullptr;

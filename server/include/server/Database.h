@@ -5,6 +5,7 @@
 // presence (who is where) and the list of running game servers live here.
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -113,6 +114,8 @@ class Database {
   // Opens or creates the file with its schema. Null with a reason on failure.
   static std::unique_ptr<Database> Open(const std::filesystem::path& file, std::string& error);
   ~Database();
+  // How long a statement waits for another process's lock before it fails.
+  void SetBusyWait(std::chrono::milliseconds wait);
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
 
@@ -125,8 +128,10 @@ class Database {
   std::optional<UserRecord> RegisterUser(std::string_view loginId, std::string_view nickname, int money, int points);
   bool SetCharacter(std::int64_t userId, int charNo);
   // Writes the figures a game changes (money, points, wins, losses, draws)
-  // of all the users at once, or none of them.
-  bool RecordGameResult(std::span<const UserRecord> users);
+  // of all the users and one use of each item in `itemUses` at once, or
+  // nothing (`now` in unix seconds starts an item's period).
+  bool RecordGameResult(std::span<const UserRecord> users, std::span<const std::int64_t> itemUses = {},
+                        std::int64_t now = 0);
 
   std::vector<ItemRecord> ItemsOf(std::int64_t userId);
   bool AddItem(const ItemRecord& item);

@@ -42,6 +42,9 @@ struct GameRules {
   // How long after a flick (or the start) the server waits for the stop
   // reports (or the opening reports) of both clients.
   std::chrono::milliseconds reportTime{20000};
+  // How long the server keeps trying to store a game's result while the
+  // database is busy before it tells the players the game was not counted.
+  std::chrono::milliseconds resultStoreTime{10000};
   float gaugePerTurn = 1.0f;   // at the start of each of the player's turns
   float gaugePerKnock = 0.5f;  // per opposing stone the player's shot knocks off
   int winPoints = 20;

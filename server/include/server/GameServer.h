@@ -8,9 +8,11 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "server/Channel.h"
 #include "server/FrameServer.h"
+#include "server/GameRules.h"
 #include "server/ServerContext.h"
 #include "server/TokenBucket.h"
 
@@ -59,6 +61,10 @@ class GameServer : public FrameServer {
   // The server is being stopped: every running game ends without a result
   // (nobody finished it, so no bet moves) and its players are told why.
   void AbandonGames();
+  // Tries again to store the results the busy database refused; one that
+  // waited its ResultStoreMs (or all, on `lastChance`) is reported as not
+  // counted. Call regularly.
+  void RetryPendingResults(bool lastChance = false);
 
  protected:
   std::unique_ptr<PeerState> NewPeer() override { return std::make_unique<GameSession>(); }
@@ -126,8 +132,24 @@ class GameServer : public FrameServer {
   void FinishMatch(Channel& channel, int roomNo, const MatchStep& step);
   // A player who leaves the room or the server during a game loses it.
   void ForfeitGame(GameSession& session);
-  // Uses the user's plus-point item, if one is usable.
-  bool TakePlusPoint(std::int64_t userId);
+  // A game's result on its way into the database.
+  struct PendingResult {
+    Channel* channel = nullptr;
+    int roomNo = 0;
+    std::array<std::int64_t, 2> seats{};
+    std::array<bool, 2> leaving{};
+    GameEnd end = GameEnd::KingLost;
+    int winner = -1;
+    std::array<UserRecord, 2> before;
+    std::array<PlayerSettlement, 2> settled;
+    std::int64_t plusPointItem = 0;  // the winner's plus-point item that counts a use
+    std::chrono::steady_clock::time_point giveUpAt;
+  };
+  // The id of the user's usable plus-point item, or 0.
+  std::int64_t UsablePlusPoint(std::int64_t userId);
+  bool StoreResult(const PendingResult& pending);
+  // Tells the room's players the result, as stored or as not counted.
+  void AnnounceResult(const PendingResult& pending, bool stored);
   void OnAskGameItemList(GameSession& session, ReceivedFrame& frame);
   std::string LoginOf(const Channel& channel, std::int64_t userId) const;
 
@@ -172,6 +194,7 @@ class GameServer : public FrameServer {
   std::string name_;
   std::map<std::pair<int, int>, std::unique_ptr<Channel>> channels_;
   std::map<std::int64_t, GameSession*> users_;
+  std::vector<PendingResult> pendingResults_;
 };
 
 }  // namespace tovrik::server

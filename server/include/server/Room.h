@@ -32,6 +32,7 @@ struct Room {
   std::array<std::int64_t, kSeats> seats{};  // user ids, 0 = free seat
   std::int64_t master = 0;
   bool playing = false;
+  bool settling = false;  // the last game's result waits for the database (still "playing")
   std::set<std::string> banished;  // login ids
   PasswordGuard passwordGuard;      // wrong passwords of a secret room
   // Per seat: READY pressed for the coming game; leaving reserved for the
