@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <ctime>
 #include <filesystem>
 
 namespace tovrik::server {
@@ -133,14 +134,28 @@ TEST_F(DatabaseTest, PresenceMovesBetweenServers) {
   db_->RegisterServer({1, "127.0.0.1", 24001, -1, 0, 100});
   db_->RegisterServer({2, "127.0.0.1", 24002, -1, 0, 100});
   ASSERT_TRUE(db_->ClaimPresence({7, "dave", "Dave", 1, 1, 1, 1, "a-1", 1, 0}, 50));
+  const std::int64_t now = std::time(nullptr);
+  ASSERT_TRUE(db_->StoreTicket({TicketKind::MoveChannel, 1, 2, 3, 2, 7, 1, 2, now + 60}));
   EXPECT_FALSE(db_->MovePresence(7, 1, 999, 2)) << "wrong session";
   EXPECT_TRUE(db_->MovePresence(7, 1, 1, 2));
   db_->ReleasePresence(7, 1, 1);  // the old connection closing afterwards
   const auto moved = db_->FindPresence("dave", 50);
-  ASSERT_TRUE(moved);
+  ASSERT_TRUE(moved) << "held for the move while its ticket is valid";
   EXPECT_EQ(moved->serverNo, 2);
+  EXPECT_FALSE(db_->ClaimPresence({7, "dave", "Dave", 1, 5, 1, 1, "a-1", 1, 0}, 50));
+  ASSERT_TRUE(db_->TakeTicket(TicketKind::MoveChannel, 1, 2, 3, 2, now));
   EXPECT_TRUE(db_->UpdatePresence({7, "dave", "Dave", 2, 42, 1, 2, "a-2", 1, 0}));
-  EXPECT_EQ(db_->FindPresence("dave", 50)->session, 42);
+  EXPECT_EQ(db_->FindPresence("dave", 50)->session, 42) << "arrived: held without the ticket";
+}
+
+TEST_F(DatabaseTest, AMoveNeverCompletedHoldsTheUserOnlyWhileItsTicketIsValid) {
+  db_->RegisterServer({1, "127.0.0.1", 24001, -1, 0, 100});
+  db_->RegisterServer({2, "127.0.0.1", 24002, -1, 0, 100});
+  ASSERT_TRUE(db_->ClaimPresence({7, "dave", "Dave", 1, 1, 1, 1, "a-1", 1, 0}, 50));
+  ASSERT_TRUE(db_->StoreTicket({TicketKind::MoveChannel, 1, 2, 3, 2, 7, 1, 2, std::time(nullptr) - 1}));
+  EXPECT_TRUE(db_->MovePresence(7, 1, 1, 2));
+  EXPECT_FALSE(db_->FindPresence("dave", 50));
+  EXPECT_TRUE(db_->ClaimPresence({7, "dave", "Dave", 1, 5, 1, 1, "a-1", 1, 0}, 50));
 }
 
 TEST_F(DatabaseTest, LiveServersAndMail) {
