@@ -328,7 +328,7 @@ TEST_F(HostileClientTest, ASlowReaderOutlastsAFloodAimedAtIt) {
   flood.join();
   EXPECT_TRUE(readerStayed);
   EXPECT_TRUE(echoed);
-  EXPECT_LT(echo, std::chrono::milliseconds(500));
+  EXPECT_LT(echo, std::chrono::milliseconds(2000));
   // Bob reads what is left and is still served.
   bob_.Send<protocol::CSV_ASK_ALLROOMINFO>();
   EXPECT_TRUE(bob_.WaitFor(msgid::CSV_ALLROOMINFO, std::chrono::milliseconds(10000)))

@@ -108,7 +108,8 @@ TEST_F(HostileGameTest, AResultWaitsForABusyDatabaseWhileTheServerGoesOn) {
   ASSERT_TRUE(lock.Held());
   ChoLosesItsKing();
   EXPECT_TRUE(alice_.Quiet(msgid::CSV_GAMEOVERRESULT, milliseconds(700))) << "announced before it was stored";
-  EXPECT_LT(RoomChatEcho(alice_), milliseconds(500)) << "the server stood still";
+  // Standing still for the lock takes seconds; a loaded machine's slowness less.
+  EXPECT_LT(RoomChatEcho(alice_), milliseconds(2000)) << "the server stood still";
   lock.Release();
 
   const auto result = GameOver();

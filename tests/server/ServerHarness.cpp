@@ -151,6 +151,15 @@ std::optional<Frame> TestClient::WaitFor(std::int16_t id, std::chrono::milliseco
   }
 }
 
+void TestClient::DiscardAvailable() {
+  for (;;) {
+    pollfd ready{fd_, POLLIN, 0};
+    if (fd_ < 0 || closed_ || ::poll(&ready, 1, 0) <= 0) break;
+    if (!ReadSome(Clock::now() + std::chrono::milliseconds(100))) break;
+  }
+  inbox_.clear();
+}
+
 void TestClient::ShrinkReceiveBuffer(int bytes) {
   if (fd_ >= 0) setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
 }

@@ -106,6 +106,8 @@ class TestClient {
   // True when the server closes the connection within `wait`.
   bool WaitClosed(std::chrono::milliseconds wait = kWait);
   void DropQueued() { inbox_.clear(); }
+  // Reads what has arrived so far, without waiting, and forgets it.
+  void DiscardAvailable();
   // A reader on a slow line: a small receive buffer, then at most
   // `bytesPerSecond` read for `duration` (frames are queued as usual).
   // False when the server closed the connection meanwhile.
