@@ -181,15 +181,19 @@ void GameServer::SendNextPlayer(Channel& channel, int roomNo, int seat) {
   SendToRoom(channel, roomNo, FrameOf(message));
 }
 
+std::vector<int> GameServer::RoomsWithGames(const Channel& channel) {
+  std::vector<int> playing;
+  for (const Room* room : channel.Rooms()) {
+    if (room->match) playing.push_back(room->roomNo);
+  }
+  return playing;
+}
+
 void GameServer::TickMatches() {
   const auto now = std::chrono::steady_clock::now();
   for (auto& [key, channel] : channels_) {
-    std::vector<int> playing;
-    for (const Room* room : channel->Rooms()) {
-      if (room->match) playing.push_back(room->roomNo);
-    }
     // Finishing a game may take players out of their rooms: look each room up again.
-    for (int roomNo : playing) {
+    for (int roomNo : RoomsWithGames(*channel)) {
       Room* room = channel->GameRoom(roomNo);
       if (room && room->match) ApplyStep(*channel, roomNo, room->match->Tick(now));
     }
@@ -200,11 +204,7 @@ void GameServer::AbandonGames() {
   RetryPendingResults(true);
   const std::string notice = Utf8ToCp949("서버가 종료되어 게임이 결과 없이 끝났습니다. 배팅한 머니는 그대로입니다.");
   for (auto& [key, channel] : channels_) {
-    std::vector<int> playing;
-    for (const Room* room : channel->Rooms()) {
-      if (room->match) playing.push_back(room->roomNo);
-    }
-    for (int roomNo : playing) {
+    for (int roomNo : RoomsWithGames(*channel)) {
       Room* room = channel->GameRoom(roomNo);
       room->match.reset();
       room->playing = false;

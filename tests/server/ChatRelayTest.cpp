@@ -49,18 +49,7 @@ class ChatRelayTest : public ::testing::Test {
     if (HasFailure()) std::cerr << server_.Log();
   }
 
-  int CreateAndJoinRoom() {
-    protocol::ROOMINFO room;
-    protocol::CopyIfShorter(room.Title, "play");
-    room.MaxUser = 2;
-    room.BetPebble = 100;
-    alice_.Send<protocol::CSV_ASK_CREATEROOM>(room);
-    const auto accepted = alice_.WaitFor(msgid::CSV_ACCEPT_CREATEROOM);
-    if (!accepted) return 0;
-    const int roomNo = accepted->As<protocol::ROOMINFO>().RoomNo;
-    bob_.Send<protocol::CSV_ASK_ENTERROOM>(roomNo, bob_.UNum(), "bob", "");
-    return bob_.WaitFor(msgid::CSV_ACCEPT_ENTERROOM) ? roomNo : 0;
-  }
+  int CreateAndJoinRoom() { return OpenRoom(alice_, bob_); }
 
   ServerUnderTest server_{kConfig};
   TestClient alice_, bob_;

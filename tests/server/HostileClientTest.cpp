@@ -51,20 +51,6 @@ class HostileClientTest : public ::testing::Test {
     if (HasFailure()) std::cerr << server_.Log();
   }
 
-  // Alice opens a room and bob joins it; returns the room number.
-  int OpenRoom() {
-    protocol::ROOMINFO room;
-    protocol::CopyIfShorter(room.Title, "play");
-    room.MaxUser = 2;
-    room.BetPebble = 100;
-    alice_.Send<protocol::CSV_ASK_CREATEROOM>(room);
-    const auto accepted = alice_.WaitFor(msgid::CSV_ACCEPT_CREATEROOM);
-    if (!accepted) return 0;
-    const int roomNo = accepted->As<protocol::ROOMINFO>().RoomNo;
-    bob_.Send<protocol::CSV_ASK_ENTERROOM>(roomNo, bob_.UNum(), "bob", "");
-    return bob_.WaitFor(msgid::CSV_ACCEPT_ENTERROOM) ? roomNo : 0;
-  }
-
   // The money CSV_USERINFO tells `asker` about `id`; -1 when no answer came.
   static int MoneyShown(TestClient& asker, std::int32_t unum, const std::string& id) {
     asker.Send<protocol::CSV_ASK_USERINFO>(unum, id);
@@ -141,12 +127,12 @@ TEST_F(HostileClientTest, MoneyIsShownOnlyToItsOwnerOperatorsAndTheOtherPlayer) 
   EXPECT_EQ(MoneyShown(root, alice_.UNum(), "alice"), 777) << "an operator";
   EXPECT_EQ(MoneyShown(root, -1, "carol"), 777) << "an operator, offline user";
 
-  ASSERT_GT(OpenRoom(), 0);
+  ASSERT_GT(OpenRoom(alice_, bob_), 0);
   EXPECT_EQ(MoneyShown(bob_, alice_.UNum(), "alice"), 777) << "the other player of one's room";
 }
 
 TEST_F(HostileClientTest, RoomChatIsCutTo512BytesOnACharacterBoundary) {
-  const int roomNo = OpenRoom();
+  const int roomNo = OpenRoom(alice_, bob_);
   ASSERT_GT(roomNo, 0);
   // One byte, then two-byte characters: 512 bytes would end inside one.
   std::string text = "a";

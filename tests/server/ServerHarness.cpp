@@ -190,6 +190,19 @@ bool TestClient::WaitClosed(std::chrono::milliseconds wait) {
   return closed_;
 }
 
+int OpenRoom(TestClient& master, TestClient& guest) {
+  protocol::ROOMINFO room;
+  protocol::CopyIfShorter(room.Title, "play");
+  room.MaxUser = 2;
+  room.BetPebble = 100;
+  master.Send<protocol::CSV_ASK_CREATEROOM>(room);
+  const auto accepted = master.WaitFor(msgid::CSV_ACCEPT_CREATEROOM);
+  if (!accepted) return 0;
+  const int roomNo = accepted->As<protocol::ROOMINFO>().RoomNo;
+  guest.Send<protocol::CSV_ASK_ENTERROOM>(roomNo, guest.UNum(), guest.Id(), "");
+  return guest.WaitFor(msgid::CSV_ACCEPT_ENTERROOM) ? roomNo : 0;
+}
+
 protocol::ASK_LOGININFO MakeLoginInfo(const protocol::Ms_DestServerInfo& dest, std::size_t authCookieLength) {
   protocol::ASK_LOGININFO info;
   protocol::CopyIfShorter(info.LocalIP, "127.0.0.1");

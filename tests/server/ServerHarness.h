@@ -141,6 +141,10 @@ class TestClient {
   std::string nick_;
 };
 
+// `master` opens a two-seat room with a bet of 100 and `guest` joins it;
+// returns the room number, or 0 when either step is refused.
+int OpenRoom(TestClient& master, TestClient& guest);
+
 // A login record as the client fills it.
 protocol::ASK_LOGININFO MakeLoginInfo(const protocol::Ms_DestServerInfo& dest, std::size_t authCookieLength);
 

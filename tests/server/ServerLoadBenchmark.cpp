@@ -89,17 +89,7 @@ void BM_RelayedMessages(benchmark::State& state) {
   Crowd crowd;
   if (!Gather(crowd, 2 * pairs, state)) return;
   for (int n = 0; n < pairs; ++n) {
-    TestClient& host = *crowd.users[2 * n];
-    TestClient& guest = *crowd.users[2 * n + 1];
-    protocol::ROOMINFO room;
-    protocol::CopyIfShorter(room.Title, "load");
-    room.MaxUser = 2;
-    room.BetPebble = 100;
-    host.Send<protocol::CSV_ASK_CREATEROOM>(room);
-    const auto created = host.WaitFor(msgid::CSV_ACCEPT_CREATEROOM);
-    if (!created) return state.SkipWithError("no room");
-    guest.Send<protocol::CSV_ASK_ENTERROOM>(created->As<protocol::ROOMINFO>().RoomNo, guest.UNum(), guest.Id(), "");
-    if (!guest.WaitFor(msgid::CSV_ACCEPT_ENTERROOM)) return state.SkipWithError("no entry");
+    if (!OpenRoom(*crowd.users[2 * n], *crowd.users[2 * n + 1])) return state.SkipWithError("no room");
   }
   Drain(crowd.users);
   long long relayed = 0;

@@ -145,6 +145,8 @@ class GameServer : public FrameServer {
     std::int64_t plusPointItem = 0;  // the winner's plus-point item that counts a use
     std::chrono::steady_clock::time_point giveUpAt;
   };
+  // The numbers of the channel's rooms with a game running.
+  static std::vector<int> RoomsWithGames(const Channel& channel);
   // The id of the user's usable plus-point item, or 0.
   std::int64_t UsablePlusPoint(std::int64_t userId);
   bool StoreResult(const PendingResult& pending);
