@@ -144,17 +144,20 @@ void GameServer::OnFrame(PeerState& peer, ReceivedFrame& frame) {
   Log(LogLevel::Info, name_, ": ignored message ", msgId, " from ", session.user.loginId);
 }
 
-bool GameServer::Admit(PeerState& peer, std::int16_t msgId) {
-  auto& session = static_cast<GameSession&>(peer);
-  SessionLimits& limits = session.limits;
-  TokenBucket* bucket = nullptr;
+namespace {
+
+// The rate limit a message counts against; null for one without.
+TokenBucket* BucketFor(SessionLimits& limits, std::int16_t msgId) {
+  if (msgId >= msgid::CCL_EXITSUBSCRIPT && msgId <= msgid::CCL_TIMEOUTMYTURN && msgId != msgid::CCL_CHATDATA) {
+    return &limits.relay;
+  }
   switch (msgId) {
     case msgid::CSV_CHATDATA:
-    case msgid::CCL_CHATDATA: bucket = &limits.chat; break;
+    case msgid::CCL_CHATDATA: return &limits.chat;
     case msgid::CSV_WHISPERCHAT:
     case msgid::CSV_ASK_INVITE:
-    case msgid::CSV_REFUSE_INVITE: bucket = &limits.personal; break;
-    case msgid::CSV_ASK_BADUSER: bucket = &limits.report; break;
+    case msgid::CSV_REFUSE_INVITE: return &limits.personal;
+    case msgid::CSV_ASK_BADUSER: return &limits.report;
     case msgid::CSV_ASK_USERINFO:
     case msgid::CSV_ASK_DETAILUSERINFO:
     case msgid::CSV_ASK_FINDID:
@@ -165,9 +168,18 @@ bool GameServer::Admit(PeerState& peer, std::int16_t msgId) {
     case msgid::CSV_ASK_CREATEROOM:
     case msgid::CSV_ASK_ENTERROOM:
     case msgid::CSV_ASK_OUTROOM:
-    case msgid::CSV_ASK_FORCEBANISH: bucket = &limits.query; break;
-    default: return true;
+    case msgid::CSV_ASK_FORCEBANISH: return &limits.query;
+    default: return nullptr;
   }
+}
+
+}  // namespace
+
+bool GameServer::Admit(PeerState& peer, std::int16_t msgId) {
+  auto& session = static_cast<GameSession&>(peer);
+  SessionLimits& limits = session.limits;
+  TokenBucket* bucket = BucketFor(limits, msgId);
+  if (!bucket) return true;
   if (bucket->Take(std::chrono::steady_clock::now())) {
     limits.slowed = false;
     return true;

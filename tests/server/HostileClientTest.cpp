@@ -254,6 +254,13 @@ TEST_F(HostileClientTest, FloodersAreSlowedAndThenDroppedAndTheDatabaseStaysSmal
     ASSERT_TRUE(bob_.WaitFor(msgid::CSV_OUTUSER)) << c.what;
   }
 
+  // Room messages: alice floods bob, her opponent, with readiness.
+  ASSERT_GT(OpenRoom(alice_, bob_), 0);
+  Flood(alice_, BuildFrame<protocol::CCL_READYTOSTART>("alice"), 5000);
+  EXPECT_LE(bob_.Count(msgid::CCL_READYTOSTART, std::chrono::milliseconds(1500)), 120);
+  EXPECT_TRUE(alice_.WaitClosed());
+  ASSERT_TRUE(alice_.Login(server_.Master(), "alice", 1));
+
   // Reports: a few are stored, then the reporter is slowed down and dropped.
   TestClient mallory;
   ASSERT_TRUE(mallory.Login(server_.Master(), "mallory", 1));
@@ -265,7 +272,9 @@ TEST_F(HostileClientTest, FloodersAreSlowedAndThenDroppedAndTheDatabaseStaysSmal
 
   // And the others carry on.
   alice_.Send<protocol::CSV_CHATDATA>("alice", "still here");
-  EXPECT_TRUE(bob_.WaitFor(msgid::CSV_CHATDATA));
+  EXPECT_TRUE(alice_.WaitFor(msgid::CSV_CHATDATA));
+  bob_.Send<protocol::CSV_ASK_ALLROOMINFO>();
+  EXPECT_TRUE(bob_.WaitFor(msgid::CSV_ALLROOMINFO));
 }
 
 TEST_F(HostileClientTest, AMasterConnectionGetsAFewTicketsAndNoMore) {

@@ -22,6 +22,7 @@ namespace tovrik::server {
 // Limits): enough for any person at a keyboard, far below a flood.
 struct SessionLimits {
   TokenBucket chat{10, 2};        // lobby and room chat lines
+  TokenBucket relay{60, 30};      // every other message relayed to the room
   TokenBucket personal{10, 2};    // whispers and invitations, aimed at one user
   TokenBucket query{20, 5};       // requests that read or write the database
   TokenBucket report{3, 1.0 / 60};  // abuse reports
