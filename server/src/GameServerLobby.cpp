@@ -71,6 +71,9 @@ void GameServer::OnAskRoomInfo(GameSession& session, ReceivedFrame& frame) {
     const protocol::ENTERROOMINFO full = ToEnterRoomInfo(*session.channel, *room);
     info = full.GI;
     std::fill(std::begin(info.RI.Password), std::end(info.RI.Password), '\0');
+    for (protocol::USERINFO& player : info.UI) {
+      if (player.UNum > 0 && !MaySeeMoney(session, player.UNum)) player.Pebble = 0;
+    }
   }
   protocol::CSV_ROOMINFO answer;
   answer.Set(room ? 0 : 1, info);
@@ -398,10 +401,13 @@ void GameServer::OnAskInvite(GameSession& session, ReceivedFrame& frame) {
   }
   const Room* room = channel.FindRoom(inviter->roomNo);
   // Room number, password and inviter come from the server's own records.
+  protocol::USERINFO inviterInfo = ToUserInfo(session.user);
+  if (GameSession* target = FindUser(invitee->user.id); !target || !MaySeeMoney(*target, session.user.id)) {
+    inviterInfo.Pebble = 0;
+  }
   protocol::CSV_ASK_INVITE invitation;
   invitation.Set(static_cast<std::int32_t>(invitee->user.id), invitee->user.loginId, inviter->roomNo,
-                 room ? room->settings.password : "", ToUserInfo(session.user),
-                 protocol::Cp949Head(ask.TextView(), kMaxInviteBytes));
+                 room ? room->settings.password : "", inviterInfo, protocol::Cp949Head(ask.TextView(), kMaxInviteBytes));
   SendTo(invitee->user.id, FrameOf(invitation), Delivery::Chatter);
 }
 

@@ -127,8 +127,26 @@ TEST_F(HostileClientTest, MoneyIsShownOnlyToItsOwnerOperatorsAndTheOtherPlayer) 
   EXPECT_EQ(MoneyShown(root, alice_.UNum(), "alice"), 777) << "an operator";
   EXPECT_EQ(MoneyShown(root, -1, "carol"), 777) << "an operator, offline user";
 
-  ASSERT_GT(OpenRoom(alice_, bob_), 0);
+  const int roomNo = OpenRoom(alice_, bob_);
+  ASSERT_GT(roomNo, 0);
   EXPECT_EQ(MoneyShown(bob_, alice_.UNum(), "alice"), 777) << "the other player of one's room";
+
+  // Nor do the room preview and an invitation tell the lobby.
+  for (TestClient* asker : {&root, &carol}) {
+    if (asker == &carol) ASSERT_TRUE(carol.Login(server_.Master(), "carol", 1));
+    asker->Send<protocol::CSV_ASK_ROOMINFO>(roomNo);
+    const auto preview = asker->WaitFor(msgid::CSV_ROOMINFO);
+    ASSERT_TRUE(preview);
+    const auto game = preview->As<protocol::GAMEINFO>(4);
+    for (const auto& player : game.UI) {
+      EXPECT_EQ(player.Pebble, asker == &root ? 777 : 0) << protocol::ReadText(player.ID) << " to " << asker->Id();
+    }
+  }
+  alice_.Send<protocol::CSV_ASK_INVITE>(carol.UNum(), "carol", roomNo, "", protocol::USERINFO{}, "come");
+  const auto invitation = carol.WaitFor(msgid::CSV_ASK_INVITE);
+  ASSERT_TRUE(invitation);
+  EXPECT_EQ(protocol::ReadText(invitation->As<protocol::USERINFO>(29).ID), "alice");
+  EXPECT_EQ(invitation->As<protocol::USERINFO>(29).Pebble, 0);
 }
 
 TEST_F(HostileClientTest, RoomChatIsCutTo512BytesOnACharacterBoundary) {
