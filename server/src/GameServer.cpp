@@ -177,7 +177,9 @@ TokenBucket* BucketFor(SessionLimits& limits, std::int16_t msgId) {
 
 bool GameServer::Admit(PeerState& peer, std::int16_t msgId) {
   auto& session = static_cast<GameSession&>(peer);
-  SessionLimits& limits = session.limits;
+  // Before login only the login itself is accepted, which has no limit.
+  if (!session.loggedIn) return true;
+  SessionLimits& limits = limits_[session.user.id];
   TokenBucket* bucket = BucketFor(limits, msgId);
   if (!bucket) return true;
   if (bucket->Take(std::chrono::steady_clock::now())) {

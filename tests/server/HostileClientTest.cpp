@@ -256,6 +256,9 @@ TEST_F(HostileClientTest, FloodersAreSlowedAndThenDroppedAndTheDatabaseStaysSmal
   };
   const Case cases[] = {
       {"lobby chat", BuildFrame<protocol::CSV_CHATDATA>("mallory", "spam"), 3000, msgid::CSV_CHATDATA, true, 16},
+      // The limits belong to the user: logging in again brings no new burst.
+      {"lobby chat again", BuildFrame<protocol::CSV_CHATDATA>("mallory", "spam"), 3000, msgid::CSV_CHATDATA, true,
+       7},
       {"whispers", BuildFrame<protocol::CSV_WHISPERCHAT>("mallory", "mallory", bob_.UNum(), "bob", "psst"), 3000,
        msgid::CSV_WHISPERCHAT, true, 16},
       {"profile queries", BuildFrame<protocol::CSV_ASK_USERINFO>(alice_.UNum(), "alice"), 3000, msgid::CSV_USERINFO,

@@ -19,7 +19,8 @@
 namespace tovrik::server {
 
 // What one user may send, at once and then per second (see the README's
-// Limits): enough for any person at a keyboard, far below a flood.
+// Limits): enough for any person at a keyboard, far below a flood. Kept per
+// user, not per connection, so that logging in again brings no new burst.
 struct SessionLimits {
   TokenBucket chat{10, 2};        // lobby and room chat lines
   TokenBucket relay{60, 30};      // every other message relayed to the room
@@ -30,7 +31,6 @@ struct SessionLimits {
 };
 
 struct GameSession : PeerState {
-  SessionLimits limits;
   bool loggedIn = false;
   bool movingOut = false;  // handed to another game server
   UserRecord user;
@@ -198,6 +198,7 @@ class GameServer : public FrameServer {
   std::map<std::pair<int, int>, std::unique_ptr<Channel>> channels_;
   std::map<std::int64_t, GameSession*> users_;
   std::vector<PendingResult> pendingResults_;
+  std::map<std::int64_t, SessionLimits> limits_;  // by user id
 };
 
 }  // namespace tovrik::server
