@@ -103,13 +103,14 @@ void TestClient::SendFrame(std::span<const std::uint8_t> plainFrame) {
   SendRaw(sealed);
 }
 
-void TestClient::SendRaw(std::span<const std::uint8_t> bytes) {
+bool TestClient::SendRaw(std::span<const std::uint8_t> bytes) {
   std::size_t sent = 0;
   while (fd_ >= 0 && sent < bytes.size()) {
     const ssize_t n = ::send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-    if (n <= 0) return;
+    if (n <= 0) return false;
     sent += static_cast<std::size_t>(n);
   }
+  return fd_ >= 0;
 }
 
 bool TestClient::ReadSome(Clock::time_point deadline, std::size_t most) {

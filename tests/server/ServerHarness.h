@@ -96,8 +96,9 @@ class TestClient {
   }
   // Sends a plain frame scrambled and numbered.
   void SendFrame(std::span<const std::uint8_t> plainFrame);
-  // Sends raw bytes, for tests of broken peers.
-  void SendRaw(std::span<const std::uint8_t> bytes);
+  // Sends raw bytes, for tests of broken peers; false when the connection
+  // refuses them (closed by the server).
+  bool SendRaw(std::span<const std::uint8_t> bytes);
 
   // The next frame with that id; frames before it stay queued. Empty on time-out.
   std::optional<Frame> WaitFor(std::int16_t id, std::chrono::milliseconds wait = kWait);
