@@ -6,6 +6,7 @@
 #include <netinet/tcp.h>
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <limits>
 
 #include "server/Log.h"
 
@@ -25,7 +27,21 @@ constexpr std::size_t kReadChunk = 16 * 1024;
 constexpr int kStarvedPauseMs = 100;
 constexpr int kShedPerPause = 64;
 
+// Descriptors left free for what the process opens besides connections:
+// the database's temporary files, the sanitizers' own checks. A process at
+// its very limit fails in places far from the accept loop.
+constexpr int kReservedDescriptors = 16;
+
 int OpenSpareDescriptor() { return ::open("/dev/null", O_RDONLY | O_CLOEXEC); }
+
+int DescriptorLimit() {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY ||
+      limit.rlim_cur > static_cast<rlim_t>(std::numeric_limits<int>::max())) {
+    return std::numeric_limits<int>::max();
+  }
+  return static_cast<int>(limit.rlim_cur);
+}
 
 std::int64_t NowMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -141,6 +157,7 @@ EventLoop::EventLoop() {
   epoll_ = epoll_create1(EPOLL_CLOEXEC);
   wake_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   spare_ = OpenSpareDescriptor();
+  descriptorLimit_ = DescriptorLimit();
   if (epoll_ >= 0 && wake_ >= 0) {
     epoll_event event{};
     event.events = EPOLLIN;
@@ -216,6 +233,14 @@ void EventLoop::Accept(Listener& listener) {
       }
       return;
     }
+    // Descriptors are handed out lowest first: one this high means that
+    // nearly all below it are taken.
+    if (fd >= descriptorLimit_ - kReservedDescriptors) {
+      ::close(fd);
+      ShedPendingConnections(listener);
+      ++listener.shed;
+      return;
+    }
     if (listener.starved) {
       Log(LogLevel::Warn, "accepting connections again; ", listener.shed,
           " were closed unserved while file descriptors ran out");
@@ -249,8 +274,7 @@ void EventLoop::ShedPendingConnections(Listener& listener) {
   // accepts. Give up the spare descriptor to take waiting connections and
   // close them (their clients learn at once instead of hanging), then rest.
   if (!listener.starved) {
-    Log(LogLevel::Warn, "out of file descriptors (", std::strerror(errno),
-        "): closing new connections unserved until some are free");
+    Log(LogLevel::Warn, "out of file descriptors: closing new connections unserved until some are free");
     listener.starved = true;
     listener.shed = 0;
   }

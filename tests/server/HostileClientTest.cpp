@@ -356,7 +356,7 @@ TEST(DescriptorTest, RunningOutOfFileDescriptorsPausesAcceptingLogsOnceAndRecove
   rlimit usual{};
   ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &usual), 0);
   rlimit low = usual;
-  low.rlim_cur = 48;
+  low.rlim_cur = 64;
   ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
   ServerUnderTest server{kConfig, {"--master-port", "0", "--game-port", "0"}};
   ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &usual), 0);

@@ -135,6 +135,7 @@ class EventLoop {
   // Kept open to be given up when accept() runs out of descriptors (see
   // ShedPendingConnections).
   int spare_ = -1;
+  int descriptorLimit_ = 0;  // the process's RLIMIT_NOFILE
   std::map<int, Listener> listeners_;
   std::map<int, std::unique_ptr<Connection>> connections_;  // by fd
   std::vector<Timer> timers_;
