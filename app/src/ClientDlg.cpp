@@ -15,7 +15,6 @@
 #include "platform/PathResolver.h"
 #include "platform/Screen.h"
 #include "platform/SdlSession.h"
-#include "platform/WindowIcon.h"
 #include "portal/AvatarDLL.h"
 #include "portal/BadFilterLoader.h"
 #include "portal/QXRunParam.h"
@@ -71,19 +70,6 @@ void RequestExit(int) { g_ExitRequested = true; }
 // The top 28 pixels serve as the caption bar (dragging, the system menu).
 constexpr int kCaptionHeight = 28;
 
-// The gestures that open the system menu: Alt+Space, and releasing the
-// right button on the caption bar. SDL reports them to every watch, so the
-// menu opens whichever window has the input.
-int SystemMenuGesture(void* data, SDL_Event* event) {
-  auto* dlg = static_cast<CClientDlg*>(data);
-  const bool altSpace = event->type == SDL_KEYDOWN && event->key.keysym.sym == SDLK_SPACE &&
-                        (event->key.keysym.mod & KMOD_ALT) != 0 && event->key.repeat == 0;
-  const bool captionClick = event->type == SDL_MOUSEBUTTONUP && event->button.button == SDL_BUTTON_RIGHT &&
-                            event->button.y >= 0 && event->button.y < kCaptionHeight;
-  if (altSpace || captionClick) dlg->PostMessage(tovrik::app::WM_SYSCOMMAND, tovrik::app::SC_KEYMENU, altSpace ? ' ' : 0);
-  return 1;
-}
-
 void InstallExitSignals() {
   struct sigaction action {};
   action.sa_handler = RequestExit;
@@ -125,7 +111,7 @@ void SetProgramIcon() {
   Screen* screen = loop ? loop->GetScreen() : nullptr;
   if (!screen) return;
   std::string error;
-  if (!SetWindowIcon(screen->NativeWindow(), ResolvePath(".\\image\\icon128.bmp"), &error))
+  if (!screen->SetIcon(ResolvePath(".\\image\\icon128.bmp"), &error))
     base::Log(base::LogLevel::Warn, "app", "no program icon: ", error);
 }
 
@@ -153,7 +139,6 @@ CClientDlg::CClientDlg(Options options, ClientScreens screens) : options_(option
 }
 
 CClientDlg::~CClientDlg() {
-  if (gestureWatch_) SDL_DelEventWatch(SystemMenuGesture, this);
   systemMenu_.Close();
   KillBadUserTimer();
   SockMan.Destroy();
@@ -331,10 +316,7 @@ bool CClientDlg::OnInitDialog() {
   if (options_.portalModules) g_QXWebBanner.InitQXWebBanner(this, "tovrik", 0);
   InstallExitSignals();
   SetTimer(kTimerSignalWatch, 200);
-  if (!gestureWatch_) {
-    SDL_AddEventWatch(SystemMenuGesture, this);
-    gestureWatch_ = true;
-  }
+  EventLoop::Current()->SetCaptionBarHeight(kCaptionHeight);
   // A connection that cannot even be started never reports back: treat it
   // as the failed connection it is instead of waiting forever.
   if (g_MasterSID < 0) {
@@ -762,14 +744,8 @@ void CClientDlg::RestoreMainWindow() {
   ShowWindow(true);
   EventLoop* loop = EventLoop::Current();
   if (Screen* screen = loop ? loop->GetScreen() : nullptr) {
-    SDL_Window* native = screen->NativeWindow();
-    if (!screen->IsFullscreen()) {
-      const int display = std::max(0, SDL_GetWindowDisplayIndex(native));
-      SDL_SetWindowPosition(native, int(SDL_WINDOWPOS_CENTERED_DISPLAY(display)),
-                            int(SDL_WINDOWPOS_CENTERED_DISPLAY(display)));
-    }
-    SDL_ShowWindow(native);
-    SDL_RaiseWindow(native);
+    screen->CentreOnDisplay();
+    screen->ShowAndRaise();
   }
   SetFocus();
 }
@@ -816,7 +792,7 @@ void CClientDlg::ShowAboutBox() {
 
 void CClientDlg::MinimizeMainWindow() {
   EventLoop* loop = EventLoop::Current();
-  if (Screen* screen = loop ? loop->GetScreen() : nullptr) SDL_MinimizeWindow(screen->NativeWindow());
+  if (Screen* screen = loop ? loop->GetScreen() : nullptr) screen->Minimise();
 }
 
 // --- Message boxes --------------------------------------------------------------------
@@ -860,7 +836,7 @@ LResult CClientDlg::WindowProc(MsgId msg, WParam w, LParam l) {
     case WM_CLOSE:
       OnCancel();
       return 0;
-    case tovrik::app::WM_SYSCOMMAND:
+    case WM_SYSCOMMAND:
       OnSysCommand(w & 0xFFF0);
       return 0;
     case WM_COMMAND:

@@ -407,6 +407,10 @@ void EventLoop::InjectMouseMove(Point p) {
   if (target) SendMouse(*target, WM_MOUSEMOVE, p, MouseKeys());
 }
 
+void EventLoop::PostSystemMenuGesture(LParam key) {
+  if (root_) PostMessage(root_->Handle(), WM_SYSCOMMAND, SC_KEYMENU, key);
+}
+
 void EventLoop::InjectMouseButton(Point p, MouseButton button, bool down) {
   lastMouse_ = p;
   (button == MouseButton::Left ? leftDown_ : rightDown_) = down;
@@ -414,6 +418,7 @@ void EventLoop::InjectMouseButton(Point p, MouseButton button, bool down) {
     dragging_ = false;
     return;
   }
+  if (button == MouseButton::Right && !down && p.y >= 0 && p.y < captionBarHeight_) PostSystemMenuGesture(0);
   Window* target = GetCapture();
   if (!target) {
     target = WindowFromPoint(p);
@@ -456,6 +461,8 @@ void EventLoop::InjectMouseWheel(Point p, int delta) {
 void EventLoop::InjectKey(WParam virtualKey, bool down, bool repeat) {
   if (virtualKey == VK_SHIFT) shiftDown_ = down;
   if (virtualKey == VK_CONTROL) controlDown_ = down;
+  if (virtualKey == VK_MENU) altDown_ = down;
+  if (virtualKey == VK_SPACE && down && !repeat && altDown_) PostSystemMenuGesture(' ');
   Window* target = KeyboardTarget();
   if (!target) return;
   const WindowHandle handle = target->Handle();
@@ -577,6 +584,9 @@ void EventLoop::HandleSdlEvent(const SDL_Event& event) {
     }
     case SDL_KEYDOWN:
     case SDL_KEYUP:
+      // The modifier state travels with every key, also when the Alt press
+      // itself went to another program.
+      altDown_ = (event.key.keysym.mod & KMOD_ALT) != 0;
       if (WParam vk = VirtualKeyFromSdl(event.key.keysym.sym))
         InjectKey(vk, event.type == SDL_KEYDOWN, event.key.repeat != 0);
       break;

@@ -1,5 +1,7 @@
 #include "platform/Screen.h"
 
+#include "platform/WindowIcon.h"
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -114,5 +116,20 @@ Point Screen::WindowPosition() const {
 void Screen::SetWindowPosition(Point p) { SDL_SetWindowPosition(window_, p.x, p.y); }
 
 void Screen::SetTitle(const std::string& titleUtf8) { SDL_SetWindowTitle(window_, titleUtf8.c_str()); }
+
+void Screen::CentreOnDisplay() {
+  if (fullscreen_) return;
+  const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
+  SDL_SetWindowPosition(window_, int(SDL_WINDOWPOS_CENTERED_DISPLAY(display)), int(SDL_WINDOWPOS_CENTERED_DISPLAY(display)));
+}
+
+void Screen::Minimise() { SDL_MinimizeWindow(window_); }
+
+void Screen::ShowAndRaise() {
+  SDL_ShowWindow(window_);
+  SDL_RaiseWindow(window_);
+}
+
+bool Screen::SetIcon(const std::filesystem::path& file, std::string* error) { return SetWindowIcon(window_, file, error); }
 
 }  // namespace tovrik::platform

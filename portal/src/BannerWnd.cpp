@@ -1,11 +1,8 @@
 #include "portal/BannerWnd.h"
 
 #include "base/Log.h"
+#include "gfx/Bitmap.h"
 #include "platform/PathResolver.h"
-
-#include <SDL.h>
-
-#include <cstring>
 
 using namespace tovrik::platform;
 namespace base = tovrik::base;
@@ -18,22 +15,14 @@ CBannerWnd::~CBannerWnd() {
 bool CBannerWnd::SetBmp(std::string_view path) {
   picture_.clear();
   pictureWidth_ = pictureHeight_ = 0;
-  SDL_Surface* loaded = SDL_LoadBMP(ResolvePath(path).c_str());
-  if (!loaded) {
-    base::Log(base::LogLevel::Warn, "portal", "banner picture ", path, " cannot be read: ", SDL_GetError());
+  tovrik::gfx::xBitmap bitmap;
+  if (!bitmap.Load(ResolvePath(path))) {
+    base::Log(base::LogLevel::Warn, "portal", "banner picture ", path, " cannot be read: ", bitmap.LastError());
     return false;
   }
-  SDL_Surface* rgb555 = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB555, 0);
-  SDL_FreeSurface(loaded);
-  if (!rgb555) return false;
-  pictureWidth_ = rgb555->w;
-  pictureHeight_ = rgb555->h;
-  picture_.resize(size_t(pictureWidth_) * size_t(pictureHeight_));
-  for (int y = 0; y < pictureHeight_; ++y)
-    std::memcpy(picture_.data() + size_t(y) * size_t(pictureWidth_),
-                static_cast<const std::uint8_t*>(rgb555->pixels) + std::ptrdiff_t(y) * rgb555->pitch,
-                size_t(pictureWidth_) * 2);
-  SDL_FreeSurface(rgb555);
+  pictureWidth_ = bitmap.Width();
+  pictureHeight_ = bitmap.Height();
+  picture_ = bitmap.Pixels();
   if (IsCreated()) Invalidate();
   return true;
 }

@@ -11,6 +11,8 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+
 #include <dlfcn.h>
 
 #include <cstdlib>
@@ -41,11 +43,23 @@ void PortalLibrary::Unload() {
 
 void* PortalLibrary::Symbol(const char* name) const { return handle_ ? ::dlsym(handle_, name) : nullptr; }
 
+namespace {
+
+// File names are compared byte by byte with only A-Z folded, whatever the
+// locale says about other bytes.
+bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view suffix) {
+  if (text.size() < suffix.size()) return false;
+  auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+  return std::equal(suffix.begin(), suffix.end(), text.end() - std::ptrdiff_t(suffix.size()),
+                    [&](char a, char b) { return fold(a) == fold(b); });
+}
+
+}  // namespace
+
 fs::path PortalLibraryPath(const fs::path& folder, std::string_view windowsName) {
   std::string name(windowsName);
   constexpr std::string_view kWindowsSuffix = ".dll";
-  if (name.size() >= kWindowsSuffix.size() &&
-      SDL_strcasecmp(name.c_str() + name.size() - kWindowsSuffix.size(), kWindowsSuffix.data()) == 0)
+  if (EndsWithIgnoringAsciiCase(name, kWindowsSuffix))
     name.replace(name.size() - kWindowsSuffix.size(), kWindowsSuffix.size(), ".so");
   return platform::ResolvePath(name, folder);
 }

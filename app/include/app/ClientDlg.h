@@ -189,7 +189,6 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::sockets::ISoc
   bool closingBoxOpen_ = false;
   bool modalRunning_ = false;
   bool explorerHidden_ = false;
-  bool gestureWatch_ = false;
   tovrik::platform::Rect savedRect_;
   tovrik::app::CSystemMenu systemMenu_;
 

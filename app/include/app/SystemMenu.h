@@ -12,13 +12,10 @@
 
 namespace tovrik::app {
 
-inline constexpr tovrik::platform::MsgId WM_SYSCOMMAND = 0x0112;
-// System commands (wParam of WM_SYSCOMMAND; the low four bits are the
-// system's own and are ignored).
-inline constexpr tovrik::platform::WParam SC_MINIMIZE = 0xF020;
-inline constexpr tovrik::platform::WParam SC_CLOSE = 0xF060;
-// Opens the system menu.
-inline constexpr tovrik::platform::WParam SC_KEYMENU = 0xF100;
+using tovrik::platform::SC_CLOSE;
+using tovrik::platform::SC_KEYMENU;
+using tovrik::platform::SC_MINIMIZE;
+using tovrik::platform::WM_SYSCOMMAND;
 // The client's own item: the About box.
 inline constexpr tovrik::platform::WParam IDM_ABOUTBOX = 16;
 

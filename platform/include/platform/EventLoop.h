@@ -126,6 +126,10 @@ class EventLoop {
   // Handles one SDL event (input, window and quit events).
   void HandleSdlEvent(const SDL_Event& event);
 
+  // The top rows of the main window that serve as its caption bar: a right
+  // click released there opens the system menu (0, the default: none).
+  void SetCaptionBarHeight(int rows) { captionBarHeight_ = rows; }
+
   // Where the pointer was last seen, in main-window pixels (GetCursorPos).
   Point LastMousePosition() const { return lastMouse_; }
 
@@ -194,6 +198,9 @@ class EventLoop {
   WParam MouseKeys() const;
   void Deliver(const CompositionSequencer::Event& event);
   void WakeSdlWait();
+  // Alt+Space and a right click on the caption bar: WM_SYSCOMMAND
+  // SC_KEYMENU to the main window, as the window manager would send it.
+  void PostSystemMenuGesture(LParam key);
 
   MillisecondClock& clock_;
   std::unordered_map<std::uint32_t, Window*> windows_;
@@ -221,6 +228,8 @@ class EventLoop {
   bool rightDown_ = false;
   bool shiftDown_ = false;
   bool controlDown_ = false;
+  bool altDown_ = false;
+  int captionBarHeight_ = 0;
   struct LastClick {
     WindowHandle window = WindowHandle::None;
     MouseButton button = MouseButton::Left;

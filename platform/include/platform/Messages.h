@@ -54,6 +54,14 @@ inline constexpr LParam GCS_RESULTSTR = 0x0800;
 
 inline constexpr MsgId WM_INITDIALOG = 0x0110;
 inline constexpr MsgId WM_COMMAND = 0x0111;
+// System commands: wParam is the command (the low four bits are the
+// system's own and are ignored by receivers). The event loop posts
+// SC_KEYMENU to the main window for the system-menu gestures, Alt+Space
+// (lParam ' ') and a right click released on the caption bar (lParam 0).
+inline constexpr MsgId WM_SYSCOMMAND = 0x0112;
+inline constexpr WParam SC_MINIMIZE = 0xF020;
+inline constexpr WParam SC_CLOSE = 0xF060;
+inline constexpr WParam SC_KEYMENU = 0xF100;
 inline constexpr MsgId WM_TIMER = 0x0113;
 inline constexpr MsgId WM_VSCROLL = 0x0115;
 

@@ -5,6 +5,7 @@
 // picture is never blurred. SDL maps mouse positions back to page pixels.
 // Works under SDL's dummy video driver (nothing is shown).
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -49,6 +50,14 @@ class Screen {
   Point WindowPosition() const;
   void SetWindowPosition(Point p);
   void SetTitle(const std::string& titleUtf8);
+  // Centres the window on the display it is on (nothing in full screen).
+  void CentreOnDisplay();
+  void Minimise();
+  // Shows the window, brings it above the others and gives it the input.
+  void ShowAndRaise();
+  // The title-bar icon from a BMP file (see WindowIcon.h); false with
+  // `error` set when the file cannot be read, the old icon then stays.
+  bool SetIcon(const std::filesystem::path& file, std::string* error = nullptr);
 
   SDL_Window* NativeWindow() const { return window_; }
   int PageWidth() const { return width_; }
