@@ -241,20 +241,11 @@ bool CClientDlg::DoScreenCapture() {
 bool CClientDlg::ScreenCapture(Window* window, std::string_view fileName) {
   EventLoop* loop = EventLoop::Current();
   if (!window || !window->IsCreated() || !loop) return false;
-  const SurfaceView frame = loop->Frame();
-  const Rect area = window->GetScreenRect().Intersect(Rect::FromSize(0, 0, frame.width, frame.height));
-  tovrik::gfx::PageView view;
-  if (frame.IsValid() && !area.IsEmpty()) {
-    view.pixels = static_cast<const std::uint8_t*>(frame.pixels) + area.top * frame.pitch + area.left * 2;
-    view.width = area.Width();
-    view.height = area.Height();
-    view.pitchBytes = frame.pitch;
-    view.bitsPerPixel = 16;
-  } else {
-    // An empty window still counts against the 50 ms rule like any other.
-    static const std::uint8_t kNoPixel[2] = {};
-    view.pixels = kNoPixel;
-  }
+  const Rect area = window->GetScreenRect();
+  PixelView view = loop->Frame().Part(area.left, area.top, area.Width(), area.Height());
+  // An empty window still counts against the 50 ms rule like any other.
+  static std::uint8_t noPixel[2] = {};
+  if (!view.IsValid()) view = {noPixel, 0, 0, 0, PixelFormat::Rgb555, nullptr};
   std::filesystem::path documents = DocumentsFolder();
   if (documents.empty()) return false;
   std::error_code ec;

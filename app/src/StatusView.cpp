@@ -83,7 +83,7 @@ void CStatusView::OnPaint(PaintContext& pc) {
   std::shared_ptr<Font> font = Font::Default();
   std::shared_ptr<Font> bold = Font::DefaultBold();
   if (!font || !bold) return;
-  const SurfaceView& target = pc.Target();
+  const PixelView& target = pc.Target();
   Point o = pc.Origin();
   int y = o.y + 12;
   TextOut(target, *bold, o.x + 12, y, status_, RgbColor{0, 0, 120}, pc.Clip());

@@ -505,8 +505,11 @@ void CPage::SetFlipPos(int x, int y, int scale) {
   flipScale = scale > 0 ? scale : 1;
 }
 
-PageView CPage::View() const {
-  return PageView{bits, width, height, pitchBytes, bitsPerPixel, paletteEntries ? palette.data() : nullptr};
+PixelView CPage::View() const {
+  if (!bits) return {};
+  if (bitsPerPixel == 16) return {bits, width, height, pitchBytes, PixelFormat::Rgb555, nullptr};
+  if (bitsPerPixel == 8) return {bits, width, height, pitchBytes, PixelFormat::Indexed8, &palette};
+  return {};
 }
 
 int CPage::Flip(IPagePresenter& presenter) const {

@@ -16,17 +16,15 @@ CaptureRateLimiter& SharedLimiter() {
 std::uint16_t ToRgb555(const PaletteEntry& e) { return RGB555(e.red, e.green, e.blue); }
 
 // Copies the frame into a 16-bit page, converting palette pixels.
-bool CopyToPage(const PageView& frame, CPage& page) {
-  if (!page.Init(frame.width, frame.height, 16)) return false;
+bool CopyToPage(const PixelView& frame, CPage& page) {
+  if (!frame.IsValid() || !page.Init(frame.width, frame.height, 16)) return false;
   for (int y = 0; y < frame.height; ++y) {
-    const std::uint8_t* src = frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitchBytes;
     std::uint16_t* dst = page.Bits16() + static_cast<std::ptrdiff_t>(y) * page.pitch;
-    if (frame.bitsPerPixel == 16) {
-      for (int x = 0; x < frame.width; ++x) dst[x] = static_cast<std::uint16_t>(src[2 * x] | src[2 * x + 1] << 8);
-    } else if (frame.bitsPerPixel == 8 && frame.palette) {
-      for (int x = 0; x < frame.width; ++x) dst[x] = ToRgb555(frame.palette[src[x]]);
+    if (frame.format == PixelFormat::Rgb555) {
+      std::memcpy(dst, frame.Row16(y), static_cast<std::size_t>(frame.width) * 2);
     } else {
-      return false;
+      const std::uint8_t* src = frame.Row8(y);
+      for (int x = 0; x < frame.width; ++x) dst[x] = ToRgb555((*frame.palette)[src[x]]);
     }
   }
   return true;
@@ -43,7 +41,7 @@ bool CaptureRateLimiter::Allows(std::uint32_t nowMs) {
   return nowMs - last_ >= kCaptureMinIntervalMs;
 }
 
-int ScreenCapture(const PageView* frame, const std::filesystem::path& directory, std::string_view name,
+int ScreenCapture(const PixelView* frame, const std::filesystem::path& directory, std::string_view name,
                   std::uint32_t nowMs) {
   if (!frame || !frame->pixels) return 0;
   CaptureRateLimiter& limiter = SharedLimiter();
@@ -56,7 +54,7 @@ int ScreenCapture(const PageView* frame, const std::filesystem::path& directory,
   return 1;
 }
 
-int ScreenCapture(const PageView* frame, const std::filesystem::path& directory, std::string_view name) {
+int ScreenCapture(const PixelView* frame, const std::filesystem::path& directory, std::string_view name) {
   static const auto start = std::chrono::steady_clock::now();
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
   return ScreenCapture(frame, directory, name, static_cast<std::uint32_t>(ms.count()));

@@ -262,7 +262,7 @@ class DemoWindow : public Window {
     auto font = Font::Default();
     auto bold = Font::DefaultBold();
     if (!font || !bold) return;
-    const SurfaceView& t = pc.Target();
+    const PixelView& t = pc.Target();
     TextOut(t, *bold, 10, 7, "플랫폼 시험 화면 — 제목 표시줄을 끌면 창이 움직입니다", kWhite, pc.Clip());
     TextOut(t, *bold, 40, 240, "한글 표시 시험: 가나다라마바사아자차카타파하", {255, 255, 200}, pc.Clip());
     TextOut(t, *font, 40, 262, "굴림체 12픽셀 → 나눔고딕코딩, 굴림체 14픽셀 굵게 → 나눔고딕코딩 굵게", kWhite, pc.Clip());
@@ -276,7 +276,7 @@ class DemoWindow : public Window {
   }
 
  private:
-  SurfaceView Page8() { return {page8_.data(), 256, 64, 256, PixelFormat::Indexed8, &palette_}; }
+  PixelView Page8() { return {page8_.data(), 256, 64, 256, PixelFormat::Indexed8, &palette_}; }
 
   PushButton openBox_;
   InputLine input_;

@@ -85,7 +85,7 @@ void Automation::Settle(int maxIterations) {
 
 bool Automation::SaveFrame(const std::filesystem::path& file) {
   if (loop_.NeedsPaint()) loop_.PaintNow();
-  const SurfaceView frame = loop_.Frame();
+  const PixelView frame = loop_.Frame();
   if (!frame.IsValid()) return false;
   SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(frame.pixels, frame.width, frame.height, 16, frame.pitch,
                                                             SDL_PIXELFORMAT_RGB555);

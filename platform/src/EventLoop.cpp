@@ -621,7 +621,7 @@ void EventLoop::HandleSdlEvent(const SDL_Event& event) {
 
 // --- Painting -----------------------------------------------------------------
 
-SurfaceView EventLoop::Frame() {
+PixelView EventLoop::Frame() {
   const int width = root_ ? root_->rect_.Width() : 0;
   const int height = root_ ? root_->rect_.Height() : 0;
   if (width != frameWidth_ || height != frameHeight_) {
@@ -629,10 +629,10 @@ SurfaceView EventLoop::Frame() {
     frameHeight_ = height;
     frame_.assign(static_cast<std::size_t>(std::max(0, width * height)), 0);
   }
-  return SurfaceView{frame_.data(), frameWidth_, frameHeight_, frameWidth_ * 2, PixelFormat::Rgb555, nullptr};
+  return PixelView{frame_.data(), frameWidth_, frameHeight_, frameWidth_ * 2, PixelFormat::Rgb555, nullptr};
 }
 
-void EventLoop::PaintTree(Window& window, const SurfaceView& frame, Point origin, Rect clip) {
+void EventLoop::PaintTree(Window& window, const PixelView& frame, Point origin, Rect clip) {
   if (!window.visible_) return;
   const Rect area = Rect::FromSize(origin.x, origin.y, window.rect_.Width(), window.rect_.Height());
   const Rect visible = clip.Intersect(area);
@@ -650,9 +650,9 @@ void EventLoop::PaintTree(Window& window, const SurfaceView& frame, Point origin
 void EventLoop::PaintNow() {
   dirty_ = false;
   if (!root_) return;
-  const SurfaceView frame = Frame();
+  const PixelView frame = Frame();
   if (!frame.IsValid()) return;
-  PaintTree(*root_, frame, {0, 0}, frame.Bounds());
+  PaintTree(*root_, frame, {0, 0}, Bounds(frame));
   if (screen_) screen_->Present(frame);
 }
 

@@ -41,14 +41,14 @@ Screen::~Screen() {
   if (window_) SDL_DestroyWindow(window_);
 }
 
-bool Screen::Present(const SurfaceView& page) {
+bool Screen::Present(const PixelView& page) {
   if (!page.IsValid() || page.width != width_ || page.height != height_) return false;
   const void* pixels = page.pixels;
   int pitch = page.pitch;
   if (page.format == PixelFormat::Indexed8) {
     converted_.resize(static_cast<std::size_t>(width_) * height_);
-    const SurfaceView target{converted_.data(), width_, height_, width_ * 2, PixelFormat::Rgb555, nullptr};
-    CopyToRgb555(target, {0, 0}, page, page.Bounds(), target.Bounds());
+    const PixelView target{converted_.data(), width_, height_, width_ * 2, PixelFormat::Rgb555, nullptr};
+    CopyToRgb555(target, {0, 0}, page, Bounds(page), Bounds(target));
     pixels = converted_.data();
     pitch = width_ * 2;
   }

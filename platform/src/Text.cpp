@@ -95,7 +95,7 @@ TextSize Font::Extent(std::string_view utf8) const {
   return {w, h};
 }
 
-bool TextOut(const SurfaceView& target, const Font& font, int x, int y, std::string_view utf8, RgbColor colour,
+bool TextOut(const PixelView& target, const Font& font, int x, int y, std::string_view utf8, RgbColor colour,
              Rect clip) {
   if (!target.IsValid()) return false;
   if (utf8.empty()) return true;
@@ -103,7 +103,7 @@ bool TextOut(const SurfaceView& target, const Font& font, int x, int y, std::str
   SDL_Surface* glyphs = TTF_RenderUTF8_Solid(font.Native(), text.c_str(), SDL_Color{255, 255, 255, 255});
   if (!glyphs) return false;
   // A Solid rendering is 8-bit: index 0 is the background, others the ink.
-  const Rect area = Rect::FromSize(x, y, glyphs->w, glyphs->h).Intersect(target.Bounds()).Intersect(clip);
+  const Rect area = Rect::FromSize(x, y, glyphs->w, glyphs->h).Intersect(Bounds(target)).Intersect(clip);
   if (!area.IsEmpty() && SDL_LockSurface(glyphs) == 0) {
     const auto* pixels = static_cast<const std::uint8_t*>(glyphs->pixels);
     const bool wide = target.format == PixelFormat::Rgb555;
@@ -126,8 +126,8 @@ bool TextOut(const SurfaceView& target, const Font& font, int x, int y, std::str
   return true;
 }
 
-bool TextOut(const SurfaceView& target, const Font& font, int x, int y, std::string_view utf8, RgbColor colour) {
-  return TextOut(target, font, x, y, utf8, colour, target.Bounds());
+bool TextOut(const PixelView& target, const Font& font, int x, int y, std::string_view utf8, RgbColor colour) {
+  return TextOut(target, font, x, y, utf8, colour, Bounds(target));
 }
 
 std::string FitWithEllipsis(const Font& font, std::string_view utf8, int width) {
@@ -142,7 +142,7 @@ std::string FitWithEllipsis(const Font& font, std::string_view utf8, int width) 
   return std::string(kEllipsis);
 }
 
-bool DrawText(const SurfaceView& target, const Font& font, std::string_view utf8, Rect box, unsigned format,
+bool DrawText(const PixelView& target, const Font& font, std::string_view utf8, Rect box, unsigned format,
               RgbColor colour, Rect clip) {
   if (!target.IsValid()) return false;
   const Rect area = (format & DT_NOCLIP) ? clip : clip.Intersect(box);
@@ -179,16 +179,16 @@ bool DrawText(const SurfaceView& target, const Font& font, std::string_view utf8
   return ok;
 }
 
-bool DrawText(const SurfaceView& target, const Font& font, std::string_view utf8, Rect box, unsigned format,
+bool DrawText(const PixelView& target, const Font& font, std::string_view utf8, Rect box, unsigned format,
               RgbColor colour) {
-  return DrawText(target, font, utf8, box, format, colour, target.Bounds());
+  return DrawText(target, font, utf8, box, format, colour, Bounds(target));
 }
 
-bool TextOutCp949(const SurfaceView& target, const Font& font, int x, int y, std::string_view cp949, RgbColor colour) {
+bool TextOutCp949(const PixelView& target, const Font& font, int x, int y, std::string_view cp949, RgbColor colour) {
   return TextOut(target, font, x, y, Cp949ToUtf8(cp949), colour);
 }
 
-bool DrawTextCp949(const SurfaceView& target, const Font& font, std::string_view cp949, Rect box, unsigned format,
+bool DrawTextCp949(const PixelView& target, const Font& font, std::string_view cp949, Rect box, unsigned format,
                    RgbColor colour) {
   return DrawText(target, font, Cp949ToUtf8(cp949), box, format, colour);
 }

@@ -9,7 +9,7 @@
 namespace tovrik::platform {
 using base::Cp949Characters;
 
-void PaintContext::Blit(int x, int y, const SurfaceView& source, Rect from) const {
+void PaintContext::Blit(int x, int y, const PixelView& source, Rect from) const {
   CopyToRgb555(target_, {origin_.x + x, origin_.y + y}, source, from, clip_);
 }
 

@@ -52,6 +52,6 @@ LResult CBannerWnd::WindowProc(MsgId msg, WParam w, LParam l) {
 
 void CBannerWnd::OnPaint(PaintContext& pc) {
   if (picture_.empty()) return;
-  SurfaceView view{picture_.data(), pictureWidth_, pictureHeight_, pictureWidth_ * 2, PixelFormat::Rgb555, nullptr};
+  PixelView view{picture_.data(), pictureWidth_, pictureHeight_, pictureWidth_ * 2, PixelFormat::Rgb555, nullptr};
   pc.Blit(0, 0, view);
 }

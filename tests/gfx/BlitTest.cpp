@@ -476,21 +476,21 @@ TEST(ScreenCaptureTest, RateLimitAndRefusals) {
   testing::ScratchDir dir("capture");
   CPage page;
   page.Init(8, 6, 16);
-  const PageView view = page.View();
+  const PixelView view = page.View();
   const std::uint32_t t0 = 5'000'000;
   EXPECT_EQ(ScreenCapture(nullptr, dir.Path(), "a.jpg", t0), 0);
   EXPECT_EQ(ScreenCapture(&view, dir.Path(), "a.jpg", t0), 1);
   EXPECT_EQ(ScreenCapture(&view, dir.Path(), "b.jpg", t0 + 30), 0);
   EXPECT_FALSE(std::filesystem::exists(dir / "b.jpg"));
   EXPECT_EQ(ScreenCapture(&view, dir.Path(), "c.jpg", t0 + 60), 1);
-  PageView minimised = view;
+  PixelView minimised = view;
   minimised.width = 0;
   EXPECT_EQ(ScreenCapture(&minimised, dir.Path(), "d.jpg", t0 + 200), 0);
 
   CPage board;  // an 8-bit frame goes through its palette
   board.Init(4, 4, 8);
   board.DrawFillBox(0, 0, 3, 3, 255);
-  const PageView boardView = board.View();
+  const PixelView boardView = board.View();
   ASSERT_EQ(ScreenCapture(&boardView, dir.Path(), "e.jpg", t0 + 400), 1);
   int w = 0, h = 0;
   const auto rgb = JpegFile::JpegFileToRGB(dir / "e.jpg", w, h);
@@ -500,17 +500,17 @@ TEST(ScreenCaptureTest, RateLimitAndRefusals) {
 
 TEST(Presenter, FlipHandsOverThePageAndConvertsPositions) {
   struct Recorder : IPagePresenter {
-    bool Present(const PageView& page, int x, int y, int scale) override {
+    bool Present(const PixelView& page, int x, int y, int scale) override {
       seen = page;
       at = {x, y, scale};
       return true;
     }
-    bool StretchPresent(const PageView& page, const PageRect*, const PageRect* source) override {
+    bool StretchPresent(const PixelView& page, const PageRect*, const PageRect* source) override {
       seen = page;
       stretchedSource = source ? *source : PageRect{};
       return true;
     }
-    PageView seen;
+    PixelView seen;
     std::tuple<int, int, int> at;
     PageRect stretchedSource;
   } recorder;
@@ -519,7 +519,7 @@ TEST(Presenter, FlipHandsOverThePageAndConvertsPositions) {
   EXPECT_EQ(page.FlipToGDI(recorder, 20, 30, 2), 1);
   EXPECT_EQ(recorder.at, std::make_tuple(20, 30, 2));
   EXPECT_EQ(recorder.seen.pixels, page.bits);
-  EXPECT_EQ(recorder.seen.palette, page.palette.data());
+  EXPECT_EQ(recorder.seen.palette, &page.palette);
   int px = 0, py = 0;
   page.ToPagePos(25, 41, px, py);
   EXPECT_EQ(std::tie(px, py), std::make_tuple(2, 5));

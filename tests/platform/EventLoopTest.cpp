@@ -463,7 +463,7 @@ TEST(PaintingTest, WindowsPaintInZOrderClippedToTheirParents) {
   child.Create(&panel, Rect::FromSize(15, 15, 20, 20));  // sticks out of the panel
   hidden.Create(&main, Rect::FromSize(0, 0, 80, 60), 0, 0);
   loop.PaintNow();
-  const SurfaceView frame = loop.Frame();
+  const PixelView frame = loop.Frame();
   auto at = [&](int x, int y) { return frame.Row16(y)[x]; };
   EXPECT_EQ(at(5, 5), ToRgb555({0, 0, 255}));
   EXPECT_EQ(at(12, 12), ToRgb555({255, 0, 0}));

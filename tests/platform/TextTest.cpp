@@ -19,7 +19,7 @@ struct Page {
     palette[200] = {255, 0, 0};
     pixels.assign(static_cast<std::size_t>(w * h * 2), 0x11);
   }
-  SurfaceView View() {
+  PixelView View() {
     const int bpp = format == PixelFormat::Rgb555 ? 2 : 1;
     return {pixels.data(), width, height, width * bpp, format, &palette};
   }

@@ -61,7 +61,7 @@ TEST_F(BannerWndTest, PaintsItsPictureOverTheClientArea) {
   EXPECT_FALSE(banner.SetBmp((portal_.install() / "missing.bmp").string()));
   ASSERT_TRUE(banner.SetBmp((portal_.install() / "BANNER.BMP").string()));  // names ignore case
   loop_.PaintNow();
-  SurfaceView frame = loop_.Frame();
+  PixelView frame = loop_.Frame();
   EXPECT_EQ(frame.Row16(50)[100], ToRgb555({0xF8, 0x00, 0x80}));
   EXPECT_EQ(frame.Row16(69)[139], ToRgb555({0xF8, 0x00, 0x80}));
   EXPECT_NE(frame.Row16(70)[139], ToRgb555({0xF8, 0x00, 0x80}));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gfx/Palette.h"
+#include "gfx/PixelView.h"
 #include "gfx/SprFlags.h"
 #include "gfx/Sprite.h"
 #include "gfx/Sprite8.h"
@@ -20,26 +21,16 @@ struct PageRect {
   bool operator==(const PageRect&) const = default;
 };
 
-// What a presenter needs to show a page: rows of pitchBytes bytes, either
-// RGB555 words or palette indices with their 256-entry palette.
-struct PageView {
-  const std::uint8_t* pixels = nullptr;
-  int width = 0;
-  int height = 0;
-  int pitchBytes = 0;
-  int bitsPerPixel = 0;
-  const PaletteEntry* palette = nullptr;  // 8-bit and 4-bit pages only
-};
-
-// Shows pages on screen; the platform layer implements it.
+// Shows pages in a window; the client implements it once where it is
+// composed.
 class IPagePresenter {
  public:
   virtual ~IPagePresenter() = default;
   // Draws the page with its top-left at (x, y), each pixel scale x scale.
-  virtual bool Present(const PageView& page, int x, int y, int scale) = 0;
+  virtual bool Present(const PixelView& page, int x, int y, int scale) = 0;
   // Stretches `source` of the page (null: all of it) onto `target` of the
   // window (null: the whole client area); rectangles are inclusive.
-  virtual bool StretchPresent(const PageView& page, const PageRect* target, const PageRect* source) = 0;
+  virtual bool StretchPresent(const PixelView& page, const PageRect* target, const PageRect* source) = 0;
 };
 
 class CPage {
@@ -102,7 +93,10 @@ class CPage {
   int FlipToGDI(IPagePresenter& presenter, int x, int y, int scale);
   int StretchFlip(IPagePresenter& presenter, const PageRect* target, const PageRect* source) const;
   void ToPagePos(int windowX, int windowY, int& pageX, int& pageY) const;
-  PageView View() const;
+  // The page's pixels as a view: RGB555 for 16-bit pages, palette indices
+  // with the page's palette for 8-bit ones; empty for the other depths,
+  // which are drawn into but never shown.
+  PixelView View() const;
 
   int SaveToBitmap(const std::filesystem::path& path) const;
   int SaveToJpeg(const std::filesystem::path& path, int quality) const;

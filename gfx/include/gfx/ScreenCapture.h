@@ -29,9 +29,9 @@ class CaptureRateLimiter {
 // palette) to directory/name as a JPEG of quality 88. Returns 1 when a file
 // was written, 0 for no frame, an empty frame, a capture inside the rate
 // limit, or a failed write. nowMs is a millisecond clock.
-int ScreenCapture(const PageView* frame, const std::filesystem::path& directory, std::string_view name,
+int ScreenCapture(const PixelView* frame, const std::filesystem::path& directory, std::string_view name,
                   std::uint32_t nowMs);
 // The same on the process-wide steady clock.
-int ScreenCapture(const PageView* frame, const std::filesystem::path& directory, std::string_view name);
+int ScreenCapture(const PixelView* frame, const std::filesystem::path& directory, std::string_view name);
 
 }  // namespace tovrik::gfx

@@ -152,7 +152,7 @@ class EventLoop {
   // when a screen is attached).
   void PaintNow();
   // The composed main surface (RGB555, the main window's size).
-  SurfaceView Frame();
+  PixelView Frame();
 
   // --- Attachments ----------------------------------------------------------
   SocketNotifier& Sockets() { return sockets_; }
@@ -189,7 +189,7 @@ class EventLoop {
   void Unregister(Window& window);
   void DeliverPosted();
   void FireDueTimers();
-  void PaintTree(Window& window, const SurfaceView& frame, Point origin, Rect clip);
+  void PaintTree(Window& window, const PixelView& frame, Point origin, Rect clip);
   bool AcceptsInput(const Window* window) const;
   Window* KeyboardTarget() const;
   Window* HitTest(Window& window, Point p) const;

@@ -29,7 +29,7 @@ class Screen {
   Screen& operator=(const Screen&) = delete;
 
   // Shows the page; it must have the size the screen was opened with.
-  bool Present(const SurfaceView& page);
+  bool Present(const PixelView& page);
 
   // The largest integer factor at which the window still fits the usable
   // area of its display (at least 1).

@@ -70,22 +70,22 @@ class Font {
 // Draws one line with its top-left corner at (x, y). Pixels outside `clip`
 // (and the target) stay untouched. False when nothing could be drawn
 // (no font, unusable target); an empty text is drawn successfully.
-bool TextOut(const SurfaceView& target, const Font& font, int x, int y, std::string_view utf8, RgbColor colour,
+bool TextOut(const PixelView& target, const Font& font, int x, int y, std::string_view utf8, RgbColor colour,
              Rect clip);
-bool TextOut(const SurfaceView& target, const Font& font, int x, int y, std::string_view utf8, RgbColor colour);
+bool TextOut(const PixelView& target, const Font& font, int x, int y, std::string_view utf8, RgbColor colour);
 
 // Lays text out in `box` by `format`. Lines break at '\n' unless
 // DT_SINGLELINE; DT_END_ELLIPSIS shortens a line that is too wide and ends
 // it with "..."; the text is clipped to the box unless DT_NOCLIP. Vertical
 // placement (DT_VCENTER, DT_BOTTOM) applies to single lines.
-bool DrawText(const SurfaceView& target, const Font& font, std::string_view utf8, Rect box, unsigned format,
+bool DrawText(const PixelView& target, const Font& font, std::string_view utf8, Rect box, unsigned format,
               RgbColor colour, Rect clip);
-bool DrawText(const SurfaceView& target, const Font& font, std::string_view utf8, Rect box, unsigned format,
+bool DrawText(const PixelView& target, const Font& font, std::string_view utf8, Rect box, unsigned format,
               RgbColor colour);
 
 // The same for code page 949 texts.
-bool TextOutCp949(const SurfaceView& target, const Font& font, int x, int y, std::string_view cp949, RgbColor colour);
-bool DrawTextCp949(const SurfaceView& target, const Font& font, std::string_view cp949, Rect box, unsigned format,
+bool TextOutCp949(const PixelView& target, const Font& font, int x, int y, std::string_view cp949, RgbColor colour);
+bool DrawTextCp949(const PixelView& target, const Font& font, std::string_view cp949, Rect box, unsigned format,
                    RgbColor colour);
 TextSize GetTextExtentCp949(const Font& font, std::string_view cp949);
 

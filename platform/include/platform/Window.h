@@ -34,19 +34,19 @@ class EventLoop;
 // (its rectangle cut by every ancestor's).
 class PaintContext {
  public:
-  PaintContext(const SurfaceView& target, Point origin, Rect clip) : target_(target), origin_(origin), clip_(clip) {}
+  PaintContext(const PixelView& target, Point origin, Rect clip) : target_(target), origin_(origin), clip_(clip) {}
 
-  const SurfaceView& Target() const { return target_; }
+  const PixelView& Target() const { return target_; }
   Point Origin() const { return origin_; }
   Rect Clip() const { return clip_; }
 
   // Copies a page (or a part of it) to window coordinates (x, y).
-  void Blit(int x, int y, const SurfaceView& source, Rect from) const;
-  void Blit(int x, int y, const SurfaceView& source) const { Blit(x, y, source, source.Bounds()); }
+  void Blit(int x, int y, const PixelView& source, Rect from) const;
+  void Blit(int x, int y, const PixelView& source) const { Blit(x, y, source, Bounds(source)); }
   void Fill(Rect area, RgbColor colour) const;
 
  private:
-  SurfaceView target_;
+  PixelView target_;
   Point origin_;
   Rect clip_;
 };
