@@ -17,7 +17,10 @@
 
 using namespace tovrik::platform;
 namespace base = tovrik::base;
+using namespace tovrik::portal;
 namespace portal = tovrik::portal;
+
+namespace tovrik::app {
 
 namespace {
 
@@ -136,3 +139,5 @@ int CClientApp::DoMessageBox(std::string_view text, unsigned type) {
   }
   return ShowMessageBox(kAppTitle, text, type);
 }
+
+}  // namespace tovrik::app

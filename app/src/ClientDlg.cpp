@@ -22,6 +22,7 @@
 #include "portal/SSOWebLib.h"
 #include "portal/SystemServices.h"
 #include "protocol/LoginMessages.h"
+#include "protocol/Messages.h"
 #include "protocol/ReasonTexts.h"
 #include "protocol/TextField.h"
 #include "sound/Sound.h"
@@ -37,11 +38,14 @@
 using namespace tovrik::platform;
 namespace base = tovrik::base;
 using tovrik::base::Cp949ToUtf8;
+using namespace tovrik::portal;
 using namespace tovrik::protocol;
 using tovrik::sockets::SockMan;
 using tovrik::sound::Sound;
 using tovrik::portal::CQXRunParam;
 namespace runparam = tovrik::portal::runparam;
+
+namespace tovrik::app {
 
 namespace {
 
@@ -384,54 +388,105 @@ void CClientDlg::OnCancel() {
 
 // --- Socket layer ------------------------------------------------------------------
 
+// The messages of the server that this window leaves to the screens of the
+// lobby and the rooms; they are dropped until those handle them.
+namespace {
+constexpr std::int16_t kIgnoredMessages[] = {
+    msgid::CSV_DETAILUSERINFO,    msgid::CSV_USERINFO,          msgid::CSV_ALLUSERINFO,
+    msgid::CSV_NEWUSER,           msgid::CSV_OUTUSER,           msgid::CSV_CHANGEUSER,
+    msgid::CSV_ACCEPT_CHANGECHAR, msgid::CSV_REFUSE_CREATEROOM, msgid::CSV_ACCEPT_CREATEROOM,
+    msgid::CSV_ALLROOMINFO,       msgid::CSV_ROOMINFO,          msgid::CSV_NEWROOM,
+    msgid::CSV_OUTROOM,           msgid::CSV_CHANGEROOM,        msgid::CSV_USEROUTROOM,
+    msgid::CSV_ACCEPT_OUTROOM,    msgid::CSV_CHANGEROOMMASTER,  msgid::CSV_ABNORMALOUTROOM,
+    msgid::CSV_ACCEPT_ENTERROOM,  msgid::CSV_REFUSE_ENTERROOM,  msgid::CSV_USERENTERROOM,
+    msgid::CSV_ASK_INVITE,        msgid::CSV_REFUSE_INVITE,     msgid::CSV_GAMEITEMLIST,
+    msgid::CSV_BUYGAMEITEM,       msgid::CSV_SERVERMSG,         msgid::CSV_CHATDATA,
+    msgid::CSV_WHISPERCHAT,       msgid::CSV_GAMEOVERRESULT,    msgid::CSV_EVENTNOTICE,
+    msgid::CSV_AUGUSTEVENTMSG_CNT, msgid::CSV_AUGUSTEVENTMSG_POINTUP, msgid::CSV_EVENT_TIMERANGE_ALERT,
+    msgid::CCL_EXITSUBSCRIPT,     msgid::CCL_CHATDATA,          msgid::CCL_READYTOSTART,
+    msgid::CCL_STARTINFO,         msgid::CCL_STONECLICK,        msgid::CCL_USEITEM,
+    msgid::CCL_CHANGEITEM,        msgid::CCL_TELEPORTITEM,      msgid::CCL_NUCLEARITEM,
+    msgid::CCL_STONEHIT,          msgid::CCL_NEXTPLAYER,
+};
+
+template <typename>
+struct HandlerMessage;
+template <typename Message>
+struct HandlerMessage<void (CClientDlg::*)(int, Message&)> {
+  using type = Message;
+};
+}  // namespace
+
+template <auto Handler>
+void CClientDlg::Dispatch(CClientDlg& dlg, const tovrik::sockets::FrameRecord& record) {
+  using Message = typename HandlerMessage<decltype(Handler)>::type;
+  auto message = std::make_unique<Message>();
+  if (!message->Get(record.pData, record.nLen)) {
+    base::Log(base::LogLevel::Warn, "app", "dropped a frame of ", MessageName(record.nMsgID), " that does not decode");
+    return;
+  }
+  (dlg.*Handler)(record.nSockID, *message);
+}
+
+std::span<const CClientDlg::PacketRoute> CClientDlg::Routes() {
+  using P = RoutePhase;
+  static const PacketRoute kRoutes[] = {
+      {msgid::CMS_CHECKVERSION, P::MasterPhase, &Dispatch<&CClientDlg::OnMasterCheckVersion>},
+      {msgid::CMS_REFUSE_DESTSERVERINFO, P::MasterPhase, &Dispatch<&CClientDlg::OnMasterRefuse>},
+      {msgid::CMS_DESTSERVERINFO, P::MasterPhase, &Dispatch<&CClientDlg::OnMasterDestServer>},
+      {msgid::CSV_CHECKVERSION, P::Any, &Dispatch<&CClientDlg::OnCheckVersion>},
+      {msgid::CSV_SERVERINFO, P::Any, &Dispatch<&CClientDlg::OnServerInfo>},
+      {msgid::CSV_ACCEPT_LOGIN, P::LoggingIn, &Dispatch<&CClientDlg::OnAcceptLogin>},
+      {msgid::CSV_REFUSE_LOGIN, P::LoggingIn, &Dispatch<&CClientDlg::OnRefuseLogin>},
+      {msgid::CSV_ACCEPT_LOGOUT, P::Any, &Dispatch<&CClientDlg::OnAcceptLogout>},
+      {msgid::CSV_DESTCHANNELINFO, P::LoggedIn, &Dispatch<&CClientDlg::OnDestChannel>},
+      {msgid::CSV_ACCEPT_ENTERCHAN, P::LoggedIn, &Dispatch<&CClientDlg::OnAcceptEnterChannel>},
+      {msgid::CSV_RESULT_FINDID, P::LoggedIn, &Dispatch<&CClientDlg::OnResultFindId>},
+      {msgid::CSV_ALLCHANINFO, P::LoggedIn, &Dispatch<&CClientDlg::OnAllChannelInfo>},
+  };
+  return kRoutes;
+}
+
+std::vector<std::int16_t> CClientDlg::RoutedMessageIds() {
+  std::vector<std::int16_t> ids;
+  for (const PacketRoute& route : Routes()) ids.push_back(route.id);
+  return ids;
+}
+
+std::span<const std::int16_t> CClientDlg::IgnoredMessageIds() { return kIgnoredMessages; }
+
+bool CClientDlg::Admits(const PacketRoute& route, int sid) const {
+  const MessageInfo* info = FindMessage(route.id);
+  if (!info) return false;
+  // Each server speaks only on its own connection; the master is done once
+  // it has handed the client over to a game server.
+  if (info->server == ServerKind::Master) return sid == g_MasterSID && g_Where == kWhereConnectMaster;
+  if (sid < 0 || sid != g_MainSrvSID) return false;
+  switch (route.phase) {
+    case RoutePhase::Any:
+      return true;
+    case RoutePhase::MasterPhase:
+      return g_Where == kWhereConnectMaster;
+    case RoutePhase::LoggingIn:
+      // A second acceptance while the first one's box is open still brings
+      // the window back (and stops there).
+      return (g_Where == kWhereLogin && loginSent_) || inAcceptLogin_;
+    case RoutePhase::LoggedIn:
+      return g_Where >= kWhereChannel;
+  }
+  return false;
+}
+
 void CClientDlg::OnPacketNotify(const tovrik::sockets::FrameRecord& record) {
-  const int sid = record.nSockID;
-  auto run = [&](auto message, auto handler) {
-    if (!message->Get(record.pData, record.nLen)) {
-      base::Log(base::LogLevel::Warn, "app", "dropped a frame of ", MessageName(record.nMsgID), " that does not decode");
+  for (const PacketRoute& route : Routes()) {
+    if (route.id != record.nMsgID) continue;
+    if (!Admits(route, record.nSockID)) {
+      base::Log(base::LogLevel::Warn, "app", "dropped ", MessageName(record.nMsgID), " from socket ", record.nSockID,
+                " in state ", g_Where);
       return;
     }
-    handler(*message);
-  };
-  switch (record.nMsgID) {
-    case msgid::CMS_CHECKVERSION:
-      run(std::make_unique<CMS_CHECKVERSION>(), [&](auto& m) { OnMasterCheckVersion(sid, m); });
-      break;
-    case msgid::CMS_REFUSE_DESTSERVERINFO:
-      run(std::make_unique<CMS_REFUSE_DESTSERVERINFO>(), [&](auto& m) { OnMasterRefuse(sid, m); });
-      break;
-    case msgid::CMS_DESTSERVERINFO:
-      run(std::make_unique<CMS_DESTSERVERINFO>(), [&](auto& m) { OnMasterDestServer(sid, m); });
-      break;
-    case msgid::CSV_CHECKVERSION:
-      run(std::make_unique<CSV_CHECKVERSION>(), [&](auto& m) { OnCheckVersion(sid, m); });
-      break;
-    case msgid::CSV_SERVERINFO:
-      run(std::make_unique<CSV_SERVERINFO>(), [&](auto& m) { OnServerInfo(m); });
-      break;
-    case msgid::CSV_ACCEPT_LOGIN:
-      run(std::make_unique<CSV_ACCEPT_LOGIN>(), [&](auto& m) { OnAcceptLogin(m); });
-      break;
-    case msgid::CSV_REFUSE_LOGIN:
-      run(std::make_unique<CSV_REFUSE_LOGIN>(), [&](auto& m) { OnRefuseLogin(m); });
-      break;
-    case msgid::CSV_ACCEPT_LOGOUT:
-      run(std::make_unique<CSV_ACCEPT_LOGOUT>(), [&](auto& m) { OnAcceptLogout(m); });
-      break;
-    case msgid::CSV_DESTCHANNELINFO:
-      run(std::make_unique<CSV_DESTCHANNELINFO>(), [&](auto& m) { OnDestChannel(sid, m); });
-      break;
-    case msgid::CSV_ACCEPT_ENTERCHAN:
-      run(std::make_unique<CSV_ACCEPT_ENTERCHAN>(), [&](auto& m) { OnAcceptEnterChannel(m); });
-      break;
-    case msgid::CSV_RESULT_FINDID:
-      run(std::make_unique<CSV_RESULT_FINDID>(), [&](auto& m) { OnResultFindId(m); });
-      break;
-    case msgid::CSV_ALLCHANINFO:
-      run(std::make_unique<CSV_ALLCHANINFO>(), [&](auto& m) { OnAllChannelInfo(m); });
-      break;
-    default:
-      break;  // the lobby and room messages are not handled by this window yet
+    route.dispatch(*this, record);
+    return;
   }
 }
 
@@ -577,10 +632,11 @@ void CClientDlg::SendLogin() {
   std::copy_n(machine.begin(), std::min(machine.size(), sizeof info.MachineID), info.MachineID);
   CSV_ASK_LOGIN login;
   if (login.Set(info, g_AuthCookie, g_DataCookie, g_CpCookie)) Send(g_MainSrvSID, login);
+  loginSent_ = true;
   ShowStatus("로그인하는 중입니다");
 }
 
-void CClientDlg::OnServerInfo(CSV_SERVERINFO& msg) {
+void CClientDlg::OnServerInfo(int, CSV_SERVERINFO& msg) {
   const SERVERINFO& info = *msg.Info;
   g_GameCode = info.GameCode.get();
   g_NoticeURL = FieldText(info.NoticeURL);
@@ -605,7 +661,7 @@ void CClientDlg::OnServerInfo(CSV_SERVERINFO& msg) {
   }
 }
 
-void CClientDlg::OnAcceptLogin(CSV_ACCEPT_LOGIN& msg) {
+void CClientDlg::OnAcceptLogin(int, CSV_ACCEPT_LOGIN& msg) {
   const LOGINACCEPTINFO& info = *msg.Info;
   if (connectBoxOpen_) {
     connectBoxOpen_ = false;
@@ -651,14 +707,14 @@ void CClientDlg::OpenLocationPage() {
   screens_.channel->NavigateWeb(g_LocationURL + query);
 }
 
-void CClientDlg::OnRefuseLogin(CSV_REFUSE_LOGIN& msg) {
+void CClientDlg::OnRefuseLogin(int, CSV_REFUSE_LOGIN& msg) {
   if (inRefuseLogin_) return;
   HandlerGuard guard(inRefuseLogin_);
   if (msg.TextLen->get() > 0) AfxMessageBox(ShowText(msg.TextView()));
   EndProgram();
 }
 
-void CClientDlg::OnAcceptLogout(CSV_ACCEPT_LOGOUT&) {
+void CClientDlg::OnAcceptLogout(int, CSV_ACCEPT_LOGOUT&) {
   g_Wait = 0;
   closing_ = true;
   OnCancel();
@@ -666,7 +722,7 @@ void CClientDlg::OnAcceptLogout(CSV_ACCEPT_LOGOUT&) {
 
 // --- Channels ------------------------------------------------------------------------
 
-void CClientDlg::OnAllChannelInfo(CSV_ALLCHANINFO& msg) {
+void CClientDlg::OnAllChannelInfo(int, CSV_ALLCHANINFO& msg) {
   g_Wait = 0;
   screens_.channel->EnableRefresh(true);
   screens_.channel->Chan_DelAll();
@@ -677,7 +733,7 @@ void CClientDlg::OnAllChannelInfo(CSV_ALLCHANINFO& msg) {
   screens_.channel->DismissProgress();
 }
 
-void CClientDlg::OnAcceptEnterChannel(CSV_ACCEPT_ENTERCHAN& msg) {
+void CClientDlg::OnAcceptEnterChannel(int, CSV_ACCEPT_ENTERCHAN& msg) {
   const ENTERCHANINFO& info = *msg.Info;
   const int result = info.Result.get();
   if (result < -99) return;
@@ -712,7 +768,7 @@ void CClientDlg::OnDestChannel(int sid, CSV_DESTCHANNELINFO& msg) {
   if (g_MainSrvSID < 0) ChannelMoveFailed();
 }
 
-void CClientDlg::OnResultFindId(CSV_RESULT_FINDID& msg) {
+void CClientDlg::OnResultFindId(int, CSV_RESULT_FINDID& msg) {
   const FINDIDRESULT& info = *msg.Info;
   screens_.channel->EnableFindId(true);
   if (inFindId_) return;
@@ -853,3 +909,5 @@ LResult CClientDlg::WindowProc(MsgId msg, WParam w, LParam l) {
   }
   return Window::WindowProc(msg, w, l);
 }
+
+}  // namespace tovrik::app

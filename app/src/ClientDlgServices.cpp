@@ -22,7 +22,10 @@ using namespace tovrik::platform;
 namespace base = tovrik::base;
 using tovrik::base::Cp949FieldToUtf8;
 using tovrik::base::Cp949ToUtf8;
+using namespace tovrik::portal;
 using tovrik::sound::Sound;
+
+namespace tovrik::app {
 
 namespace {
 
@@ -286,3 +289,5 @@ bool CClientDlg::BrowserMove(std::string_view url) {
   if (url.empty()) return false;
   return OpenCorvantaWebpage(g_MyUniqNo, url);
 }
+
+}  // namespace tovrik::app

@@ -15,6 +15,8 @@
 #include <strings.h>
 #include <system_error>
 
+namespace tovrik::app {
+
 namespace {
 
 std::filesystem::path g_ProfileOverride;
@@ -166,3 +168,5 @@ std::filesystem::path DocumentsFolder() {
   std::filesystem::path documents = DocumentsFromUserDirs(config / "user-dirs.dirs", home);
   return documents.empty() ? std::filesystem::path(home) / "Documents" : documents;
 }
+
+}  // namespace tovrik::app

@@ -2,6 +2,8 @@
 
 #include "game/Levels.h"
 
+namespace tovrik::app {
+
 int g_Where = kWhereConnectMaster;
 int g_Wait = 0;
 int g_MasterSID = -1;
@@ -56,3 +58,5 @@ void ResetControllerState() {
   g_RI = {};
   g_MyGameItem = {};
 }
+
+}  // namespace tovrik::app

@@ -4,6 +4,8 @@
 #include <climits>
 #include <strings.h>
 
+namespace tovrik::app {
+
 std::string g_ServIP;
 unsigned g_ServPort = 0;
 std::string g_AuthCookie;
@@ -43,3 +45,5 @@ int GetGroupNo_BySpareParam(std::string_view spare) {
   if (!GetTokenValue(spare, "group", value)) return -1;
   return int(std::clamp<long long>(PlainDecimal(value), INT_MIN, INT_MAX));
 }
+
+}  // namespace tovrik::app

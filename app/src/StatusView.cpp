@@ -10,6 +10,8 @@ namespace base = tovrik::base;
 using tovrik::base::Cp949FieldToUtf8;
 using tovrik::base::Cp949ToUtf8;
 
+namespace tovrik::app {
+
 namespace {
 constexpr size_t kKeptLines = 30;
 }
@@ -97,3 +99,5 @@ void CStatusView::OnPaint(PaintContext& pc) {
     y += font->LineHeight() + 2;
   }
 }
+
+}  // namespace tovrik::app

@@ -3,7 +3,7 @@
 
 int main(int argc, char** argv) {
   tovrik::platform::InstallSdlLogSink();
-  CClientApp app(std::vector<std::string>(argv, argv + argc));
+  tovrik::app::CClientApp app(std::vector<std::string>(argv, argv + argc));
   app.InitInstance();
   return app.exitCode();
 }

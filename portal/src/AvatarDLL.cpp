@@ -9,6 +9,8 @@
 using namespace tovrik::platform;
 using tovrik::portal::PortalCommonFolder;
 
+namespace tovrik::portal {
+
 CAvatarDLL g_AvatarDLL;
 
 namespace {
@@ -118,3 +120,5 @@ bool CAvatar::Draw(int x, int y, int pageWidth, int pageHeight, std::uint16_t* p
   }
   return draw(x, y, handle_, pageWidth, pageHeight, pixels, rowBytes, passMirror ? 1 : 0, rgb555 ? 1 : 0) != 0;
 }
+
+}  // namespace tovrik::portal

@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace tovrik::portal {
+
 CBadFilterLoader g_BadFilter;
 
 BADFILTER_ERROR CBadFilterLoader::InitFilter(const std::filesystem::path& commonFolder) {
@@ -35,3 +37,5 @@ int CBadFilterLoader::IsBadToRep(std::string_view text, std::span<char> out, cha
   auto isBadToRep = reinterpret_cast<IsBadToRep_t>(isBadToRep_);
   return isBadToRep(textZ.c_str(), out.data(), int(std::min<size_t>(out.size(), 0x7FFFFFFF)), replacement);
 }
+
+}  // namespace tovrik::portal

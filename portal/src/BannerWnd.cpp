@@ -7,6 +7,8 @@
 using namespace tovrik::platform;
 namespace base = tovrik::base;
 
+namespace tovrik::portal {
+
 CBannerWnd::~CBannerWnd() {
   browser_.reset();
   Destroy();
@@ -55,3 +57,5 @@ void CBannerWnd::OnPaint(PaintContext& pc) {
   PixelView view{picture_.data(), pictureWidth_, pictureHeight_, pictureWidth_ * 2, PixelFormat::Rgb555, nullptr};
   pc.Blit(0, 0, view);
 }
+
+}  // namespace tovrik::portal

@@ -2,6 +2,8 @@
 
 #include "portal/PortalExports.h"
 
+namespace tovrik::portal {
+
 CQXWebBannerClass g_QXWebBanner;
 
 WEBBANNER_ERROR CQXWebBannerClass::InitQXWebBanner(void* window, std::string_view productCode, int site) {
@@ -29,3 +31,5 @@ WEBBANNER_ERROR CQXWebBannerClass::OpenQXWebBanner(int kind) {
 }
 
 void CQXWebBannerClass::UnInitQXWebBannerDLL() { library_.Unload(); }
+
+}  // namespace tovrik::portal

@@ -1,5 +1,7 @@
 #include "portal/SSOWebLib.h"
 
+namespace tovrik::portal {
+
 CSSOWebLibMan g_SSOWebLibMan;
 
 bool CSSOWebLibMan::InitSSOWebBrowser(void* mainWindow, std::string_view authCookie, std::string_view dataCookie,
@@ -81,3 +83,5 @@ bool CSSOWebBrowser::SetCallback_OnQuit(SSO_OnQuit_t callback) {
   auto set = library_.Find<SSOWebNEW_SetCallback_OnQuit_t>("SSOWebNEW_SetCallback_OnQuit");
   return browser_ && set && set(browser_, callback) == 0;
 }
+
+}  // namespace tovrik::portal

@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <map>
 
+namespace tovrik::portal {
+
 std::string CQXSystemIDInfoModule::FormatHardwareAddress(const std::vector<std::uint8_t>& bytes) {
   std::string text;
   for (size_t i = 0; i < bytes.size(); ++i) {
@@ -101,3 +103,5 @@ bool CShellMan::ShowExplorer(int show, std::string_view word, int refresh) {
   }
   return true;
 }
+
+}  // namespace tovrik::portal

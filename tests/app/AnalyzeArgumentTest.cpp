@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+using namespace tovrik::app;
+
 namespace {
 
 class AnalyzeArgumentTest : public ::testing::Test {

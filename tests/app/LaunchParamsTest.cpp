@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tovrik::app;
+
 TEST(GetTokenValue, FindsKeysAnywhereIgnoringCase) {
   struct Case {
     const char* data;

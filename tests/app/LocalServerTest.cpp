@@ -24,6 +24,8 @@
 
 #include <signal.h>
 
+using namespace tovrik::app;
+
 using namespace tovrik::platform;
 using namespace tovrik::protocol;
 using tovrik::app::test::PumpFor;

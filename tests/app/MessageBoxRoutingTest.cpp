@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+using namespace tovrik::app;
+
 using namespace tovrik::platform;
 
 namespace {

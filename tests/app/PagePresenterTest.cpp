@@ -12,6 +12,8 @@
 
 #include <memory>
 
+using namespace tovrik::app;
+
 using namespace tovrik::platform;
 using tovrik::app::CPagePresenter;
 using tovrik::gfx::CPage;

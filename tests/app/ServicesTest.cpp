@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 
+using namespace tovrik::app;
+
 namespace {
 
 TEST(URLEncode, KeepsTheSafeSetAndEscapesTheRest) {

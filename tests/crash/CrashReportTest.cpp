@@ -16,6 +16,8 @@
 #include <regex>
 #include <sstream>
 
+using namespace tovrik::portal;
+
 namespace fs = std::filesystem;
 using tovrik::crash::test::MinidumpReader;
 

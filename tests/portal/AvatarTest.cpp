@@ -8,6 +8,8 @@
 #include <array>
 #include <vector>
 
+using namespace tovrik::portal;
+
 using namespace tovrik::platform;
 
 namespace {

@@ -8,6 +8,8 @@
 #include <array>
 #include <string>
 
+using namespace tovrik::portal;
+
 namespace {
 
 // Code page 949 text: "안녕하세요 반갑습니다 " and a Latin phrase, repeated.

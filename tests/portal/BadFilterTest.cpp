@@ -9,6 +9,8 @@
 
 #include <array>
 
+using namespace tovrik::portal;
+
 namespace {
 
 // Chat text travels in code page 949; the tests write it in UTF-8.

@@ -11,6 +11,8 @@
 #include <fstream>
 #include <thread>
 
+using namespace tovrik::portal;
+
 using namespace tovrik::platform;
 
 namespace {

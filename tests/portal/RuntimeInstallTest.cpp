@@ -12,6 +12,8 @@
 #include <array>
 #include <cstdlib>
 
+using namespace tovrik::portal;
+
 TEST(RuntimeInstall, EveryPortalLibraryLoadsFromTheBuildRecord) {
   setenv("TOVRIK_PORTAL_REGISTRY", TOVRIK_RUNTIME_DIR "/portal-registry.ini", 1);
   setenv("QXENV_CommonPath", TOVRIK_RUNTIME_DIR "/Common", 1);

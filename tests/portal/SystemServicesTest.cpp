@@ -6,6 +6,8 @@
 
 #include <regex>
 
+using namespace tovrik::portal;
+
 namespace {
 
 std::uint32_t Ip(const char* text) {

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <thread>
 
+using namespace tovrik::portal;
+
 namespace {
 
 TEST(WebBanner, LoaderCodes) {

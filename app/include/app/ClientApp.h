@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tovrik::app {
+
 // The application title, the caption of the program's message boxes.
 inline constexpr std::string_view kAppTitle = "코르반타 토브릭 장기";
 
@@ -61,3 +63,5 @@ CClientApp* AfxGetClientApp();
 // Shows a message box through the application object (or the system box
 // before it exists), like every box of the program.
 int AfxMessageBox(std::string_view text, unsigned type = 0);
+
+}  // namespace tovrik::app

@@ -14,10 +14,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
-
-class CStatusView;
+#include <vector>
 
 namespace tovrik::protocol {
 class CMS_CHECKVERSION;
@@ -33,6 +33,10 @@ class CSV_ACCEPT_ENTERCHAN;
 class CSV_RESULT_FINDID;
 class CSV_ALLCHANINFO;
 }  // namespace tovrik::protocol
+
+namespace tovrik::app {
+
+class CStatusView;
 
 // The version both servers must announce, shown as 1.84.
 inline constexpr int kClientVersion = tovrik::protocol::kProtocolVersion;
@@ -83,7 +87,14 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::sockets::ISoc
   bool IsClosed() const { return closed_; }
 
   // --- Socket layer -----------------------------------------------------------
+  // Routes the frame through the table of handled messages; a message that
+  // comes from the wrong connection or at the wrong time is dropped.
   void OnPacketNotify(const tovrik::sockets::FrameRecord& record) override;
+  // The ids the table routes, and those the server may send that this
+  // window leaves alone on purpose (the lobby and room messages, whose
+  // screens handle them once they exist).
+  static std::vector<std::int16_t> RoutedMessageIds();
+  static std::span<const std::int16_t> IgnoredMessageIds();
   void OnSocketClose(int number) override;
   void OnSocketConnectFailure(int number) override;
   void ShowSocketError(const std::string& text) override;
@@ -151,19 +162,42 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::sockets::ISoc
   void CloseWindow();
   void RunClosingBox();
 
+  // --- Routing of server messages ----------------------------------------------
+  // Who may send a routed message, beyond the connection the catalogue names.
+  enum class RoutePhase {
+    Any,
+    // Before the login request was sent on the game connection.
+    MasterPhase,
+    // After the login request, until the acceptance is taken.
+    LoggingIn,
+    // Logged in: the channel screen, the lobby or a room.
+    LoggedIn,
+  };
+  struct PacketRoute {
+    std::int16_t id;
+    RoutePhase phase;
+    void (*dispatch)(CClientDlg& dlg, const tovrik::sockets::FrameRecord& record);
+  };
+  static std::span<const PacketRoute> Routes();
+  // Parses the frame as the handler's message class and calls the handler.
+  template <auto Handler>
+  static void Dispatch(CClientDlg& dlg, const tovrik::sockets::FrameRecord& record);
+  // Whether a frame of this route may be taken from this socket now.
+  bool Admits(const PacketRoute& route, int sid) const;
+
   void OnMasterCheckVersion(int sid, tovrik::protocol::CMS_CHECKVERSION& msg);
   void OnMasterRefuse(int sid, tovrik::protocol::CMS_REFUSE_DESTSERVERINFO& msg);
   void OnMasterDestServer(int sid, tovrik::protocol::CMS_DESTSERVERINFO& msg);
   void OnCheckVersion(int sid, tovrik::protocol::CSV_CHECKVERSION& msg);
   void SendLogin();
-  void OnServerInfo(tovrik::protocol::CSV_SERVERINFO& msg);
-  void OnAcceptLogin(tovrik::protocol::CSV_ACCEPT_LOGIN& msg);
-  void OnRefuseLogin(tovrik::protocol::CSV_REFUSE_LOGIN& msg);
-  void OnAcceptLogout(tovrik::protocol::CSV_ACCEPT_LOGOUT& msg);
+  void OnServerInfo(int sid, tovrik::protocol::CSV_SERVERINFO& msg);
+  void OnAcceptLogin(int sid, tovrik::protocol::CSV_ACCEPT_LOGIN& msg);
+  void OnRefuseLogin(int sid, tovrik::protocol::CSV_REFUSE_LOGIN& msg);
+  void OnAcceptLogout(int sid, tovrik::protocol::CSV_ACCEPT_LOGOUT& msg);
   void OnDestChannel(int sid, tovrik::protocol::CSV_DESTCHANNELINFO& msg);
-  void OnAcceptEnterChannel(tovrik::protocol::CSV_ACCEPT_ENTERCHAN& msg);
-  void OnResultFindId(tovrik::protocol::CSV_RESULT_FINDID& msg);
-  void OnAllChannelInfo(tovrik::protocol::CSV_ALLCHANINFO& msg);
+  void OnAcceptEnterChannel(int sid, tovrik::protocol::CSV_ACCEPT_ENTERCHAN& msg);
+  void OnResultFindId(int sid, tovrik::protocol::CSV_RESULT_FINDID& msg);
+  void OnAllChannelInfo(int sid, tovrik::protocol::CSV_ALLCHANINFO& msg);
   void OpenLocationPage();
   // Brings the main window back after login: its own rectangle, centred on
   // the desktop, on top of the other windows and active.
@@ -184,6 +218,7 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::sockets::ISoc
   ClientConfig config_;
   bool closing_ = false;     // end without asking the server
   bool logoutSent_ = false;
+  bool loginSent_ = false;
   bool closed_ = false;
   bool connectBoxOpen_ = false;
   bool closingBoxOpen_ = false;
@@ -212,3 +247,5 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::sockets::ISoc
 
 // The main window while it exists (the screens reach the controller here).
 CClientDlg* GetClientDlg();
+
+}  // namespace tovrik::app

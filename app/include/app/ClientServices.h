@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace tovrik::app {
+
 // Percent-encodes `text` (code page 949 bytes) for a query string. A leading
 // "http://" (any letter case, text of 8 or more bytes) is kept as is.
 std::string URLEncode(std::string_view text);
@@ -41,3 +43,5 @@ struct ClientConfig {
 // The user's documents folder: XDG_DOCUMENTS_DIR of the user-dirs file,
 // else "Documents" in the home folder. Empty without a home folder.
 std::filesystem::path DocumentsFolder();
+
+}  // namespace tovrik::app

@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+namespace tovrik::app {
+
 struct CommonSprites {
   std::vector<std::unique_ptr<tovrik::gfx::CSprite8>> sprites8;
   std::vector<std::unique_ptr<tovrik::gfx::xSprite>> sprites16;
@@ -18,3 +20,5 @@ struct CommonSprites {
 };
 
 const CommonSprites& GetCommonSprites();
+
+}  // namespace tovrik::app

@@ -7,6 +7,8 @@
 #include <chrono>
 #include <string>
 
+namespace tovrik::app {
+
 // Where the user is.
 enum WhereState : int {
   kWhereConnectMaster = 0,  // connecting to the master server
@@ -70,3 +72,5 @@ ControllerTime ServerNow();
 
 // Back to the state before the first connection (tests start over with it).
 void ResetControllerState();
+
+}  // namespace tovrik::app

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace tovrik::app {
+
 // Master server address and port; later overwritten with the game server's.
 extern std::string g_ServIP;
 extern unsigned g_ServPort;
@@ -32,3 +34,5 @@ int GetGroupNo_BySpareParam(std::string_view spare);
 // first other character; no digits gives 0, and values past the int range
 // stop at its ends.
 long long PlainDecimal(std::string_view text);
+
+}  // namespace tovrik::app

@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+namespace tovrik::app {
+
 struct ChatColour {
   std::uint8_t r = 0, g = 0, b = 0;
   friend bool operator==(const ChatColour&, const ChatColour&) = default;
@@ -105,3 +107,5 @@ struct ClientScreens {
   IProgressBox* closingBox = nullptr;
   IPopupWindows* popups = nullptr;
 };
+
+}  // namespace tovrik::app

@@ -11,6 +11,8 @@
 #include <deque>
 #include <string>
 
+namespace tovrik::app {
+
 class CStatusView final : public tovrik::platform::Window,
                           public IChannelScreen,
                           public ILobbyScreen,
@@ -82,3 +84,5 @@ class CStatusView final : public tovrik::platform::Window,
   Box connectBox_{*this};
   Box closingBox_{*this};
 };
+
+}  // namespace tovrik::app

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <span>
 
+namespace tovrik::portal {
+
 // The portal common folder into a caller's buffer, zero-terminated. False
 // when it is not recorded, the buffer is 9 bytes or smaller, or it does not
 // fit.
@@ -70,3 +72,5 @@ class CAvatar {
   std::array<unsigned char, kDescriptionSize> description_{};
   std::array<unsigned char, kDescriptionSize> mirrorDescription_{};
 };
+
+}  // namespace tovrik::portal

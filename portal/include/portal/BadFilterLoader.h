@@ -8,6 +8,8 @@
 #include <span>
 #include <string_view>
 
+namespace tovrik::portal {
+
 enum BADFILTER_ERROR {
   BADFILTER_OK = 0,
   BADFILTER_DLL_NOT_LOADED = 2,    // the library is missing or cannot be loaded
@@ -35,3 +37,5 @@ class CBadFilterLoader {
 
 // The client's one word filter.
 extern CBadFilterLoader g_BadFilter;
+
+}  // namespace tovrik::portal

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tovrik::portal {
+
 class CBannerWnd : public tovrik::platform::Window {
  public:
   static constexpr int kBrowserId = 61321;
@@ -45,3 +47,5 @@ class CBannerWnd : public tovrik::platform::Window {
   int pictureWidth_ = 0;
   int pictureHeight_ = 0;
 };
+
+}  // namespace tovrik::portal

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace tovrik::portal {
+
 enum WEBBANNER_ERROR {
   WEBBANNER_OK = 0,
   WEBBANNER_CLOSED = 1001,           // the banner was shown and closed
@@ -34,3 +36,5 @@ class CQXWebBannerClass {
 };
 
 extern CQXWebBannerClass g_QXWebBanner;
+
+}  // namespace tovrik::portal

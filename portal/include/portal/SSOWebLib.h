@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+namespace tovrik::portal {
+
 class CSSOWebLibMan {
  public:
   // Loads the library and opens the portal session with the player's
@@ -61,3 +63,5 @@ class CSSOWebBrowser {
   void* browser_ = nullptr;
   bool visible_ = false;
 };
+
+}  // namespace tovrik::portal

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tovrik::portal {
+
 // One network adapter as the machine identifier sees it.
 struct NetworkAdapterInfo {
   std::string name;
@@ -80,3 +82,5 @@ class CShellMan {
   ShellWindowEnumerator enumerator_;
   int counter_ = 0;
 };
+
+}  // namespace tovrik::portal

@@ -1,0 +1,99 @@
+// The controller against servers that send what they should not: messages
+// from the wrong connection or at the wrong time, and the route table that
+// decides which messages the main window takes at all.
+
+#include "ControllerFixture.h"
+
+#include "protocol/Messages.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+using namespace tovrik::app;
+using namespace tovrik::app::test;
+using namespace tovrik::platform;
+using namespace tovrik::protocol;
+
+namespace {
+
+// Every message the servers can send reaches a handler of the table or is
+// listed as left alone on purpose; nothing vanishes unnoticed.
+TEST(RouteTable, EveryMessageAServerSendsIsRoutedOrDeliberatelyIgnored) {
+  const std::vector<std::int16_t> routed = CClientDlg::RoutedMessageIds();
+  const std::span<const std::int16_t> ignored = CClientDlg::IgnoredMessageIds();
+  auto count = [](auto ids, std::int16_t id) { return std::count(ids.begin(), ids.end(), id); };
+  for (const MessageInfo& message : AllMessages()) {
+    const auto inTable = count(routed, message.id), inIgnored = count(ignored, message.id);
+    if (message.direction == Direction::ClientToServer) {
+      EXPECT_EQ(inTable + inIgnored, 0) << message.name << " is never sent by a server";
+      continue;
+    }
+    EXPECT_EQ(inTable + inIgnored, 1) << message.name << (inTable + inIgnored ? " is listed twice" : " is neither routed nor ignored");
+  }
+  for (std::int16_t id : routed) EXPECT_TRUE(FindMessage(id)) << id << " is not in the catalogue";
+  for (std::int16_t id : ignored) EXPECT_TRUE(FindMessage(id)) << id << " is not in the catalogue";
+}
+
+class HostileServer : public Controller {
+ protected:
+  void SendAccept(FakeServer& from) {
+    CSV_ACCEPT_LOGIN accept;
+    ASSERT_TRUE(accept.Set(Accept("Alpha-3")));
+    from.Send(accept);
+  }
+  void SendEnter(FakeServer& from) {
+    ENTERCHANINFO entered;
+    entered.Result = 0;
+    entered.GroupNo = 1;
+    entered.ChanNo = 9;
+    CopyIfShorter(entered.ChanName, "Forged");
+    CSV_ACCEPT_ENTERCHAN enter;
+    ASSERT_TRUE(enter.Set(entered));
+    from.Send(enter);
+  }
+};
+
+TEST_F(HostileServer, LoginAcceptanceFromTheMasterConnectionIsDropped) {
+  ThroughMaster();
+  SendAccept(master);
+  PumpFor(loop, 300);
+  EXPECT_EQ(g_Where, kWhereLogin);
+  EXPECT_TRUE(g_LoginID.empty());
+}
+
+TEST_F(HostileServer, LoginAcceptanceBeforeTheLoginRequestIsDropped) {
+  ThroughMaster();
+  SendAccept(game);
+  PumpFor(loop, 300);
+  EXPECT_EQ(g_Where, kWhereLogin) << "no login was asked for yet";
+  auto login = SendVersion();  // the real login still works afterwards
+  ASSERT_TRUE(login);
+  SendAccept(game);
+  EXPECT_TRUE(PumpUntil(loop, [] { return g_Where == kWhereLobby; }));
+}
+
+TEST_F(HostileServer, ChannelEntryBeforeTheLoginIsDropped) {
+  ASSERT_TRUE(ThroughVersion());
+  SendEnter(game);
+  PumpFor(loop, 300);
+  EXPECT_EQ(g_Where, kWhereLogin);
+  EXPECT_NE(g_NowChanNo, 9);
+}
+
+TEST_F(HostileServer, MasterMessagesAfterTheHandOverAreDropped) {
+  ThroughMaster();
+  CMS_CHECKVERSION version;
+  ASSERT_TRUE(version.Set(183));
+  master.Send(version);
+  CMS_DESTSERVERINFO again;
+  ASSERT_TRUE(again.Set(DestServer(game.port)));
+  master.Send(again);
+  PumpFor(loop, 300);
+  EXPECT_TRUE(BoxTexts().empty()) << "a stale master cannot end the login";
+  EXPECT_FALSE(dlg->IsClosed());
+  FinishLogin("Alpha-3");
+}
+
+}  // namespace
