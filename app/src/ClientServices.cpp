@@ -1,19 +1,17 @@
 #include "app/ClientServices.h"
 
+#include "app/ConfigFile.h"
 #include "app/LaunchParams.h"
-
-// Debian's SimpleIni keeps its template bodies behind SI_IMPLEMENTATION;
-// the settings file is bytes, so no character conversion is wanted.
-#define SI_NO_CONVERSION
-#define SI_IMPLEMENTATION
-#include <SimpleIni.h>
 
 #include <cctype>
 #include <cstdlib>
 #include <climits>
 #include <cstdio>
 #include <strings.h>
+#include <memory>
+#include <optional>
 #include <system_error>
+#include <utility>
 
 namespace tovrik::app {
 
@@ -34,15 +32,7 @@ bool KeptInUrl(unsigned char byte) {
   }
 }
 
-bool LoadIni(CSimpleIniA& ini) {
-  ini.SetUnicode(false);
-  ini.SetMultiKey(false);
-  std::filesystem::path file = ConfigFilePath();
-  if (file.empty()) return false;
-  std::error_code ec;
-  if (!std::filesystem::exists(file, ec)) return true;  // a missing file holds nothing yet
-  return ini.LoadFile(file.c_str()) >= 0;
-}
+std::unique_ptr<CConfigFile> g_ConfigFile;
 
 }  // namespace
 
@@ -76,7 +66,10 @@ std::filesystem::path GetProfile_DefPath() {
   return exe.parent_path();
 }
 
-void SetProfile_DefPath(const std::filesystem::path& folder) { g_ProfileOverride = folder; }
+void SetProfile_DefPath(const std::filesystem::path& folder) {
+  g_ProfileOverride = folder;
+  g_ConfigFile.reset();
+}
 
 std::filesystem::path ConfigFilePath() {
   std::filesystem::path folder = GetProfile_DefPath();
@@ -84,13 +77,15 @@ std::filesystem::path ConfigFilePath() {
   return folder / "config" / "config.ini";
 }
 
+CConfigFile& TheConfigFile() {
+  if (!g_ConfigFile) g_ConfigFile = std::make_unique<CConfigFile>(ConfigFilePath());
+  return *g_ConfigFile;
+}
+
 int GetProfile_int(std::string_view section, std::string_view key, int def) {
-  CSimpleIniA ini;
-  if (!LoadIni(ini)) return def;
-  std::string sectionText(section), keyText(key);
-  const char* value = ini.GetValue(sectionText.c_str(), keyText.c_str(), nullptr);
+  std::optional<std::string> value = TheConfigFile().Get(section, key);
   if (!value) return def;
-  std::string_view text(value);
+  std::string_view text(*value);
   if (text.size() > kTokenValueMax) text = text.substr(0, kTokenValueMax);
   if (text.empty()) return def;
   long long number = PlainDecimal(text);
@@ -98,17 +93,8 @@ int GetProfile_int(std::string_view section, std::string_view key, int def) {
 }
 
 bool WriteProfile_int(std::string_view section, std::string_view key, int value) {
-  std::filesystem::path file = ConfigFilePath();
-  if (file.empty()) return false;
-  CSimpleIniA ini;
-  // An unreadable file is not overwritten: the user's other settings in it
-  // would be lost.
-  if (!LoadIni(ini)) return false;
-  std::error_code ec;
-  std::filesystem::create_directories(file.parent_path(), ec);
-  std::string sectionText(section), keyText(key);
-  ini.SetValue(sectionText.c_str(), keyText.c_str(), std::to_string(value).c_str());
-  return ini.SaveFile(file.c_str()) >= 0;
+  CConfigFile& file = TheConfigFile();
+  return file.Set(section, key, std::to_string(value)) && file.Flush();
 }
 
 bool ClientConfig::Load(std::string_view id) {
@@ -123,15 +109,16 @@ bool ClientConfig::Load(std::string_view id) {
   return true;
 }
 
+// All six keys in memory, then one write, and none when nothing changed.
 bool ClientConfig::Save(std::string_view id) const {
   if (id.empty()) return false;
-  bool ok = WriteProfile_int(id, "ScreenMode", ScreenMode);
-  ok = WriteProfile_int(id, "OffSndFX", OffSndFX) && ok;
-  ok = WriteProfile_int(id, "OffMusic", OffMusic) && ok;
-  ok = WriteProfile_int(id, "NoInvit", NoInvit) && ok;
-  ok = WriteProfile_int(id, "NoWhisper", NoWhisper) && ok;
-  ok = WriteProfile_int(id, "FailToFullScreen", FailToFullScreen) && ok;
-  return ok;
+  CConfigFile& file = TheConfigFile();
+  const std::pair<const char*, int> values[] = {{"ScreenMode", ScreenMode}, {"OffSndFX", OffSndFX},
+                                                {"OffMusic", OffMusic},     {"NoInvit", NoInvit},
+                                                {"NoWhisper", NoWhisper},   {"FailToFullScreen", FailToFullScreen}};
+  bool ok = true;
+  for (const auto& [key, value] : values) ok = file.Set(id, key, std::to_string(value)) && ok;
+  return file.Flush() && ok;
 }
 
 namespace {

@@ -4,11 +4,14 @@
 
 #include "ControllerFixture.h"
 
+#include "app/ConfigFile.h"
 #include "protocol/Messages.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <sstream>
 #include <set>
 
 using namespace tovrik::app;
@@ -94,6 +97,67 @@ TEST_F(HostileServer, MasterMessagesAfterTheHandOverAreDropped) {
   EXPECT_TRUE(BoxTexts().empty()) << "a stale master cannot end the login";
   EXPECT_FALSE(dlg->IsClosed());
   FinishLogin("Alpha-3");
+}
+
+// The login id names the user's section of the settings file; an id that
+// closes its section and opens another must not reach other users' settings.
+class SettingsFromTheServer : public HostileServer {
+ protected:
+  std::filesystem::path File() const { return folder / "config" / "config.ini"; }
+  void WriteFile(const std::string& text) {
+    std::filesystem::create_directories(File().parent_path());
+    std::ofstream(File()) << text;
+  }
+  std::string ReadFile() const {
+    std::ifstream in(File());
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  void LoginAs(std::string_view id) {
+    ASSERT_TRUE(ThroughVersion());
+    LOGINACCEPTINFO info = Accept("Alpha-3");
+    std::fill(std::begin(info.UI.ID), std::end(info.UI.ID), '\0');
+    CopyIfShorter(info.UI.ID, id);
+    CSV_ACCEPT_LOGIN accept;
+    ASSERT_TRUE(accept.Set(info));
+    game.Send(accept);
+    ASSERT_TRUE(PumpUntil(loop, [] { return g_Where == kWhereLobby; }));
+  }
+};
+
+TEST_F(SettingsFromTheServer, AnIdCannotForgeASectionOrAKey) {
+  WriteFile("[victim]\nScreenMode=0\n");
+  const std::string hostile = "z]\n[victim]\nA=1";
+  LoginAs(hostile);
+  ASSERT_EQ(g_LoginID, hostile);
+  EXPECT_EQ(dlg->Config().ScreenMode, 1) << "the victim's settings were not read for the hostile id";
+  const std::string text = ReadFile();
+  EXPECT_EQ(std::count(text.begin(), text.end(), '['), 2) << text;
+  EXPECT_EQ(text.find("A=1"), std::string::npos) << text;
+  EXPECT_NE(text.find("[z%5D%0A%5Bvictim%5D%0AA%3D1]"), std::string::npos) << text;
+  EXPECT_EQ(GetProfile_int("victim", "ScreenMode", 1), 0);
+  EXPECT_EQ(GetProfile_int("victim", "A", 7), 7);
+}
+
+TEST_F(SettingsFromTheServer, ALoginReadsTheFileOnceAndWritesOnlyWhatChanged) {
+  WriteFile("[hong]\nScreenMode=0\nNoInvit=1\n");
+  LoginAs("hong");
+  EXPECT_EQ(TheConfigFile().Reads(), 1);
+  EXPECT_EQ(TheConfigFile().Writes(), 0) << "window mode, nothing to change";
+  EXPECT_TRUE(screens.Called("lobby.noinvite"));
+}
+
+TEST_F(SettingsFromTheServer, TheFileKeepsABoundedNumberOfUsers) {
+  std::string text;
+  for (int i = 0; i < 40; ++i) text += "[user" + std::to_string(i) + "]\nNoWhisper=1\n";
+  WriteFile(text);
+  LoginAs("hong");
+  const std::string written = ReadFile();
+  EXPECT_EQ(std::size_t(std::count(written.begin(), written.end(), '[')), CConfigFile::kMaxSections);
+  EXPECT_NE(written.find("[hong]"), std::string::npos);
+  EXPECT_NE(written.find("[user39]"), std::string::npos) << "the latest users stay";
+  EXPECT_EQ(written.find("[user0]"), std::string::npos) << "the oldest go";
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // URL encoding and the per-user configuration file.
 
 #include "app/ClientServices.h"
+#include "app/ConfigFile.h"
 
 #include <gtest/gtest.h>
 
@@ -97,3 +98,16 @@ TEST_F(Configuration, UnwritableFolderIsReportedNotFatal) {
 }
 
 }  // namespace
+
+TEST(ConfigSectionName, EscapesWhatWouldEndOrSplitASectionLine) {
+  struct Case {
+    std::string id, section;
+  } cases[] = {
+      {"hong", "hong"},
+      {"Kim_99-x.y", "Kim_99-x.y"},
+      {"z]\n[victim]\nA=1", "z%5D%0A%5Bvictim%5D%0AA%3D1"},
+      {"a b;c#d%e\r\t", "a%20b%3Bc%23d%25e%0D%09"},
+      {"\xB1\xE8", "\xB1\xE8"},  // code page 949 text stays
+  };
+  for (const Case& c : cases) EXPECT_EQ(ConfigSectionName(c.id), c.section) << c.id;
+}
