@@ -123,13 +123,8 @@ void CClientDlg::ChangeView(int view) {
 }
 
 void CClientDlg::AddScoreLines() {
-  const int points = tovrik::game::Play[0].user.Point.get();
-  const int run = points - runBaseline_;
-  if (run >= 0) screens_.lobby->AddChat(Format("★접속후 총 +%d점을 획득하셨습니다\n", run), kGain);
-  else screens_.lobby->AddChat(Format("★접속후 총 %d점을 잃으셨습니다\n", run), kLoss);
-  const int room = points - roomBaseline_;
-  if (room >= 0) screens_.lobby->AddChat(Format("★방금 계셨던 방에서 +%d점을 획득하셨습니다\n", room), kGain);
-  else screens_.lobby->AddChat(Format("★방금 계셨던 방에서 %d점을 잃으셨습니다\n", room), kLoss);
+  for (const ScoreLine& line : ScoreLines(tovrik::game::Play[0].user.Point.get(), runBaseline_, roomBaseline_))
+    screens_.lobby->AddChat(line.text, line.gain ? kGain : kLoss);
 }
 
 void CClientDlg::MoveToLobby() {

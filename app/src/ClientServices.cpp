@@ -77,6 +77,18 @@ std::filesystem::path ConfigFilePath() {
   return folder / "config" / "config.ini";
 }
 
+std::vector<ScoreLine> ScoreLines(std::int32_t points, std::int32_t runBaseline, std::int32_t roomBaseline) {
+  auto line = [](const char* gainFormat, const char* lossFormat, std::int64_t difference) {
+    char text[160];
+    std::snprintf(text, sizeof text, difference >= 0 ? gainFormat : lossFormat, static_cast<long long>(difference));
+    return ScoreLine{text, difference >= 0};
+  };
+  const std::int64_t run = std::int64_t{points} - runBaseline;
+  const std::int64_t room = std::int64_t{points} - roomBaseline;
+  return {line("★접속후 총 +%lld점을 획득하셨습니다\n", "★접속후 총 %lld점을 잃으셨습니다\n", run),
+          line("★방금 계셨던 방에서 +%lld점을 획득하셨습니다\n", "★방금 계셨던 방에서 %lld점을 잃으셨습니다\n", room)};
+}
+
 CConfigFile& TheConfigFile() {
   if (!g_ConfigFile) g_ConfigFile = std::make_unique<CConfigFile>(ConfigFilePath());
   return *g_ConfigFile;

@@ -111,3 +111,27 @@ TEST(ConfigSectionName, EscapesWhatWouldEndOrSplitASectionLine) {
   };
   for (const Case& c : cases) EXPECT_EQ(ConfigSectionName(c.id), c.section) << c.id;
 }
+
+// Points are the server's 32-bit figures: their differences must be true
+// at the extremes too (and not overflow, which UBSan reports).
+TEST(ScoreLines, DifferencesAreExactAtTheExtremes) {
+  struct Case {
+    std::int32_t points, runBaseline, roomBaseline;
+    const char* run;
+    const char* room;
+  } cases[] = {
+      {1500, 1500, 1500, "★접속후 총 +0점을 획득하셨습니다\n", "★방금 계셨던 방에서 +0점을 획득하셨습니다\n"},
+      {1510, 1400, 1520, "★접속후 총 +110점을 획득하셨습니다\n", "★방금 계셨던 방에서 -10점을 잃으셨습니다\n"},
+      {INT32_MIN, INT32_MAX, 0, "★접속후 총 -4294967295점을 잃으셨습니다\n",
+       "★방금 계셨던 방에서 -2147483648점을 잃으셨습니다\n"},
+      {INT32_MAX, INT32_MIN, -1, "★접속후 총 +4294967295점을 획득하셨습니다\n",
+       "★방금 계셨던 방에서 +2147483648점을 획득하셨습니다\n"},
+  };
+  for (const Case& c : cases) {
+    const std::vector<ScoreLine> lines = ScoreLines(c.points, c.runBaseline, c.roomBaseline);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].text, c.run) << c.points << " since " << c.runBaseline;
+    EXPECT_EQ(lines[1].text, c.room) << c.points << " since " << c.roomBaseline;
+    EXPECT_EQ(lines[0].gain, std::int64_t{c.points} >= c.runBaseline);
+  }
+}

@@ -238,8 +238,8 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::sockets::ISoc
   bool inAboutBox_ = false;
 
   bool firstLobbyEntry_ = true;
-  int runBaseline_ = 0;
-  int roomBaseline_ = 0;
+  std::int32_t runBaseline_ = 0;
+  std::int32_t roomBaseline_ = 0;
   int playHours_ = 0;
   bool reminderPending_ = false;
   std::uintptr_t badUserTimer_ = 0;

@@ -2,9 +2,11 @@
 // Helpers of the main window that need no window: URL encoding and the
 // per-user configuration file.
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tovrik::app {
 
@@ -39,6 +41,17 @@ struct ClientConfig {
   // False for an empty id or when the file cannot be written.
   bool Save(std::string_view id) const;
 };
+
+// One line of the lobby chat about points won or lost since a baseline.
+struct ScoreLine {
+  std::string text;
+  bool gain = false;  // shown in the gain colour, else in the loss colour
+};
+// The lines shown on returning to the lobby: the change since the program
+// started, then the change in the room just left. Points are the server's
+// 32-bit figures; their differences are taken in 64 bits, so that any two of
+// them give the true difference.
+std::vector<ScoreLine> ScoreLines(std::int32_t points, std::int32_t runBaseline, std::int32_t roomBaseline);
 
 // The user's documents folder: XDG_DOCUMENTS_DIR of the user-dirs file,
 // else "Documents" in the home folder. Empty without a home folder.
