@@ -703,7 +703,8 @@ void CClientDlg::OpenLocationPage() {
   }
   char query[1024];
   std::snprintf(query, sizeof query, "?user_id=%s&server=%s&code=%d&groupcode=%d&SiteCode=%d&user_cn=%s",
-                g_LoginID.c_str(), URLEncode(server).c_str(), g_GameCode, g_NowGroupNo, 0, g_MyUniqNo.c_str());
+                URLEncode(g_LoginID).c_str(), URLEncode(server).c_str(), g_GameCode, g_NowGroupNo, 0,
+                URLEncode(g_MyUniqNo).c_str());
   screens_.channel->NavigateWeb(g_LocationURL + query);
 }
 
@@ -773,8 +774,8 @@ void CClientDlg::OnResultFindId(int, CSV_RESULT_FINDID& msg) {
   screens_.channel->EnableFindId(true);
   if (inFindId_) return;
   HandlerGuard guard(inFindId_);
-  const std::string nick = ShowText(FieldText(info.NickName));
-  const std::string channel = ShowText(FieldText(info.ChanName));
+  const std::string nick = OneLineName(ShowText(FieldText(info.NickName)));
+  const std::string channel = OneLineName(ShowText(FieldText(info.ChanName)));
   char text[512];
   if (FieldText(info.ID).empty())
     std::snprintf(text, sizeof text, "현재 서버에 접속하지 않았거나 존재하지 않는 사용자입니다.");

@@ -79,7 +79,7 @@ void CClientDlg::ChangeView(int view) {
     case 2: {
       screens_.lobby->ClearInput(0);
       screens_.lobby->ClearInput(1);
-      title_ = Format("코르반타 토브릭 장기 Ver%2.2f - [%s]", kVersionShown, Cp949ToUtf8(g_NowChanName).c_str());
+      title_ = Format("코르반타 토브릭 장기 Ver%2.2f - [%s]", kVersionShown, OneLineName(Cp949ToUtf8(g_NowChanName)).c_str());
       const int points = tovrik::game::Play[0].user.Point.get();
       if (firstLobbyEntry_) {
         firstLobbyEntry_ = false;
@@ -133,7 +133,7 @@ void CClientDlg::MoveToLobby() {
   ILobbyScreen& lobby = *screens_.lobby;
   lobby.ClearInput(0);
   lobby.FocusChat();
-  const std::string nick = FieldUtf8(tovrik::game::Play[0].user.NickName);
+  const std::string nick = OneLineName(FieldUtf8(tovrik::game::Play[0].user.NickName));
   lobby.AddChat(Format("# [%s]님의 접속을 환영합니다 #\n", nick.c_str()) + "♤ 귓말 사용법 : /w 닉네임 전할말\n" +
                     "♤ 혹은 접속자 리스트에서 마우스 오른쪽 클릭 -> 귓말하기 선택\n",
                 kBlack);

@@ -58,6 +58,13 @@ std::string URLEncode(std::string_view text) {
   return out;
 }
 
+std::string OneLineName(std::string_view name) {
+  std::string line(name);
+  for (char& c : line)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  return line;
+}
+
 std::filesystem::path GetProfile_DefPath() {
   if (!g_ProfileOverride.empty()) return g_ProfileOverride;
   std::error_code ec;

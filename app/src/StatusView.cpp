@@ -1,5 +1,7 @@
 #include "app/StatusView.h"
 
+#include "app/ClientServices.h"
+
 #include "base/CodePage.h"
 #include "base/Log.h"
 #include "platform/MessageBox.h"
@@ -27,7 +29,7 @@ ClientScreens CStatusView::Screens() {
 void CStatusView::OpenPcRoomService(int grade) { AddLine("PC방 서비스 등급 " + std::to_string(grade)); }
 
 void CStatusView::ShowProfile(const tovrik::protocol::USERINFO& user, int) {
-  AddLine("프로필: " + Cp949FieldToUtf8(std::span<const char>(user.NickName, sizeof user.NickName)) + " (" +
+  AddLine("프로필: " + OneLineName(Cp949FieldToUtf8(std::span<const char>(user.NickName, sizeof user.NickName))) + " (" +
           std::to_string(user.Point.get()) + "점)");
 }
 

@@ -114,11 +114,13 @@ class SettingsFromTheServer : public HostileServer {
     text << in.rdbuf();
     return text.str();
   }
-  void LoginAs(std::string_view id) {
+  void LoginAs(std::string_view id, std::string_view nickName = "Gildong") {
     ASSERT_TRUE(ThroughVersion());
     LOGINACCEPTINFO info = Accept("Alpha-3");
     std::fill(std::begin(info.UI.ID), std::end(info.UI.ID), '\0');
     CopyIfShorter(info.UI.ID, id);
+    std::fill(std::begin(info.UI.NickName), std::end(info.UI.NickName), '\0');
+    CopyIfShorter(info.UI.NickName, nickName);
     CSV_ACCEPT_LOGIN accept;
     ASSERT_TRUE(accept.Set(info));
     game.Send(accept);
@@ -158,6 +160,32 @@ TEST_F(SettingsFromTheServer, TheFileKeepsABoundedNumberOfUsers) {
   EXPECT_NE(written.find("[hong]"), std::string::npos);
   EXPECT_NE(written.find("[user39]"), std::string::npos) << "the latest users stay";
   EXPECT_EQ(written.find("[user0]"), std::string::npos) << "the oldest go";
+}
+
+// Ids and names reach a query string and text lines: they cannot add query
+// parameters or forge lines.
+TEST_F(SettingsFromTheServer, AnIdOrANameCannotAddParametersOrLines) {
+  ThroughMaster();
+  SERVERINFO info;
+  CopyIfShorter(info.LocationURL, "http://loc/where.asp");
+  CSV_SERVERINFO serverInfo;
+  ASSERT_TRUE(serverInfo.Set(info));
+  game.Send(serverInfo);
+  ASSERT_TRUE(PumpUntil(loop, [] { return !g_LocationURL.empty(); }));
+  ASSERT_TRUE(SendVersion());
+  LOGINACCEPTINFO accept = Accept("Alpha-3");
+  std::fill(std::begin(accept.UI.ID), std::end(accept.UI.ID), '\0');
+  CopyIfShorter(accept.UI.ID, "a&admin=1");
+  std::fill(std::begin(accept.UI.NickName), std::end(accept.UI.NickName), '\0');
+  CopyIfShorter(accept.UI.NickName, "x\n# [admin]");
+  CSV_ACCEPT_LOGIN login;
+  ASSERT_TRUE(login.Set(accept));
+  game.Send(login);
+  ASSERT_TRUE(PumpUntil(loop, [] { return g_Where == kWhereLobby; }));
+  ASSERT_EQ(screens.pages.size(), 1u);
+  EXPECT_NE(screens.pages[0].find("?user_id=a%26admin%3D1&server="), std::string::npos) << screens.pages[0];
+  ASSERT_FALSE(screens.chat.empty());
+  EXPECT_EQ(screens.chat[0].text.substr(0, screens.chat[0].text.find('\n')), "# [x?# [admin]]님의 접속을 환영합니다 #");
 }
 
 }  // namespace

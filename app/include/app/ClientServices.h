@@ -14,6 +14,11 @@ namespace tovrik::app {
 // "http://" (any letter case, text of 8 or more bytes) is kept as is.
 std::string URLEncode(std::string_view text);
 
+// A name from the server (a nickname, a channel name) made fit for one line
+// of text: control bytes, which could break it into forged lines of the chat
+// or the log, become "?".
+std::string OneLineName(std::string_view name);
+
 // The folder of the program, where "config/config.ini" lives. Empty when it
 // cannot be determined.
 std::filesystem::path GetProfile_DefPath();
