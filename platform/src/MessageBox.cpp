@@ -72,6 +72,7 @@ struct Automation {
   int defaultAnswer = 0;
   bool environmentRead = false;
   std::vector<LoggedMessageBox> logged;
+  std::size_t loggedCount = 0;
 };
 
 Automation& TheAutomation() {
@@ -112,7 +113,11 @@ int AutomatedAnswer(unsigned type) {
 int AnswerThroughLog(std::string_view caption, std::string_view text, unsigned type) {
   int answer = AutomatedAnswer(type);
   base::Log(base::LogLevel::Info, "platform", MessageBoxLogLine(caption, text, type, answer));
-  TheAutomation().logged.push_back({std::string(caption), std::string(text), type, answer});
+  Automation& a = TheAutomation();
+  if (a.logged.size() >= kLoggedMessageBoxesKept)
+    a.logged.erase(a.logged.begin(), a.logged.begin() + std::ptrdiff_t(a.logged.size() - kLoggedMessageBoxesKept + 1));
+  a.logged.push_back({std::string(caption), std::string(text), type, answer});
+  ++a.loggedCount;
   return answer;
 }
 
@@ -195,9 +200,12 @@ void ResetMessageBoxAutomation() {
   a.queue.clear();
   a.defaultAnswer = 0;
   a.logged.clear();
+  a.loggedCount = 0;
 }
 
 const std::vector<LoggedMessageBox>& LoggedMessageBoxes() { return TheAutomation().logged; }
+
+std::size_t LoggedMessageBoxCount() { return TheAutomation().loggedCount; }
 
 std::string MessageBoxLogLine(std::string_view caption, std::string_view text, unsigned type, int answer) {
   std::string line = "MessageBox caption=\"";

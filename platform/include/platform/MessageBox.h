@@ -4,6 +4,7 @@
 // written to the log and answered by the automation hook, so that headless
 // runs and tests go through the same paths as a person at the screen.
 
+#include <cstddef>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -54,7 +55,10 @@ void SetMessageBoxDefaultAnswer(int answer);  // 0 removes the default
 void QueueMessageBoxAnswers(std::initializer_list<int> answers);
 void ResetMessageBoxAutomation();  // empties the queue, the default and the record
 
-// Every box shown through the log in this process, oldest first.
+// The boxes shown through the log in this process, oldest first: the last
+// kLoggedMessageBoxesKept of them, so that a long headless run that keeps
+// showing boxes does not keep every one forever.
+inline constexpr std::size_t kLoggedMessageBoxesKept = 256;
 struct LoggedMessageBox {
   std::string caption;
   std::string text;
@@ -62,6 +66,9 @@ struct LoggedMessageBox {
   int answer = 0;
 };
 const std::vector<LoggedMessageBox>& LoggedMessageBoxes();
+// How many boxes went through the log since the last reset, also those no
+// longer kept.
+std::size_t LoggedMessageBoxCount();
 
 // The line a headless box writes to the log, so callers reading the log of
 // another process can look for it: control characters, quotes and
