@@ -316,7 +316,7 @@ bool CClientDlg::OnInitDialog() {
   g_MainSrvSID = -1;
   g_Where = kWhereConnectMaster;
   base::Log(base::LogLevel::Info, "app", "main window: master server ", g_ServIP, ":", g_ServPort, ", login group ", g_LoginGroup);
-  g_MasterSID = SockMan.ConnectSocket(g_ServIP, int(g_ServPort));
+  g_MasterSID = Connect(g_ServIP, g_ServPort);
   if (options_.portalModules) g_QXWebBanner.InitQXWebBanner(this, "tovrik", 0);
   InstallExitSignals();
   SetTimer(kTimerSignalWatch, 200);
@@ -550,7 +550,22 @@ void CClientDlg::ChannelMoveFailed() {
   OnCancel();
 }
 
-void CClientDlg::ShowSocketError(const std::string& text) { AfxMessageBox(text); }
+int CClientDlg::Connect(const std::string& address, unsigned port) {
+  connecting_ = true;
+  const int sid = SockMan.ConnectSocket(address, int(port));
+  connecting_ = false;
+  return sid;
+}
+
+void CClientDlg::ShowSocketError(const std::string& text) {
+  // A connection that fails as it starts is reported by the controller with
+  // its own message; the socket layer's reason goes to the log only.
+  if (connecting_) {
+    base::Log(base::LogLevel::Warn, "app", "connection not started: ", text);
+    return;
+  }
+  AfxMessageBox(text);
+}
 
 // --- Master server ---------------------------------------------------------------
 
@@ -580,7 +595,7 @@ void CClientDlg::OnMasterDestServer(int sid, CMS_DESTSERVERINFO& msg) {
   g_DestSvInfo = *msg.Info;
   g_ServIP = FieldText(g_DestSvInfo.IP);
   g_ServPort = unsigned(g_DestSvInfo.Port.get());
-  g_MainSrvSID = SockMan.ConnectSocket(g_ServIP, int(g_ServPort));
+  g_MainSrvSID = Connect(g_ServIP, g_ServPort);
   g_Where = kWhereLogin;
   ShowStatus("게임 서버에 접속하는 중입니다");
   if (g_MainSrvSID < 0) {
@@ -763,7 +778,7 @@ void CClientDlg::OnDestChannel(int sid, CSV_DESTCHANNELINFO& msg) {
   g_MoveChanInfo = *msg.Ticket;
   tovrik::game::Play[0].user.UNum = g_MoveChanInfo.UNum.get();
   const int old = g_MainSrvSID;
-  g_MainSrvSID = SockMan.ConnectSocket(g_ServIP, int(g_ServPort));
+  g_MainSrvSID = Connect(g_ServIP, g_ServPort);
   SockMan.CloseDataSocket(old);
   // A move that cannot even start never reports back: fail it now.
   if (g_MainSrvSID < 0) ChannelMoveFailed();

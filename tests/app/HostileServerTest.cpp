@@ -99,6 +99,30 @@ TEST_F(HostileServer, MasterMessagesAfterTheHandOverAreDropped) {
   FinishLogin("Alpha-3");
 }
 
+// A connection refused before it starts (here: port 0) is reported once,
+// by the controller, not once more by the socket layer.
+TEST_F(HostileServer, AMasterConnectionThatCannotStartShowsOneMessage) {
+  g_ServPort = 0;
+  (void)dlg->OnInitDialog();
+  PumpFor(loop, 200);
+  EXPECT_TRUE(dlg->IsClosed());
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"메인 서버와 접속이 실패하였습니다"});
+}
+
+TEST_F(HostileServer, AGameServerThatCannotBeConnectedShowsOneMessage) {
+  Start();
+  CMS_CHECKVERSION version;
+  ASSERT_TRUE(version.Set(184));
+  master.Send(version);
+  ASSERT_TRUE(master.Receive(loop));
+  CMS_DESTSERVERINFO dest;
+  ASSERT_TRUE(dest.Set(DestServer(0)));
+  master.Send(dest);
+  ASSERT_TRUE(PumpUntil(loop, [&] { return dlg->IsClosed(); }));
+  PumpFor(loop, 200);
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"게임 서버와 접속이 실패하였습니다"});
+}
+
 // The login id names the user's section of the settings file; an id that
 // closes its section and opens another must not reach other users' settings.
 class SettingsFromTheServer : public HostileServer {

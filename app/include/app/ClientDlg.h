@@ -158,6 +158,8 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::sockets::ISoc
   // Dismisses the connection progress box as cancelled: while it is open
   // (states 0 and 1) this runs the exit path.
   void EndProgram();
+  // Starts a connection; -1 when it cannot even start (the caller reports).
+  int Connect(const std::string& address, unsigned port);
   void ChannelMoveFailed();
   void CloseWindow();
   void RunClosingBox();
@@ -219,6 +221,7 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::sockets::ISoc
   bool closing_ = false;     // end without asking the server
   bool logoutSent_ = false;
   bool loginSent_ = false;
+  bool connecting_ = false;
   bool closed_ = false;
   bool connectBoxOpen_ = false;
   bool closingBoxOpen_ = false;
