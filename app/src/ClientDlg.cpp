@@ -320,6 +320,7 @@ bool CClientDlg::OnInitDialog() {
   if (options_.portalModules) g_QXWebBanner.InitQXWebBanner(this, "tovrik", 0);
   InstallExitSignals();
   SetTimer(kTimerSignalWatch, 200);
+  AwaitServer();
   EventLoop::Current()->SetCaptionBarHeight(kCaptionHeight);
   // A connection that cannot even be started never reports back: treat it
   // as the failed connection it is instead of waiting forever.
@@ -345,6 +346,7 @@ void CClientDlg::CloseWindow() {
   KillTimer(kTimerPlayHour);
   KillTimer(kTimerClosingBox);
   KillTimer(kTimerSignalWatch);
+  KillTimer(kTimerConnectWait);
   systemMenu_.Close();
   ShowExplorer(1);
   if (modalRunning_)
@@ -540,7 +542,34 @@ void CClientDlg::OnSocketConnectFailure(int number) {
   }
 }
 
+void CClientDlg::AwaitServer() { SetTimer(kTimerConnectWait, options_.connectWaitMs); }
+
+void CClientDlg::StopAwaitingServer() {
+  KillTimer(kTimerConnectWait);
+  moveAwaited_ = false;
+}
+
+// The server accepted the connection and then fell silent: the same end as
+// a connection that could not be made.
+void CClientDlg::OnServerSilent() {
+  KillTimer(kTimerConnectWait);
+  SDL_Log("no answer from the server for %u ms in state %d", options_.connectWaitMs, g_Where);
+  if (g_Where == kWhereConnectMaster && g_MasterSID >= 0) {
+    SockMan.CloseDataSocket(g_MasterSID);
+    OnSocketConnectFailure(g_MasterSID);
+  } else if (g_Where == kWhereLogin && g_MainSrvSID >= 0) {
+    if (g_MasterSID >= 0) SockMan.CloseDataSocket(g_MasterSID);
+    g_MasterSID = -1;
+    SockMan.CloseDataSocket(g_MainSrvSID);
+    OnSocketConnectFailure(g_MainSrvSID);
+  } else if (g_Where == kWhereChannel && moveAwaited_) {
+    if (g_MainSrvSID >= 0) SockMan.CloseDataSocket(g_MainSrvSID);
+    ChannelMoveFailed();
+  }
+}
+
 void CClientDlg::ChannelMoveFailed() {
+  moveAwaited_ = false;
   g_MainSrvSID = -1;
   g_Where = kWhereConnectMaster;
   g_bMovingChan = 0;
@@ -575,6 +604,7 @@ void CClientDlg::OnMasterCheckVersion(int sid, CMS_CHECKVERSION& msg) {
     if (g_Where != kWhereConnectMaster) return;
     CMS_ASK_DESTSERVERINFO ask;
     if (ask.Set(g_LoginGroup)) Send(g_MasterSID, ask);
+    AwaitServer();
     return;
   }
   HandlerGuard guard(inMasterCheckVersion_);
@@ -597,6 +627,7 @@ void CClientDlg::OnMasterDestServer(int sid, CMS_DESTSERVERINFO& msg) {
   g_ServPort = unsigned(g_DestSvInfo.Port.get());
   g_MainSrvSID = Connect(g_ServIP, g_ServPort);
   g_Where = kWhereLogin;
+  AwaitServer();
   ShowStatus("게임 서버에 접속하는 중입니다");
   if (g_MainSrvSID < 0) {
     // Refused before it started (a bad address): no failure notice follows.
@@ -648,6 +679,7 @@ void CClientDlg::SendLogin() {
   CSV_ASK_LOGIN login;
   if (login.Set(info, g_AuthCookie, g_DataCookie, g_CpCookie)) Send(g_MainSrvSID, login);
   loginSent_ = true;
+  AwaitServer();
   ShowStatus("로그인하는 중입니다");
 }
 
@@ -678,6 +710,7 @@ void CClientDlg::OnServerInfo(int, CSV_SERVERINFO& msg) {
 
 void CClientDlg::OnAcceptLogin(int, CSV_ACCEPT_LOGIN& msg) {
   const LOGINACCEPTINFO& info = *msg.Info;
+  StopAwaitingServer();
   if (connectBoxOpen_) {
     connectBoxOpen_ = false;
     screens_.connectBox->Close();
@@ -726,6 +759,7 @@ void CClientDlg::OpenLocationPage() {
 void CClientDlg::OnRefuseLogin(int, CSV_REFUSE_LOGIN& msg) {
   if (inRefuseLogin_) return;
   HandlerGuard guard(inRefuseLogin_);
+  StopAwaitingServer();
   if (msg.TextLen->get() > 0) AfxMessageBox(ShowText(msg.TextView()));
   EndProgram();
 }
@@ -753,6 +787,7 @@ void CClientDlg::OnAcceptEnterChannel(int, CSV_ACCEPT_ENTERCHAN& msg) {
   const ENTERCHANINFO& info = *msg.Info;
   const int result = info.Result.get();
   if (result < -99) return;
+  StopAwaitingServer();
   g_Wait = 0;
   screens_.channel->EnableEnter(true);
   screens_.channel->DismissProgress();
@@ -772,6 +807,8 @@ void CClientDlg::OnAcceptEnterChannel(int, CSV_ACCEPT_ENTERCHAN& msg) {
 void CClientDlg::OnDestChannel(int sid, CSV_DESTCHANNELINFO& msg) {
   if (sid != g_MainSrvSID || g_Where != kWhereChannel) return;
   g_bMovingChan = 1;
+  moveAwaited_ = true;
+  AwaitServer();
   g_Wait = 1;
   g_ServIP = std::string(msg.IP->View());
   g_ServPort = unsigned(msg.Port->get());
@@ -897,6 +934,9 @@ LResult CClientDlg::WindowProc(MsgId msg, WParam w, LParam l) {
           screens_.closingBox->Close();
           closing_ = true;
           CloseWindow();
+          return 0;
+        case kTimerConnectWait:
+          OnServerSilent();
           return 0;
         case kTimerSignalWatch:
           if (g_ExitRequested.exchange(false)) OnCancel();

@@ -99,6 +99,46 @@ TEST_F(HostileServer, MasterMessagesAfterTheHandOverAreDropped) {
   FinishLogin("Alpha-3");
 }
 
+// A server that accepts the connection and then says nothing: after the
+// wait's bound the program ends with the connection failure message.
+TEST_F(HostileServer, AMasterThatNeverGreetsEndsAfterTheBound) {
+  Start();
+  clock.Advance(kConnectWaitMs - 1);
+  PumpFor(loop, 50);
+  EXPECT_FALSE(dlg->IsClosed());
+  clock.Advance(1);
+  ASSERT_TRUE(PumpUntil(loop, [&] { return dlg->IsClosed(); }));
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"메인 서버와 접속이 실패하였습니다"});
+  EXPECT_TRUE(master.SawClose(loop));
+}
+
+TEST_F(HostileServer, AGameServerThatNeverChecksTheVersionEndsAfterTheBound) {
+  ThroughMaster();
+  clock.Advance(kConnectWaitMs);
+  ASSERT_TRUE(PumpUntil(loop, [&] { return dlg->IsClosed(); }));
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"게임 서버와 접속이 실패하였습니다"});
+  EXPECT_EQ(g_MainSrvSID, -1);
+  EXPECT_EQ(g_MasterSID, -1);
+}
+
+TEST_F(HostileServer, AGameServerThatNeverAnswersTheLoginEndsAfterTheBound) {
+  ASSERT_TRUE(ThroughVersion());
+  clock.Advance(kConnectWaitMs - 1);
+  PumpFor(loop, 50);
+  EXPECT_FALSE(dlg->IsClosed()) << "the bound restarts with each step";
+  clock.Advance(1);
+  ASSERT_TRUE(PumpUntil(loop, [&] { return dlg->IsClosed(); }));
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"게임 서버와 접속이 실패하였습니다"});
+}
+
+TEST_F(HostileServer, TheBoundEndsWithTheLogin) {
+  IntoLobby();
+  clock.Advance(kConnectWaitMs * 2);
+  PumpFor(loop, 100);
+  EXPECT_FALSE(dlg->IsClosed());
+  EXPECT_TRUE(BoxTexts().empty());
+}
+
 // A connection refused before it starts (here: port 0) is reported once,
 // by the controller, not once more by the socket layer.
 TEST_F(HostileServer, AMasterConnectionThatCannotStartShowsOneMessage) {

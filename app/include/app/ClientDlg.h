@@ -50,6 +50,11 @@ inline constexpr std::uintptr_t kTimerBadUser = 2132;
 inline constexpr std::uintptr_t kTimerClosingBox = 41340;
 // Looks at the exit request of SIGINT/SIGTERM.
 inline constexpr std::uintptr_t kTimerSignalWatch = 41341;
+// Bounds each wait for a server on the way to the lobby (and on a channel
+// move): a server that accepts the connection and then says nothing ends
+// the program as a failed connection does.
+inline constexpr std::uintptr_t kTimerConnectWait = 41342;
+inline constexpr std::uint32_t kConnectWaitMs = 30000;
 inline constexpr std::uint32_t kClosingBoxMs = 15000;
 
 class CClientDlg : public tovrik::platform::Window, public tovrik::sockets::ISocketClient, public IMessageBoxHost {
@@ -60,6 +65,9 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::sockets::ISoc
     bool portalModules = true;
     bool sprites = true;
     bool sound = true;
+    // How long each step of the connection and login may wait for the
+    // server's next message.
+    std::uint32_t connectWaitMs = kConnectWaitMs;
   };
 
   CClientDlg();
@@ -161,6 +169,10 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::sockets::ISoc
   // Starts a connection; -1 when it cannot even start (the caller reports).
   int Connect(const std::string& address, unsigned port);
   void ChannelMoveFailed();
+  // (Re)starts the bound on the wait for the server's next message.
+  void AwaitServer();
+  void StopAwaitingServer();
+  void OnServerSilent();
   void CloseWindow();
   void RunClosingBox();
 
@@ -222,6 +234,7 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::sockets::ISoc
   bool logoutSent_ = false;
   bool loginSent_ = false;
   bool connecting_ = false;
+  bool moveAwaited_ = false;  // a channel move waits for its entry
   bool closed_ = false;
   bool connectBoxOpen_ = false;
   bool closingBoxOpen_ = false;
