@@ -349,8 +349,12 @@ void CClientDlg::CloseWindow() {
   KillTimer(kTimerConnectWait);
   systemMenu_.Close();
   ShowExplorer(1);
-  if (modalRunning_)
-    if (EventLoop* loop = EventLoop::Current()) loop->EndModal(*this, IDCANCEL);
+  EventLoop* loop = EventLoop::Current();
+  if (!loop) return;
+  if (modalRunning_) loop->EndModal(*this, IDCANCEL);
+  // A dialog or box still open over the main window would hold the end back
+  // until someone closes it: end every loop.
+  if (Window* top = loop->TopModal(); top && top != this) PostMessage(WM_QUIT, 0, 0);
 }
 
 void CClientDlg::RunClosingBox() {
@@ -378,14 +382,30 @@ void CClientDlg::OnCancel() {
       return;
     }
   }
-  if (!logoutSent_ && !closing_) {
-    logoutSent_ = true;
-    RunClosingBox();
-    g_Wait = 1;
-    CSV_ASK_LOGOUT logout;
-    if (logout.Set(tovrik::game::Play[0].user.UNum.get(), g_LoginID)) Send(g_MainSrvSID, logout);
-  }
+  if (!logoutSent_ && !closing_) LogOutAndWait();
   if (closing_) CloseWindow();
+}
+
+// Ends on the server's answer, or after the closing box's 15 s.
+void CClientDlg::LogOutAndWait() {
+  logoutSent_ = true;
+  RunClosingBox();
+  g_Wait = 1;
+  CSV_ASK_LOGOUT logout;
+  if (logout.Set(tovrik::game::Play[0].user.UNum.get(), g_LoginID)) Send(g_MainSrvSID, logout);
+}
+
+// A signal asks the program to end, not the player: no room is merely left
+// and no notice or banner may keep it open. The logout is still sent and
+// waited for (at most the closing box's 15 s); a second signal ends at once.
+void CClientDlg::ExitOnSignal() {
+  if (closed_) return;
+  if (g_Where == kWhereConnectMaster || g_Where == kWhereLogin || logoutSent_ || g_MainSrvSID < 0) {
+    closing_ = true;
+    CloseWindow();
+    return;
+  }
+  LogOutAndWait();
 }
 
 // --- Socket layer ------------------------------------------------------------------
@@ -512,9 +532,11 @@ void CClientDlg::OnSocketClose(int number) {
     g_MainSrvSID = -1;
     g_MasterSID = -1;
     if (g_Where >= kWhereChannel) {
+      // Without a connection there is no room to leave: the exit path below
+      // must end the program also when the logout was sent from a room.
+      g_Where = kWhereConnectMaster;
       if (!logoutSent_) {
         AfxMessageBox(kGameLost);
-        g_Where = kWhereConnectMaster;
         ChangeView(0);
       }
       closing_ = true;
@@ -939,7 +961,7 @@ LResult CClientDlg::WindowProc(MsgId msg, WParam w, LParam l) {
           OnServerSilent();
           return 0;
         case kTimerSignalWatch:
-          if (g_ExitRequested.exchange(false)) OnCancel();
+          if (g_ExitRequested.exchange(false)) ExitOnSignal();
           return 0;
         default:
           break;

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <fstream>
 #include <sstream>
 #include <set>
@@ -250,6 +252,61 @@ TEST_F(SettingsFromTheServer, AnIdOrANameCannotAddParametersOrLines) {
   EXPECT_NE(screens.pages[0].find("?user_id=a%26admin%3D1&server="), std::string::npos) << screens.pages[0];
   ASSERT_FALSE(screens.chat.empty());
   EXPECT_EQ(screens.chat[0].text.substr(0, screens.chat[0].text.find('\n')), "# [x?# [admin]]님의 접속을 환영합니다 #");
+}
+
+}  // namespace
+
+namespace {
+
+// Nothing holds an exit back: a signal ends the program from a room too, a
+// connection lost meanwhile ends it without a box, and the closing box's
+// 15 s end also a dialog that is open.
+class ExitTest : public Controller {
+ protected:
+  void Signal() {
+    std::raise(SIGTERM);
+    clock.Advance(200);  // the signal watch looks five times a second
+    PumpFor(loop, 50);
+  }
+};
+
+TEST_F(ExitTest, ASignalInARoomLogsOutAndALostConnectionThenEndsWithoutABox) {
+  IntoLobby();
+  g_Where = kWhereGameRoom;
+  Signal();
+  auto frame = game.Receive(loop);
+  ASSERT_TRUE(frame) << "a signal is not a click on the room's exit";
+  EXPECT_EQ(frame->id, msgid::CSV_ASK_LOGOUT);
+  EXPECT_FALSE(screens.Called("room.exit"));
+  game.Disconnect();
+  ASSERT_TRUE(PumpUntil(loop, [&] { return dlg->IsClosed(); }));
+  EXPECT_TRUE(BoxTexts().empty());
+}
+
+TEST_F(ExitTest, ASecondSignalDuringTheLogoutWaitEndsAtOnce) {
+  IntoLobby();
+  Signal();
+  ASSERT_TRUE(game.Receive(loop));
+  EXPECT_FALSE(dlg->IsClosed());
+  Signal();
+  EXPECT_TRUE(dlg->IsClosed());
+  EXPECT_TRUE(BoxTexts().empty());
+}
+
+TEST_F(ExitTest, TheFifteenSecondEndAlsoEndsAnOpenDialog) {
+  IntoLobby();
+  dlg->OnCancel();
+  ASSERT_TRUE(game.Receive(loop));
+  Window dialog;
+  ASSERT_TRUE(dialog.Create(dlg.get(), Rect::FromSize(100, 100, 200, 100)));
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  bool advanced = false;
+  loop.SetModalHook([&](Window& modal) {
+    if (!advanced) clock.Advance(kClosingBoxMs), advanced = true;
+    if (std::chrono::steady_clock::now() > deadline) loop.EndModal(modal, 99);
+  });
+  EXPECT_EQ(loop.RunModal(dialog), -1) << "the dialog ended with the program, not by itself";
+  EXPECT_TRUE(dlg->IsClosed());
 }
 
 }  // namespace

@@ -174,6 +174,8 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::sockets::ISoc
   void StopAwaitingServer();
   void OnServerSilent();
   void CloseWindow();
+  void ExitOnSignal();
+  void LogOutAndWait();
   void RunClosingBox();
 
   // --- Routing of server messages ----------------------------------------------
