@@ -69,7 +69,12 @@ CClientDlg* g_ClientDlg = nullptr;
 // nothing else may be done inside a signal handler.
 std::atomic<bool> g_ExitRequested{false};
 
-void RequestExit(int) { g_ExitRequested = true; }
+// A box on the screen blocks this thread until it is answered; it is ended
+// so that the exit can go on.
+void RequestExit(int) {
+  g_ExitRequested = true;
+  InterruptMessageBoxes();
+}
 
 // The top 28 pixels serve as the caption bar (dragging, the system menu).
 constexpr int kCaptionHeight = 28;

@@ -4,6 +4,14 @@
 
 #include <SDL.h>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -129,7 +137,8 @@ Uint32 SdlIconFlags(unsigned type) {
   }
 }
 
-std::optional<int> ShowOnScreen(std::string_view caption, std::string_view text, unsigned type) {
+// SDL's box: -1 when it cannot be shown.
+int ShowSdlBox(std::string_view caption, std::string_view text, unsigned type) {
   std::string captionZ(caption), textZ(text);
   std::vector<Button> buttons = ButtonsOf(type);
   std::vector<SDL_MessageBoxButtonData> data;
@@ -150,10 +159,65 @@ std::optional<int> ShowOnScreen(std::string_view caption, std::string_view text,
   if (SDL_ShowMessageBox(&box, &chosen) != 0) {
     base::Log(base::LogLevel::Warn, "platform", "message box could not be shown (", SDL_GetError(),
               "); answering through the log");
-    return std::nullopt;
+    return -1;
   }
   // Closing the box by its frame reports -1: that is the escape button.
   return chosen < 0 ? escape : chosen;
+}
+
+std::atomic<bool> g_Interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "read from signal handlers");
+
+OnScreenMessageBox& TestBox() {
+  static OnScreenMessageBox box;
+  return box;
+}
+
+// The box runs in a child process of its own process group, and this one
+// waits for its answer on a pipe. A box shown in this process (SDL's waits
+// for a child of its own) would hold a signal's exit back for as long as
+// nobody answers; here an interruption ends the whole group at once and the
+// box counts as escaped.
+std::optional<int> ShowOnScreen(std::string_view caption, std::string_view text, unsigned type) {
+  int fds[2];
+  if (::pipe2(fds, O_CLOEXEC) != 0) return std::nullopt;
+  const pid_t child = ::fork();
+  if (child < 0) {
+    ::close(fds[0]);
+    ::close(fds[1]);
+    return std::nullopt;
+  }
+  if (child == 0) {
+    ::setpgid(0, 0);
+    ::close(fds[0]);
+    const int answer = TestBox() ? TestBox()(caption, text, type) : ShowSdlBox(caption, text, type);
+    [[maybe_unused]] const ssize_t written = ::write(fds[1], &answer, sizeof answer);
+    ::_exit(0);
+  }
+  ::setpgid(child, child);  // also here, whichever of the two runs first
+  ::close(fds[1]);
+  int answer = -1;
+  bool interrupted = false;
+  for (;;) {
+    if (g_Interrupted.load()) {
+      interrupted = true;
+      break;
+    }
+    pollfd ready{fds[0], POLLIN, 0};
+    const int n = ::poll(&ready, 1, 100);
+    if (n < 0 && errno != EINTR) break;
+    if (n > 0) {
+      if (::read(fds[0], &answer, sizeof answer) != ssize_t(sizeof answer)) answer = -1;
+      break;
+    }
+  }
+  ::close(fds[0]);
+  if (interrupted) ::kill(-child, SIGKILL);
+  while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+  }
+  if (interrupted) return EscapeAnswer(type);
+  if (answer < 0) return std::nullopt;
+  return answer;
 }
 
 // The record quotes its texts C-style; the other control bytes are escaped
@@ -182,8 +246,12 @@ bool MessageBoxesAreHeadless() {
   return !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY");
 }
 
+void InterruptMessageBoxes() { g_Interrupted.store(true); }
+
+void SetOnScreenMessageBoxForTests(OnScreenMessageBox box) { TestBox() = std::move(box); }
+
 int ShowMessageBox(std::string_view caption, std::string_view text, unsigned type) {
-  if (!MessageBoxesAreHeadless()) {
+  if (!MessageBoxesAreHeadless() || TestBox()) {
     if (auto chosen = ShowOnScreen(caption, text, type)) return *chosen;
   }
   return AnswerThroughLog(caption, text, type);
@@ -201,6 +269,7 @@ void ResetMessageBoxAutomation() {
   a.defaultAnswer = 0;
   a.logged.clear();
   a.loggedCount = 0;
+  g_Interrupted.store(false);
 }
 
 const std::vector<LoggedMessageBox>& LoggedMessageBoxes() { return TheAutomation().logged; }

@@ -5,6 +5,7 @@
 // runs and tests go through the same paths as a person at the screen.
 
 #include <cstddef>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -42,6 +43,17 @@ inline constexpr int IDNO = 7;
 // screen is logged and answered like a headless one.
 int ShowMessageBox(std::string_view caption, std::string_view text, unsigned type);
 
+// Ends a box that is open on the screen, and every later one, as if its
+// escape button were chosen: the program is about to end. Safe to call from
+// a signal handler.
+void InterruptMessageBoxes();
+
+// Tests stand in for the box on the screen: `box` runs where SDL's box would
+// (in the box's own child process) and returns the button chosen. Empty
+// restores SDL's box.
+using OnScreenMessageBox = std::function<int(std::string_view caption, std::string_view text, unsigned type)>;
+void SetOnScreenMessageBoxForTests(OnScreenMessageBox box);
+
 // True when boxes go to the log instead of the screen.
 bool MessageBoxesAreHeadless();
 
@@ -53,7 +65,7 @@ bool MessageBoxesAreHeadless();
 // first box, for runs of the program itself.
 void SetMessageBoxDefaultAnswer(int answer);  // 0 removes the default
 void QueueMessageBoxAnswers(std::initializer_list<int> answers);
-void ResetMessageBoxAutomation();  // empties the queue, the default and the record
+void ResetMessageBoxAutomation();  // empties the queue, the default and the record; ends an interruption
 
 // The boxes shown through the log in this process, oldest first: the last
 // kLoggedMessageBoxesKept of them, so that a long headless run that keeps
