@@ -3,6 +3,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <string>
@@ -11,8 +12,19 @@ extern char** environ;
 
 namespace tovrik::portal {
 
+namespace {
+
+// Addresses come from the servers. One that starts with "-" would reach the
+// opener as an option, and control bytes have no place in an address.
+bool FitForTheOpener(std::string_view url) {
+  if (url.empty() || url.front() == '-') return false;
+  return std::none_of(url.begin(), url.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+}
+
+}  // namespace
+
 bool OpenInSystemBrowser(std::string_view url) {
-  if (url.empty()) return false;
+  if (!FitForTheOpener(url)) return false;
   const char* opener = std::getenv("TOVRIK_URL_OPENER");
   if (!opener || !*opener) opener = "xdg-open";
   // The shell starts the opener in the background and returns at once, so

@@ -2,6 +2,7 @@
 
 #include "portal/QXWebBanner.h"
 #include "portal/SSOWebLib.h"
+#include "portal/SystemBrowser.h"
 
 #include <gtest/gtest.h>
 
@@ -60,6 +61,13 @@ class SsoWebTest : public ::testing::Test {
   PortalSandbox portal_;
   std::filesystem::path opened_ = portal_.install() / "opened.txt";
 };
+
+TEST_F(SsoWebTest, AddressesThatWouldBeOptionsOrHoldControlBytesAreRefused) {
+  EXPECT_FALSE(OpenInSystemBrowser("--help"));
+  EXPECT_FALSE(OpenInSystemBrowser("http://a.example/\n--x"));
+  EXPECT_TRUE(OpenInSystemBrowser("http://ok.example/?id=a-b"));
+  EXPECT_EQ(Opened(1), std::vector<std::string>{"http://ok.example/?id=a-b"});
+}
 
 TEST_F(SsoWebTest, MissingLibraryOrExportFailsAndUnloads) {
   CSSOWebLibMan library;
