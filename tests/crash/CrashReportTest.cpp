@@ -16,8 +16,6 @@
 #include <regex>
 #include <sstream>
 
-using namespace tovrik::portal;
-
 namespace fs = std::filesystem;
 using tovrik::crash::test::MinidumpReader;
 
