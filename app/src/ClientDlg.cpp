@@ -27,8 +27,6 @@
 #include "protocol/TextField.h"
 #include "sound/Sound.h"
 
-#include <SDL.h>
-
 #include <algorithm>
 #include <atomic>
 #include <climits>
@@ -580,7 +578,7 @@ void CClientDlg::StopAwaitingServer() {
 // a connection that could not be made.
 void CClientDlg::OnServerSilent() {
   KillTimer(kTimerConnectWait);
-  SDL_Log("no answer from the server for %u ms in state %d", options_.connectWaitMs, g_Where);
+  base::Log(base::LogLevel::Warn, "app", "no answer from the server for ", options_.connectWaitMs, " ms in state ", g_Where);
   if (g_Where == kWhereConnectMaster && g_MasterSID >= 0) {
     SockMan.CloseDataSocket(g_MasterSID);
     OnSocketConnectFailure(g_MasterSID);

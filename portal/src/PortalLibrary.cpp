@@ -9,8 +9,6 @@
 #define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
-#include <SDL.h>
-
 #include <algorithm>
 
 #include <dlfcn.h>

@@ -10,7 +10,7 @@
 #include "app/ControllerState.h"
 #include "app/LaunchParams.h"
 #include "game/GameGlobals.h"
-#include "net/SockMan.h"
+#include "sockets/SockMan.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "protocol/LoginMessages.h"
