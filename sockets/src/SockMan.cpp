@@ -1,6 +1,8 @@
 #include "sockets/SockMan.h"
 
 #include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <net/if.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <unistd.h>
@@ -8,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "base/Log.h"
 #include "platform/SocketNotifier.h"
 
 namespace tovrik::sockets {
@@ -20,6 +23,43 @@ std::string FormatError(const char* pattern, int code)
 {
     char text[96];
     std::snprintf(text, sizeof text, pattern, code);
+    return text;
+}
+
+std::string DottedText(const in_addr& address)
+{
+    char text[INET_ADDRSTRLEN] = {};
+    return inet_ntop(AF_INET, &address, text, sizeof text) ? text : "";
+}
+
+// The first IPv4 address of `name`, or empty with `error` set.
+std::string ResolveHostName(const std::string& name, std::string& error)
+{
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    addrinfo* found = nullptr;
+    const int rc = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
+    if (rc != 0 || !found) {
+        error = FormatError("gethostbyname() error : %d", 11001);
+        return {};
+    }
+    std::string text = DottedText(reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr);
+    ::freeaddrinfo(found);
+    return text;
+}
+
+// The IPv4 address of the first interface that is up and not the loopback.
+std::string FirstInterfaceAddress()
+{
+    ifaddrs* list = nullptr;
+    if (::getifaddrs(&list) != 0) return {};
+    std::string text;
+    for (const ifaddrs* a = list; a && text.empty(); a = a->ifa_next) {
+        if (!a->ifa_addr || a->ifa_addr->sa_family != AF_INET) continue;
+        if (!(a->ifa_flags & IFF_UP) || (a->ifa_flags & IFF_LOOPBACK)) continue;
+        text = DottedText(reinterpret_cast<const sockaddr_in*>(a->ifa_addr)->sin_addr);
+    }
+    ::freeifaddrs(list);
     return text;
 }
 
@@ -42,25 +82,24 @@ bool CSockMan::Init(ISockWindow* window, ISockReadiness* readiness)
     m_pReadiness = readiness;
     m_bInit = true;
     m_ErrorText.clear();
+    m_HostName.clear();
+    m_ServerIP.clear();
 
+    // The address only fills an informational field of the login request:
+    // a machine whose own name does not resolve must still start.
     char name[256] = {};
-    if (::gethostname(name, sizeof name - 1) != 0) {
+    if (::gethostname(name, sizeof name - 1) == 0) {
+        m_HostName = name;
+        m_ServerIP = ResolveHostName(m_HostName, m_ErrorText);
+    } else {
         m_ErrorText = FormatError("gethostname() error : %d", platform::WinsockErrorFromErrno(errno));
-        return false;
     }
-    m_HostName = name;
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    addrinfo* found = nullptr;
-    const int rc = ::getaddrinfo(name, nullptr, &hints, &found);
-    if (rc != 0 || !found) {
-        m_ErrorText = FormatError("gethostbyname() error : %d", 11001);
-        return false;
+    if (m_ServerIP.empty()) {
+        m_ServerIP = FirstInterfaceAddress();
+        if (m_ServerIP.empty()) m_ServerIP = "127.0.0.1";
+        base::Log(base::LogLevel::Warn, "sockets", "this computer's name \"", m_HostName, "\" gives no address (",
+                  m_ErrorText, "); the login names ", m_ServerIP);
     }
-    char text[INET_ADDRSTRLEN] = {};
-    if (inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr, text, sizeof text))
-        m_ServerIP = text;
-    ::freeaddrinfo(found);
     return true;
 }
 

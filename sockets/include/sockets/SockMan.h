@@ -23,8 +23,10 @@ public:
     CSockMan& operator=(const CSockMan&) = delete;
 
     // Closes every socket, keeps the notification window and readiness hook,
-    // and looks up this computer's host name and first address. False (with
-    // the error text set) when a lookup fails.
+    // and looks up this computer's host name and first address. When the
+    // name cannot be had or does not resolve, the address is the first
+    // interface's that is up and not the loopback, else 127.0.0.1, and the
+    // error text tells why; start-up goes on either way (true).
     bool Init(ISockWindow* window, ISockReadiness* readiness);
     void Destroy();
 
