@@ -53,6 +53,7 @@ platform::LResult CSockCmnd::WindowProc(platform::MsgId msg, platform::WParam w,
     case kMsgDataClose: OnDataClose(number, serial); return 0;
     case kMsgDataConnect: OnDataConnect(number, serial); return 0;
     case kMsgDataConnectFailure: OnDataConnectFailure(number, serial); return 0;
+    case kMsgDataCutMore: OnDataCutMore(number, serial); return 0;
     default: return Window::WindowProc(msg, w, l);
     }
 }
@@ -106,10 +107,36 @@ void CSockCmnd::OnSocketSelect(int fd, unsigned event, int error)
 void CSockCmnd::OnDataReceive(int number, std::uint64_t serial)
 {
     CDataSock* sock = m_SockMan.FindSocket(number, serial);
-    if (!sock || sock->ReceiveData() == 0) return;
+    // With frames still waiting for their turn the bytes stay in the socket:
+    // its readiness comes again once the stream is cut down.
+    if (!sock || sock->IsCutPending() || sock->ReceiveData() == 0) return;
+    CutFrames(number, serial);
+}
+
+void CSockCmnd::OnDataCutMore(int number, std::uint64_t serial)
+{
+    CDataSock* sock = m_SockMan.FindSocket(number, serial);
+    if (!sock) return;
+    sock->SetCutPending(false);
+    CutFrames(number, serial);
+}
+
+void CSockCmnd::CutFrames(int number, std::uint64_t serial)
+{
     // The handler may run modal loops that receive on this socket again, or
     // close it: look the socket up again before every frame.
+    int handed = 0;
+    CDataSock* sock = nullptr;
     while ((sock = m_SockMan.FindSocket(number, serial)) != nullptr) {
+        if (handed == kFramesPerTurn) {
+            // The rest waits behind what is queued already (a close request,
+            // a timer's turn), instead of running before it.
+            if (!sock->IsCutPending()) {
+                sock->SetCutPending(true);
+                PostSockMessage(kMsgDataCutMore, number, serial);
+            }
+            return;
+        }
         std::vector<char> copy;
         CutFrameInfo info;
         const CutStatus status = CutFrame(sock->GetRecvStream(), copy, info);
@@ -125,6 +152,7 @@ void CSockCmnd::OnDataReceive(int number, std::uint64_t serial)
         record.nLen = info.wireLen;
         record.pData = copy.data();
         record.nCapacity = static_cast<std::int32_t>(copy.size());
+        ++handed;
         if (m_pMainWindow) m_pMainWindow->OnPacketNotify(record);
     }
 }

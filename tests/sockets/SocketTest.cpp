@@ -1,6 +1,9 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sched.h>
+#include <sys/wait.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -10,6 +13,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "FrameHelpers.h"
@@ -49,6 +53,32 @@ public:
     std::vector<std::string> errors;
     int deliveriesInEvent = 0;
     std::function<void(const FrameRecord&)> onPacket;
+};
+
+// A window that reports its close requests and timer ticks.
+class RecordingWindow : public tovrik::platform::Window {
+public:
+    RecordingWindow(std::function<void()> onClose, std::function<void()> onTimer)
+        : onClose_(std::move(onClose)), onTimer_(std::move(onTimer))
+    {
+    }
+    tovrik::platform::LResult WindowProc(tovrik::platform::MsgId msg, tovrik::platform::WParam w,
+                                         tovrik::platform::LParam l) override
+    {
+        if (msg == tovrik::platform::WM_CLOSE) {
+            onClose_();
+            return 0;
+        }
+        if (msg == tovrik::platform::WM_TIMER) {
+            onTimer_();
+            return 0;
+        }
+        return Window::WindowProc(msg, w, l);
+    }
+
+private:
+    std::function<void()> onClose_;
+    std::function<void()> onTimer_;
 };
 
 // A loopback listener playing the server.
@@ -335,6 +365,49 @@ TEST_F(Sockets, FramesArrivingWhileAHandlerRunsANestedLoopAreDeliveredOnceInOrde
     EXPECT_EQ(client.frames[2].id, 83);
 }
 
+// A burst of frames in one read is handed out a share per loop iteration:
+// what the player did meanwhile (a close request, queued before the burst
+// was read) and the window timers run between the shares, not after the last.
+TEST_F(Sockets, ABurstLetsPostedMessagesAndTimersRunBetweenItsFrames)
+{
+    const auto [number, peer] = Connect();
+    constexpr int kBurst = 2000;
+    Bytes burst;
+    for (int i = 0; i < kBurst; ++i) {
+        const Bytes f = ScrambledFrame(60, TextBytes("burst"), static_cast<std::uint16_t>(i + 1));
+        burst.insert(burst.end(), f.begin(), f.end());
+    }
+    std::size_t framesBeforeClose = 0;
+    std::size_t framesBeforeTimer = 0;
+    RecordingWindow closer([&] { framesBeforeClose = client.frames.size(); },
+                           [&] {
+                               if (framesBeforeTimer == 0) framesBeforeTimer = client.frames.size();
+                           });
+    ASSERT_TRUE(closer.Create(&mainWindow, tovrik::platform::Rect::FromSize(0, 0, 1, 1)));
+    ASSERT_TRUE(closer.SetTimer(1, 1));
+    // Each frame costs its handler a little, as a real one does.
+    client.onPacket = [](const FrameRecord&) { std::this_thread::sleep_for(std::chrono::microseconds(100)); };
+    // The burst waits, whole, in the socket before the loop looks at it.
+    Server::Write(peer, burst);
+    const int fd = SockMan.GetDataSocketPtr(number)->GetHandle();
+    const auto arrived = [&] {
+        int waiting = 0;
+        return ::ioctl(fd, FIONREAD, &waiting) == 0 && waiting >= static_cast<int>(burst.size());
+    };
+    for (int i = 0; i < 200 && !arrived(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_TRUE(arrived());
+    closer.PostMessage(tovrik::platform::WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return client.frames.size() == static_cast<std::size_t>(kBurst); }));
+    PumpFor(20);
+    ASSERT_EQ(client.frames.size(), static_cast<std::size_t>(kBurst));
+    for (int i = 0; i < kBurst; ++i)
+        ASSERT_EQ(ReadU16(client.frames[i].frame.data() + kOffSeqNo), i + 1) << "frame " << i << " out of order";
+    EXPECT_GT(framesBeforeClose, 0u);
+    EXPECT_LT(framesBeforeClose, static_cast<std::size_t>(kBurst)) << "the close request waited for the whole burst";
+    EXPECT_LT(framesBeforeTimer, static_cast<std::size_t>(kBurst)) << "the timer waited for the whole burst";
+    closer.Destroy();
+}
+
 TEST_F(Sockets, AFrameLongerThanTheStreamBreaksTheConnection)
 {
     const auto [number, peer] = Connect();
@@ -380,4 +453,61 @@ TEST(SockManInit, LooksUpThisComputersNameAndAddress)
     EXPECT_FALSE(man.GetHostName().empty());
     in_addr parsed{};
     EXPECT_EQ(inet_pton(AF_INET, man.GetServerIP().c_str(), &parsed), 1) << man.GetServerIP();
+}
+
+namespace {
+
+// Runs CSockMan::Init in a child process whose host name no resolver knows
+// (its own UTS namespace, and with `ownNetwork` its own network namespace,
+// where only a loopback that is down exists). Returns "ok ADDRESS" or
+// "failed ERROR"; empty when namespaces are not available here.
+std::string InitWithUnresolvableHostName(bool ownNetwork)
+{
+    int out[2];
+    if (::pipe(out) != 0) return {};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(out[0]);
+        const int flags = CLONE_NEWUSER | CLONE_NEWUTS | (ownNetwork ? CLONE_NEWNET : 0);
+        constexpr char kName[] = "tovrik-no-such-host.invalid";
+        std::string result;
+        if (::unshare(flags) == 0 && ::sethostname(kName, sizeof kName - 1) == 0) {
+            CSockMan man;
+            result = man.Init(nullptr, nullptr) ? "ok " + man.GetServerIP() : "failed " + man.GetErrorText();
+        }
+        [[maybe_unused]] const auto written = ::write(out[1], result.data(), result.size());
+        ::_exit(0);
+    }
+    ::close(out[1]);
+    std::string result;
+    pollfd p{out[0], POLLIN, 0};
+    char buffer[256];
+    // A resolver that never answers must not hang the suite.
+    while (::poll(&p, 1, 10000) > 0) {
+        const ssize_t got = ::read(out[0], buffer, sizeof buffer);
+        if (got <= 0) break;
+        result.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(out[0]);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    return result;
+}
+
+}  // namespace
+
+TEST(SockManInit, StartsWhenTheHostNameDoesNotResolve)
+{
+    const std::string result = InitWithUnresolvableHostName(false);
+    if (result.empty()) GTEST_SKIP() << "no user namespaces here to rename the host in";
+    ASSERT_EQ(result.rfind("ok ", 0), 0u) << result;
+    in_addr parsed{};
+    EXPECT_EQ(inet_pton(AF_INET, result.substr(3).c_str(), &parsed), 1) << result;
+}
+
+TEST(SockManInit, FallsBackToTheLoopbackAddressWithoutAnyInterface)
+{
+    const std::string result = InitWithUnresolvableHostName(true);
+    if (result.empty()) GTEST_SKIP() << "no user namespaces here to rename the host in";
+    EXPECT_EQ(result, "ok 127.0.0.1");
 }

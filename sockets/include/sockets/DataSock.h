@@ -56,6 +56,10 @@ public:
     net::CStreamBuf& GetSendStream() { return m_SendStream; }
     net::CStreamBuf& GetRecvStream() { return m_RecvStream; }
     int GetHandle() const { return m_Fd; }
+    // Frames are waiting in the receive stream for the command window's next
+    // turn; reading more before they are handed out would only fill it.
+    bool IsCutPending() const { return m_bCutPending; }
+    void SetCutPending(bool pending) { m_bCutPending = pending; }
 
 private:
     void Flush();
@@ -72,6 +76,7 @@ private:
     bool m_bActive = false;
     bool m_bClosePosted = false;
     bool m_bConnecting = false;
+    bool m_bCutPending = false;
     std::string m_LocalAddress;
     int m_nLocalPort = 0;
     std::uint16_t m_SendSeq = 0;

@@ -3,7 +3,8 @@
 // of the main window. It receives the readiness of every socket from the
 // event loop and the sockets' notifications (1825-1828), cuts complete frames
 // out of each connection's receive stream and hands every frame,
-// synchronously, to the main window.
+// synchronously, to the main window: at most kFramesPerTurn per message, so
+// that a burst never holds back the loop's input, timers and posted messages.
 
 #include <cstdint>
 #include <string>
@@ -39,7 +40,8 @@ public:
 
     // Creates the hidden window under `parent` (the main window) in the
     // current event loop and initialises the socket manager with it. False
-    // when the window cannot be created or the manager's host lookup fails.
+    // when the window cannot be created (a host name that does not resolve
+    // is no failure: see CSockMan::Init).
     bool Init(platform::Window* parent, ISocketClient* mainWindow);
 
     platform::LResult WindowProc(platform::MsgId msg, platform::WParam w, platform::LParam l) override;
@@ -56,10 +58,12 @@ public:
     void OnDataClose(int number, std::uint64_t serial);
     void OnDataConnect(int number, std::uint64_t serial);
     void OnDataConnectFailure(int number, std::uint64_t serial);
+    void OnDataCutMore(int number, std::uint64_t serial);
 
 private:
     void OnSocketSelect(int fd, unsigned event, int error);
     void Release(int number, std::uint64_t serial);
+    void CutFrames(int number, std::uint64_t serial);
 
     CSockMan& m_SockMan;
     ISocketClient* m_pMainWindow = nullptr;

@@ -13,6 +13,11 @@ inline constexpr int kMsgDataReceive = 1825;      // readable (sent)
 inline constexpr int kMsgDataClose = 1826;        // closed or broken (posted, once)
 inline constexpr int kMsgDataConnect = 1827;      // connected (sent)
 inline constexpr int kMsgDataConnectFailure = 1828;  // connect failed (posted)
+// Frames were left in a receive stream after one readiness' share (posted
+// by the command window to itself, so that input and timers run between).
+inline constexpr int kMsgDataCutMore = 1829;
+// How many frames one readiness message hands to the main window at most.
+inline constexpr int kFramesPerTurn = 32;
 
 inline constexpr int kSockCmndControlId = 5454;
 
