@@ -71,7 +71,7 @@ std::string_view PhaseName(RobotPhase phase)
     return "?";
 }
 
-CRobot::CRobot(CPoller& poller, game::IGameClock& clock, RobotOptions options)
+CRobot::CRobot(base::Poller& poller, game::IGameClock& clock, RobotOptions options)
     : poller_(poller),
       options_(std::move(options)),
       master_(poller, *this),

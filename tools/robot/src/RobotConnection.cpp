@@ -39,7 +39,7 @@ bool ResolveIPv4(const std::string& host, in_addr& out)
 
 } // namespace
 
-CRobotConnection::CRobotConnection(CPoller& poller, IConnectionListener& listener)
+CRobotConnection::CRobotConnection(base::Poller& poller, IConnectionListener& listener)
     : poller_(poller), listener_(listener)
 {
 }

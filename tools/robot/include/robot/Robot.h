@@ -13,9 +13,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Poller.h"
 #include "game/GameServices.h"
 #include "protocol/Records.h"
-#include "robot/Poller.h"
 #include "robot/RobotConnection.h"
 #include "robot/RobotGame.h"
 #include "robot/Strategy.h"
@@ -80,7 +80,7 @@ class CRobot final : public IConnectionListener {
 public:
     using Clock = std::chrono::steady_clock;
 
-    CRobot(CPoller& poller, game::IGameClock& clock, RobotOptions options);
+    CRobot(base::Poller& poller, game::IGameClock& clock, RobotOptions options);
     CRobot(const CRobot&) = delete;
     CRobot& operator=(const CRobot&) = delete;
 
@@ -186,7 +186,7 @@ private:
     // False when the item ended the turn (a blast).
     bool UseItem();
 
-    CPoller& poller_;
+    base::Poller& poller_;
     RobotOptions options_;
     CRobotConnection master_;
     CRobotConnection server_;

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Poller.h"
 #include "net/StreamBuf.h"
-#include "robot/Poller.h"
 
 namespace tovrik::robot {
 
@@ -27,9 +27,9 @@ public:
     virtual void OnClosed(CRobotConnection& connection, std::string_view reason) = 0;
 };
 
-class CRobotConnection final : public IPollHandler {
+class CRobotConnection final : public base::PollHandler {
 public:
-    CRobotConnection(CPoller& poller, IConnectionListener& listener);
+    CRobotConnection(base::Poller& poller, IConnectionListener& listener);
     ~CRobotConnection() override;
     CRobotConnection(const CRobotConnection&) = delete;
     CRobotConnection& operator=(const CRobotConnection&) = delete;
@@ -69,7 +69,7 @@ private:
     void UpdateInterest();
     void Fail(std::string reason);
 
-    CPoller& poller_;
+    base::Poller& poller_;
     IConnectionListener& listener_;
     int fd_ = -1;
     std::uint64_t key_ = 0;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "robot/Poller.h"
+#include "base/Poller.h"
 #include "robot/Robot.h"
 #include "robot/RobotGame.h"
 
@@ -31,11 +31,11 @@ public:
     bool RunAll(std::chrono::milliseconds limit);
     void StopAll();
 
-    CPoller& Poller() { return poller_; }
+    base::Poller& Poller() { return poller_; }
     std::vector<std::unique_ptr<CRobot>>& Robots() { return robots_; }
 
 private:
-    CPoller poller_;
+    base::Poller poller_;
     CSteadyGameClock clock_;
     std::vector<std::unique_ptr<CRobot>> robots_;
 };

@@ -1,21 +1,21 @@
-#include "robot/Poller.h"
+#include "base/Poller.h"
 
 #include <sys/epoll.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-namespace tovrik::robot {
+namespace tovrik::base {
 
-CPoller::CPoller() : epoll_(::epoll_create1(EPOLL_CLOEXEC)) {}
+Poller::Poller() : epoll_(::epoll_create1(EPOLL_CLOEXEC)) {}
 
-CPoller::~CPoller()
+Poller::~Poller()
 {
     if (epoll_ >= 0)
         ::close(epoll_);
 }
 
-std::uint64_t CPoller::Add(int fd, std::uint32_t events, IPollHandler* handler)
+std::uint64_t Poller::Add(int fd, std::uint32_t events, PollHandler* handler)
 {
     if (epoll_ < 0 || fd < 0 || handler == nullptr)
         return 0;
@@ -29,7 +29,7 @@ std::uint64_t CPoller::Add(int fd, std::uint32_t events, IPollHandler* handler)
     return key;
 }
 
-bool CPoller::Modify(std::uint64_t key, int fd, std::uint32_t events)
+bool Poller::Modify(std::uint64_t key, int fd, std::uint32_t events)
 {
     if (epoll_ < 0 || !handlers_.contains(key))
         return false;
@@ -39,7 +39,7 @@ bool CPoller::Modify(std::uint64_t key, int fd, std::uint32_t events)
     return ::epoll_ctl(epoll_, EPOLL_CTL_MOD, fd, &event) == 0;
 }
 
-void CPoller::Remove(std::uint64_t key, int fd)
+void Poller::Remove(std::uint64_t key, int fd)
 {
     if (handlers_.erase(key) == 0)
         return;
@@ -47,7 +47,7 @@ void CPoller::Remove(std::uint64_t key, int fd)
         ::epoll_ctl(epoll_, EPOLL_CTL_DEL, fd, nullptr);
 }
 
-int CPoller::Wait(int timeoutMs)
+int Poller::Wait(int timeoutMs)
 {
     if (epoll_ < 0)
         return -1;
@@ -64,4 +64,4 @@ int CPoller::Wait(int timeoutMs)
     return ready;
 }
 
-} // namespace tovrik::robot
+}  // namespace tovrik::base
