@@ -3,7 +3,7 @@
 #include <cstring>
 #include <memory>
 
-#include "ByteIO.h"
+#include "base/ByteIO.h"
 #include "gfx/GrpLib8.h"
 
 namespace tovrik::gfx {
@@ -74,7 +74,7 @@ void InitAlphaTable8(std::span<const PaletteEntry> palette, int first, int last)
 
 int SaveAlphaTable8(const std::filesystem::path& path) {
   if (!_pAlpha) return -2;
-  detail::ByteWriter out;
+  base::ByteWriter out;
   out.Bytes(std::span(reinterpret_cast<const std::uint8_t*>(kAlphaMagic), kAlphaMagicSize));
   out.Zeros(5);
   out.U8(kAlphaLevels);
@@ -82,12 +82,12 @@ int SaveAlphaTable8(const std::filesystem::path& path) {
   out.I32(kAlphaTableSize);
   out.Zeros(4);
   out.Bytes(std::span(_pAlpha, kAlphaTableSize));
-  return detail::WriteWholeFile(path, out.Data()) ? 1 : -1;
+  return base::WriteWholeFile(path, out.Data()) ? 1 : -1;
 }
 
 int LoadAlphaTable8(const std::filesystem::path& path) {
   std::vector<std::uint8_t> bytes;
-  if (!detail::ReadWholeFile(path, bytes)) return -1;
+  if (!base::ReadWholeFile(path, bytes)) return -1;
   if (bytes.size() < kAlphaMagicSize || std::memcmp(bytes.data(), kAlphaMagic, kAlphaMagicSize) != 0) return -2;
   CreateAlphaTable8();
   if (bytes.size() <= kAlphaHeaderSize) return -3;

@@ -1,6 +1,6 @@
 #include "gfx/AniFile.h"
 
-#include "ByteIO.h"
+#include "base/ByteIO.h"
 
 namespace tovrik::gfx {
 
@@ -8,7 +8,7 @@ namespace {
 
 // Every count of the block is an int16; a negative one, or one that the rest
 // of the file cannot hold at `minItemSize` bytes an item, means a broken block.
-bool ReadCount(detail::ByteReader& in, int& count, std::size_t minItemSize) {
+bool ReadCount(base::ByteReader& in, int& count, std::size_t minItemSize) {
   std::int16_t n = 0;
   if (!in.I16(n) || n < 0) return false;
   if (static_cast<std::size_t>(n) * minItemSize > in.Remaining()) return false;
@@ -16,7 +16,7 @@ bool ReadCount(detail::ByteReader& in, int& count, std::size_t minItemSize) {
   return true;
 }
 
-bool ReadFrame(detail::ByteReader& in, xAniFile::Frame& frame) {
+bool ReadFrame(base::ByteReader& in, xAniFile::Frame& frame) {
   int cells = 0;
   if (!ReadCount(in, cells, 8) || !in.I16(frame.delay)) return false;
   frame.cells.resize(static_cast<std::size_t>(cells));
@@ -28,7 +28,7 @@ bool ReadFrame(detail::ByteReader& in, xAniFile::Frame& frame) {
 
 // Reads `count` named children; each child reads the rest of itself.
 template <class Child, class ReadBody>
-bool ReadNamedList(detail::ByteReader& in, std::vector<Child>& list, ReadBody&& body) {
+bool ReadNamedList(base::ByteReader& in, std::vector<Child>& list, ReadBody&& body) {
   int count = 0;
   if (!ReadCount(in, count, xAniFile::kNameSize + 2)) return false;
   list.resize(static_cast<std::size_t>(count));
@@ -40,7 +40,7 @@ bool ReadNamedList(detail::ByteReader& in, std::vector<Child>& list, ReadBody&& 
 
 }  // namespace
 
-bool xAniFile::Load(detail::ByteReader& in) {
+bool xAniFile::Load(base::ByteReader& in) {
   Destroy();
   const bool ok = ReadNamedList(in, characters_, [&](Character& character) {
     return ReadNamedList(in, character.groups, [&](Group& group) {
@@ -59,7 +59,7 @@ bool xAniFile::Load(detail::ByteReader& in) {
   return ok;
 }
 
-void xAniFile::Save(detail::ByteWriter& out) const {
+void xAniFile::Save(base::ByteWriter& out) const {
   out.I16(static_cast<std::int16_t>(characters_.size()));
   for (const auto& character : characters_) {
     out.Name(character.name, kNameSize);

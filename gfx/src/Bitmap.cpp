@@ -1,6 +1,6 @@
 #include "gfx/Bitmap.h"
 
-#include "ByteIO.h"
+#include "base/ByteIO.h"
 #include "gfx/PixelFormat.h"
 
 #include <algorithm>
@@ -75,13 +75,13 @@ int xBitmap::Load(const std::filesystem::path& path) {
   if (ec) return Fail(path.string() + ": " + ec.message());
   if (size > kMaxFileBytes) return Fail(path.string() + ": larger than any bitmap this reader takes");
   std::vector<std::uint8_t> bytes;
-  if (!detail::ReadWholeFile(path, bytes)) return Fail(path.string() + ": cannot be read");
+  if (!base::ReadWholeFile(path, bytes)) return Fail(path.string() + ": cannot be read");
   if (!LoadFromMemory(bytes)) return Fail(path.string() + ": " + error_);
   return 1;
 }
 
 int xBitmap::LoadFromMemory(std::span<const std::uint8_t> bytes) {
-  detail::ByteReader in(bytes);
+  base::ByteReader in(bytes);
   std::uint8_t b = 0, m = 0;
   std::uint32_t dataOffset = 0;
   if (!in.U8(b) || !in.U8(m) || b != 'B' || m != 'M') return Fail("not a bitmap file");

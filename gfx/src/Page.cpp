@@ -4,8 +4,9 @@
 #include <cstring>
 
 #include "BlitEngine.h"
-#include "ByteIO.h"
+#include "base/ByteIO.h"
 #include "Kernels16.h"
+#include "gfx/BmpWriter.h"
 #include "gfx/GrpLib.h"
 #include "gfx/GrpLib8.h"
 #include "gfx/JpegFile.h"
@@ -131,7 +132,7 @@ int CPage::SetPal(std::span<const PaletteEntry> entries) {
 
 int CPage::OpenPal(const std::filesystem::path& path) {
   std::vector<std::uint8_t> bytes;
-  if (!paletteEntries || !detail::ReadWholeFile(path, bytes)) return 0;
+  if (!paletteEntries || !base::ReadWholeFile(path, bytes)) return 0;
   if (bytes.size() < static_cast<std::size_t>(paletteEntries) * 4) return 0;
   for (int i = 0; i < paletteEntries; ++i) {
     const std::uint8_t* q = bytes.data() + 4 * i;  // blue, green, red, reserved
@@ -535,23 +536,15 @@ void CPage::ToPagePos(int windowX, int windowY, int& pageX, int& pageY) const {
 
 int CPage::SaveToBitmap(const std::filesystem::path& path) const {
   if (!bits || bitsPerPixel != 16 || width <= 0 || height <= 0) return 0;
-  const std::size_t rowBytes = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
-  const std::size_t dataSize = rowBytes * static_cast<std::size_t>(height);
-  detail::ByteWriter out;
-  out.U8('B'), out.U8('M'), out.U32(static_cast<std::uint32_t>(54 + dataSize)), out.U32(0), out.U32(54);
-  out.U32(40), out.I32(width), out.I32(height), out.U16(1), out.U16(24), out.U32(0);
-  out.U32(static_cast<std::uint32_t>(dataSize)), out.U32(0), out.U32(0), out.U32(0), out.U32(0);
-  std::vector<std::uint8_t> row(rowBytes, 0);
-  for (int y = height - 1; y >= 0; --y) {
+  std::vector<BmpPixel> pixels;
+  pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  for (int y = 0; y < height; ++y) {
     const std::uint16_t* px = Bits16() + static_cast<std::ptrdiff_t>(y) * pitch;
-    for (int x = 0; x < width; ++x) {
-      row[3 * static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(Blue555(px[x]) << 3);
-      row[3 * static_cast<std::size_t>(x) + 1] = static_cast<std::uint8_t>(Green555(px[x]) << 3);
-      row[3 * static_cast<std::size_t>(x) + 2] = static_cast<std::uint8_t>(Red555(px[x]) << 3);
-    }
-    out.Bytes(row);
+    for (int x = 0; x < width; ++x)
+      pixels.push_back({static_cast<std::uint8_t>(Red555(px[x]) << 3), static_cast<std::uint8_t>(Green555(px[x]) << 3),
+                        static_cast<std::uint8_t>(Blue555(px[x]) << 3)});
   }
-  return detail::WriteWholeFile(path, out.Data()) ? 1 : 0;
+  return base::WriteWholeFile(path, EncodeBmp(width, height, pixels)) ? 1 : 0;
 }
 
 int CPage::SaveToJpeg(const std::filesystem::path& path, int quality) const {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "ByteIO.h"
+#include "base/ByteIO.h"
 #include "gfx/Sprite.h"
 
 namespace tovrik::gfx::detail {
@@ -12,7 +12,7 @@ namespace tovrik::gfx::detail {
 inline constexpr std::size_t kSprBoxSize = 12;
 
 // Reads `count` boxes; false for a negative count or one the input cannot hold.
-inline bool ReadBoxes(ByteReader& in, int count, std::vector<SPRBOX>& boxes) {
+inline bool ReadBoxes(base::ByteReader& in, int count, std::vector<SPRBOX>& boxes) {
   if (count < 0 || static_cast<std::size_t>(count) * kSprBoxSize > in.Remaining()) return false;
   boxes.resize(static_cast<std::size_t>(count));
   for (auto& b : boxes) {
@@ -21,7 +21,7 @@ inline bool ReadBoxes(ByteReader& in, int count, std::vector<SPRBOX>& boxes) {
   return !in.Failed();
 }
 
-inline void WriteBoxes(ByteWriter& out, const std::vector<SPRBOX>& boxes) {
+inline void WriteBoxes(base::ByteWriter& out, const std::vector<SPRBOX>& boxes) {
   for (const auto& b : boxes) {
     out.I16(b.carried0), out.I16(b.left), out.I16(b.top), out.I16(b.right), out.I16(b.bottom), out.I16(b.carried1);
   }

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "ByteIO.h"
+#include "base/ByteIO.h"
 #include "SprBoxIO.h"
 #include "gfx/Csp.h"
 #include "gfx/Dither.h"
@@ -77,7 +77,7 @@ void xSprite::Remove() {
 
 int xSprite::Load(const std::filesystem::path& path, int targetFormat) {
   std::vector<std::uint8_t> bytes;
-  if (!detail::ReadWholeFile(path, bytes)) return 0;
+  if (!base::ReadWholeFile(path, bytes)) return 0;
   return LoadFromMemory(bytes, targetFormat);
 }
 
@@ -86,7 +86,7 @@ int xSprite::LoadFromMemory(std::span<const std::uint8_t> bytes, int targetForma
     return 0;
   }
   Remove();
-  detail::ByteReader in(bytes);
+  base::ByteReader in(bytes);
   in.Bytes(std::span(reinterpret_cast<std::uint8_t*>(header_.id.data()), header_.id.size()));
   in.I16(header_.version), in.I16(header_.bytesPerPixel), in.I16(header_.pixelFormat);
   in.I16(header_.frameCount), in.I32(header_.animation);
@@ -114,7 +114,7 @@ int xSprite::LoadFromMemory(std::span<const std::uint8_t> bytes, int targetForma
   return complete && !anyCorrupt ? 1 : 0;
 }
 
-bool xSprite::LoadFrame(detail::ByteReader& in, SPRITE30& f, bool& corrupt) {
+bool xSprite::LoadFrame(base::ByteReader& in, SPRITE30& f, bool& corrupt) {
   if (in.Remaining() < kFrameHeaderSize) return false;
   std::uint8_t compress = 0, ignored = 0;
   std::int16_t offsetX = 0, offsetY = 0, width = 0, height = 0, centerX = 0, centerY = 0, box1Count = 0, box2Count = 0;
@@ -417,7 +417,7 @@ void xSprite::ClearSprData(int index) {
 }
 
 std::vector<std::uint8_t> xSprite::SaveToMemory() const {
-  detail::ByteWriter out;
+  base::ByteWriter out;
   out.Bytes(std::span(reinterpret_cast<const std::uint8_t*>(header_.id.data()), header_.id.size()));
   out.I16(header_.version), out.I16(header_.bytesPerPixel), out.I16(header_.pixelFormat);
   out.I16(static_cast<std::int16_t>(frames_.size())), out.I32(header_.animation);
@@ -438,7 +438,7 @@ std::vector<std::uint8_t> xSprite::SaveToMemory() const {
 }
 
 int xSprite::Save(const std::filesystem::path& path) const {
-  return detail::WriteWholeFile(path, SaveToMemory()) ? 1 : 0;
+  return base::WriteWholeFile(path, SaveToMemory()) ? 1 : 0;
 }
 
 }  // namespace tovrik::gfx

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <utility>
 
-#include "ByteIO.h"
+#include "base/ByteIO.h"
 #include "SprBoxIO.h"
 #include "gfx/Csp.h"
 
@@ -41,7 +41,7 @@ void CSprite8::Remove() {
 
 int CSprite8::Load(const std::filesystem::path& path) {
   std::vector<std::uint8_t> bytes;
-  if (!detail::ReadWholeFile(path, bytes)) return 0;
+  if (!base::ReadWholeFile(path, bytes)) return 0;
   return LoadFromMemory(bytes);
 }
 
@@ -50,7 +50,7 @@ int CSprite8::LoadFromMemory(std::span<const std::uint8_t> bytes) {
     return 0;
   }
   Remove();
-  detail::ByteReader in(bytes);
+  base::ByteReader in(bytes);
   in.Bytes(std::span(reinterpret_cast<std::uint8_t*>(header_.id.data()), header_.id.size()));
   in.I16(header_.carried0), in.I16(header_.frameCount), in.I32(header_.carried1);
   if (header_.frameCount < 0) {
@@ -70,7 +70,7 @@ int CSprite8::LoadFromMemory(std::span<const std::uint8_t> bytes) {
   return anyCorrupt ? 0 : 1;
 }
 
-bool CSprite8::LoadFrame(detail::ByteReader& in, SPRITE8& f, bool& corrupt) {
+bool CSprite8::LoadFrame(base::ByteReader& in, SPRITE8& f, bool& corrupt) {
   if (in.Remaining() < kFrameHeaderSize) return false;
   std::uint8_t compress = 0, ignored = 0;
   std::int16_t offsetX = 0, offsetY = 0, width = 0, height = 0, centerX = 0, centerY = 0, box1Count = 0, box2Count = 0;
@@ -122,7 +122,7 @@ int CSprite8::Insert(int index, int width, int height, std::vector<std::uint8_t>
 }
 
 std::vector<std::uint8_t> CSprite8::SaveToMemory() const {
-  detail::ByteWriter out;
+  base::ByteWriter out;
   out.Bytes(std::span(reinterpret_cast<const std::uint8_t*>(header_.id.data()), header_.id.size()));
   out.I16(header_.carried0), out.I16(static_cast<std::int16_t>(frames_.size())), out.I32(header_.carried1);
   for (const auto& f : frames_) {
@@ -140,7 +140,7 @@ std::vector<std::uint8_t> CSprite8::SaveToMemory() const {
 }
 
 int CSprite8::Save(const std::filesystem::path& path) const {
-  return detail::WriteWholeFile(path, SaveToMemory()) ? 1 : 0;
+  return base::WriteWholeFile(path, SaveToMemory()) ? 1 : 0;
 }
 
 }  // namespace tovrik::gfx

@@ -1,5 +1,7 @@
 #include "sound/WaveFile.h"
 
+#include "base/ByteIO.h"
+
 #include <algorithm>
 #include <fstream>
 #include <string_view>
@@ -8,14 +10,11 @@
 namespace tovrik::sound {
 namespace {
 
-uint16_t ReadU16(std::span<const uint8_t> b, size_t at) { return uint16_t(b[at] | (b[at + 1] << 8)); }
-
-uint32_t ReadU32(std::span<const uint8_t> b, size_t at) {
-  return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
-}
-
-bool IdIs(std::span<const uint8_t> b, size_t at, std::string_view id) {
-  return std::equal(id.begin(), id.end(), b.begin() + at, [](char c, uint8_t u) { return uint8_t(c) == u; });
+// The four-character id at the reader's position; empty when the input ends.
+std::string ReadId(base::ByteReader& in) {
+  uint8_t bytes[4] = {};
+  if (!in.Bytes(bytes)) return {};
+  return std::string(bytes, bytes + 4);
 }
 
 constexpr size_t kChunkHeader = 8;
@@ -25,22 +24,17 @@ constexpr size_t kSubFormatOffset = 24;  // inside an extensible "fmt " body
 constexpr uint16_t kMaxChannels = 8;     // what the converter downstream accepts
 
 bool ReadFormat(std::span<const uint8_t> body, WaveFormat& f, std::string& error) {
-  if (body.size() < kPlainFormatSize) {
+  base::ByteReader in(body);
+  if (body.size() < kPlainFormatSize || !in.U16(f.formatTag) || !in.U16(f.channels) || !in.U32(f.samplesPerSec) ||
+      !in.U32(f.avgBytesPerSec) || !in.U16(f.blockAlign) || !in.U16(f.bitsPerSample)) {
     error = "fmt chunk too short";
     return false;
   }
-  f.formatTag = ReadU16(body, 0);
-  f.channels = ReadU16(body, 2);
-  f.samplesPerSec = ReadU32(body, 4);
-  f.avgBytesPerSec = ReadU32(body, 8);
-  f.blockAlign = ReadU16(body, 12);
-  f.bitsPerSample = ReadU16(body, 14);
   if (f.formatTag == kWaveFormatExtensible) {
-    if (body.size() < kExtensibleFormatSize) {
+    if (body.size() < kExtensibleFormatSize || !in.Seek(kSubFormatOffset) || !in.U16(f.formatTag)) {
       error = "extensible fmt chunk too short";
       return false;
     }
-    f.formatTag = ReadU16(body, kSubFormatOffset);
   }
   return true;
 }
@@ -72,32 +66,38 @@ bool CheckFormat(const WaveFormat& f, std::string& error) {
 
 bool ParseWave(std::span<const uint8_t> image, WaveLayout& layout, std::string& error) {
   layout = {};
-  if (image.size() < 12 || !IdIs(image, 0, "RIFF") || !IdIs(image, 8, "WAVE")) {
+  base::ByteReader head(image);
+  uint32_t riffSize = 0;
+  if (ReadId(head) != "RIFF" || !head.U32(riffSize) || ReadId(head) != "WAVE") {
     error = "not a RIFF WAVE file";
     return false;
   }
   // Writers often get the RIFF size wrong; the file's real size bounds every
   // chunk, the declared size only shortens the walk.
-  const size_t end = std::min<uint64_t>(image.size(), uint64_t(ReadU32(image, 4)) + 8);
+  const size_t end = std::min<uint64_t>(image.size(), uint64_t(riffSize) + 8);
+  base::ByteReader in(image.first(end));
+  in.Seek(head.Position());
   bool haveFormat = false;
   bool haveData = false;
-  size_t at = 12;
-  while (at + kChunkHeader <= end && !(haveFormat && haveData)) {
-    const uint32_t size = ReadU32(image, at + 4);
-    const size_t body = at + kChunkHeader;
-    if (size > end - body) {
+  while (in.Remaining() >= kChunkHeader && !(haveFormat && haveData)) {
+    const std::string id = ReadId(in);
+    uint32_t size = 0;
+    in.U32(size);
+    const size_t body = in.Position();
+    if (size > in.Remaining()) {
       error = "chunk extends past the end of the file";
       return false;
     }
-    if (IdIs(image, at, "fmt ") && !haveFormat) {
+    if (id == "fmt " && !haveFormat) {
       if (!ReadFormat(image.subspan(body, size), layout.format, error)) return false;
       haveFormat = true;
-    } else if (IdIs(image, at, "data") && !haveData) {
+    } else if (id == "data" && !haveData) {
       layout.dataOffset = body;
       layout.dataSize = size;
       haveData = true;
     }
-    at = body + size + (size & 1);  // chunks are padded to even sizes
+    // Chunks are padded to even sizes; a last chunk may lack its pad byte.
+    if (!in.Skip(std::min<size_t>(size + (size & 1), in.Remaining()))) break;
   }
   if (!haveFormat || !haveData) {
     error = haveFormat ? "no data chunk" : "no fmt chunk";

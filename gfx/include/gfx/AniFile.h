@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-namespace tovrik::gfx {
-
-namespace detail {
+namespace tovrik::base {
 class ByteReader;
 class ByteWriter;
-}  // namespace detail
+}  // namespace tovrik::base
+
+namespace tovrik::gfx {
 
 class xAniFile {
  public:
@@ -43,8 +43,8 @@ class xAniFile {
 
   // Replaces the tree with the block at the reader's position. On a short or
   // inconsistent block the tree is left empty and false is returned.
-  bool Load(detail::ByteReader& in);
-  void Save(detail::ByteWriter& out) const;
+  bool Load(base::ByteReader& in);
+  void Save(base::ByteWriter& out) const;
   void Destroy() { characters_.clear(); }
 
   int CharacterCount() const { return static_cast<int>(characters_.size()); }

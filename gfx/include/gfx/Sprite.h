@@ -122,7 +122,7 @@ class xSprite {
   const xAniFile& Animation() const { return ani_; }
 
  private:
-  bool LoadFrame(detail::ByteReader& in, SPRITE30& frame, bool& frameCorrupt);
+  bool LoadFrame(base::ByteReader& in, SPRITE30& frame, bool& frameCorrupt);
   static std::vector<std::uint16_t> ConvertRgb24(const std::vector<std::uint8_t>& rgb, int& width, int& height,
                                                  int dither);
   static SPRITE30 MakeFrame(int width, int height, std::vector<std::uint16_t>&& pixels, std::uint16_t colorKey);

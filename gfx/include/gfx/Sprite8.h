@@ -65,7 +65,7 @@ class CSprite8 {
   const SPRHEADER8& Header() const { return header_; }
 
  private:
-  bool LoadFrame(detail::ByteReader& in, SPRITE8& frame, bool& corrupt);
+  bool LoadFrame(base::ByteReader& in, SPRITE8& frame, bool& corrupt);
 
   SPRHEADER8 header_;
   std::vector<SPRITE8> frames_;

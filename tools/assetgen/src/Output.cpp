@@ -1,5 +1,8 @@
 #include "Output.h"
 
+#include "base/ByteIO.h"
+#include "gfx/BmpWriter.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -50,14 +53,6 @@ gfx::Palette256 BuildPalette() {
 
 std::uint8_t Channel(float v) { return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)); }
 
-void PutU16(std::vector<std::uint8_t>& out, unsigned v) {
-  out.push_back(static_cast<std::uint8_t>(v));
-  out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  PutU16(out, v & 0xFFFF);
-  PutU16(out, v >> 16);
-}
 void PutBE(std::vector<std::uint8_t>& out, std::uint32_t v, int bytes) {
   for (int i = bytes - 1; i >= 0; --i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
@@ -158,94 +153,55 @@ void AddFrame16(gfx::xSprite& set, const Canvas& canvas, bool centred) {
 }
 
 std::vector<std::uint8_t> BmpBytes(const Canvas& canvas) {
-  const int w = canvas.Width(), h = canvas.Height();
-  const int stride = (w * 3 + 3) & ~3;
-  std::vector<std::uint8_t> out;
-  PutText(out, "BM");
-  PutU32(out, static_cast<std::uint32_t>(54 + stride * h));
-  PutU32(out, 0);
-  PutU32(out, 54);
-  PutU32(out, 40);
-  PutU32(out, static_cast<std::uint32_t>(w));
-  PutU32(out, static_cast<std::uint32_t>(h));
-  PutU16(out, 1);
-  PutU16(out, 24);
-  PutU32(out, 0);
-  PutU32(out, static_cast<std::uint32_t>(stride * h));
-  PutU32(out, 2835);
-  PutU32(out, 2835);
-  PutU32(out, 0);
-  PutU32(out, 0);
-  for (int y = h - 1; y >= 0; --y) {
-    for (int x = 0; x < w; ++x) {
+  std::vector<gfx::BmpPixel> pixels;
+  pixels.reserve(static_cast<std::size_t>(canvas.Width()) * static_cast<std::size_t>(canvas.Height()));
+  for (int y = 0; y < canvas.Height(); ++y)
+    for (int x = 0; x < canvas.Width(); ++x) {
       const Colour& c = canvas.At(x, y);
       if (c.a < 0.5f) {
-        out.insert(out.end(), {255, 0, 255});
+        pixels.push_back({255, 0, 255});
         continue;
       }
-      std::uint8_t r = Channel(c.r), g = Channel(c.g), b = Channel(c.b);
-      if (r == 255 && g == 0 && b == 255) g = 1;  // keep opaque pixels out of the cut-away colour
-      out.insert(out.end(), {b, g, r});
+      gfx::BmpPixel p{Channel(c.r), Channel(c.g), Channel(c.b)};
+      if (p.r == 255 && p.g == 0 && p.b == 255) p.g = 1;  // keep opaque pixels out of the cut-away colour
+      pixels.push_back(p);
     }
-    out.resize(out.size() + static_cast<std::size_t>(stride - w * 3), 0);
-  }
-  return out;
+  return gfx::EncodeBmp(canvas.Width(), canvas.Height(), pixels);
 }
 
 std::vector<std::uint8_t> BmpBytesWithAlpha(const Canvas& canvas) {
-  const int w = canvas.Width(), h = canvas.Height();
-  constexpr std::uint32_t kHeaderSize = 108;  // BITMAPV4HEADER: the masks say where alpha is
-  constexpr std::uint32_t kPixelsAt = 14 + kHeaderSize;
-  const auto imageSize = static_cast<std::uint32_t>(w * h * 4);
-  std::vector<std::uint8_t> out;
-  PutText(out, "BM");
-  PutU32(out, kPixelsAt + imageSize);
-  PutU32(out, 0);
-  PutU32(out, kPixelsAt);
-  PutU32(out, kHeaderSize);
-  PutU32(out, static_cast<std::uint32_t>(w));
-  PutU32(out, static_cast<std::uint32_t>(h));
-  PutU16(out, 1);
-  PutU16(out, 32);
-  PutU32(out, 3);  // BI_BITFIELDS
-  PutU32(out, imageSize);
-  PutU32(out, 2835);
-  PutU32(out, 2835);
-  PutU32(out, 0);
-  PutU32(out, 0);
-  for (std::uint32_t mask : {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u}) PutU32(out, mask);
-  PutText(out, "BGRs");  // LCS_sRGB, stored little-endian
-  out.resize(out.size() + 36 + 12, 0);  // end points and gammas, unused with sRGB
-  for (int y = h - 1; y >= 0; --y)
-    for (int x = 0; x < w; ++x) {
+  std::vector<gfx::BmpPixel> pixels;
+  pixels.reserve(static_cast<std::size_t>(canvas.Width()) * static_cast<std::size_t>(canvas.Height()));
+  for (int y = 0; y < canvas.Height(); ++y)
+    for (int x = 0; x < canvas.Width(); ++x) {
       const Colour& c = canvas.At(x, y);
       const std::uint8_t a = Channel(c.a);
-      if (a == 0) out.insert(out.end(), {0, 0, 0, 0});
-      else out.insert(out.end(), {Channel(c.b), Channel(c.g), Channel(c.r), a});
+      if (a == 0) pixels.push_back({0, 0, 0, 0});
+      else pixels.push_back({Channel(c.r), Channel(c.g), Channel(c.b), a});
     }
-  return out;
+  return gfx::EncodeBmp(canvas.Width(), canvas.Height(), pixels, true);
 }
 
 std::vector<std::uint8_t> WaveBytes(std::span<const float> samples) {
   const auto dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
-  std::vector<std::uint8_t> out;
-  PutText(out, "RIFF");
-  PutU32(out, 36 + dataBytes);
-  PutText(out, "WAVEfmt ");
-  PutU32(out, 16);
-  PutU16(out, 1);  // PCM
-  PutU16(out, 1);  // mono
-  PutU32(out, kSampleRate);
-  PutU32(out, kSampleRate * 2);
-  PutU16(out, 2);
-  PutU16(out, 16);
-  PutText(out, "data");
-  PutU32(out, dataBytes);
-  for (float s : samples) {
-    const long v = std::lround(std::clamp(s, -1.0f, 1.0f) * 32767.0f);
-    PutU16(out, static_cast<unsigned>(static_cast<std::uint16_t>(static_cast<std::int16_t>(v))));
-  }
-  return out;
+  base::ByteWriter out;
+  const auto id = [&out](std::string_view text) {
+    for (char c : text) out.U8(static_cast<std::uint8_t>(c));
+  };
+  id("RIFF");
+  out.U32(36 + dataBytes);
+  id("WAVEfmt ");
+  out.U32(16);
+  out.U16(1);  // PCM
+  out.U16(1);  // mono
+  out.U32(kSampleRate);
+  out.U32(kSampleRate * 2);
+  out.U16(2);
+  out.U16(16);
+  id("data");
+  out.U32(dataBytes);
+  for (float s : samples) out.I16(static_cast<std::int16_t>(std::lround(std::clamp(s, -1.0f, 1.0f) * 32767.0f)));
+  return out.Data();
 }
 
 std::vector<std::uint8_t> MidiBytes(int program, int tempoMicroseconds, std::span<const MidiNote> notes) {

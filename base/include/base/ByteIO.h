@@ -1,7 +1,8 @@
 #pragma once
-// Little-endian readers and writers for the fixed records of the sprite and
-// blend-table files. Every read is bounds-checked: a file that ends early
-// turns into a failed read, never a read past the buffer.
+// The one little-endian reader and writer of every file format (sprite,
+// bitmap, blend-table and wave files...). Every read is bounds-checked: a
+// file that ends early turns into a failed read, never a read past the
+// buffer, and the reader remembers that it failed.
 
 #include <cstddef>
 #include <cstdint>
@@ -12,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tovrik::gfx::detail {
+namespace tovrik::base {
 
 class ByteReader {
  public:
@@ -122,4 +123,4 @@ class ByteWriter {
 bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& out);
 bool WriteWholeFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 
-}  // namespace tovrik::gfx::detail
+}  // namespace tovrik::base

@@ -1,9 +1,9 @@
-#include "ByteIO.h"
+#include "base/ByteIO.h"
 
 #include <cstdio>
 #include <memory>
 
-namespace tovrik::gfx::detail {
+namespace tovrik::base {
 
 namespace {
 struct FileCloser {
@@ -31,4 +31,4 @@ bool WriteWholeFile(const std::filesystem::path& path, std::span<const std::uint
   return std::fclose(file.release()) == 0;
 }
 
-}  // namespace tovrik::gfx::detail
+}  // namespace tovrik::base
