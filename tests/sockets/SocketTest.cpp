@@ -149,10 +149,10 @@ protected:
     }
 
     // Runs the loop (readiness, then posted messages) until `done` holds or
-    // two seconds pass.
-    bool PumpUntil(const std::function<bool()>& done)
+    // `limit` passes.
+    bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds limit = std::chrono::seconds(2))
     {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        const auto end = std::chrono::steady_clock::now() + limit;
         while (!done()) {
             if (std::chrono::steady_clock::now() > end) return false;
             PumpOnce();
@@ -371,7 +371,7 @@ TEST_F(Sockets, FramesArrivingWhileAHandlerRunsANestedLoopAreDeliveredOnceInOrde
 TEST_F(Sockets, ABurstLetsPostedMessagesAndTimersRunBetweenItsFrames)
 {
     const auto [number, peer] = Connect();
-    constexpr int kBurst = 2000;
+    constexpr int kBurst = 400;  // many times one turn's share
     Bytes burst;
     for (int i = 0; i < kBurst; ++i) {
         const Bytes f = ScrambledFrame(60, TextBytes("burst"), static_cast<std::uint16_t>(i + 1));
@@ -397,7 +397,9 @@ TEST_F(Sockets, ABurstLetsPostedMessagesAndTimersRunBetweenItsFrames)
     for (int i = 0; i < 200 && !arrived(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     ASSERT_TRUE(arrived());
     closer.PostMessage(tovrik::platform::WM_CLOSE, 0, 0);
-    ASSERT_TRUE(PumpUntil([&] { return client.frames.size() == static_cast<std::size_t>(kBurst); }));
+    // A loaded machine may sleep much longer than asked between the frames.
+    ASSERT_TRUE(PumpUntil([&] { return client.frames.size() == static_cast<std::size_t>(kBurst); },
+                          std::chrono::seconds(20)));
     PumpFor(20);
     ASSERT_EQ(client.frames.size(), static_cast<std::size_t>(kBurst));
     for (int i = 0; i < kBurst; ++i)
