@@ -73,8 +73,8 @@ bool ParseWave(std::span<const uint8_t> image, WaveLayout& layout, std::string& 
     return false;
   }
   // Writers often get the RIFF size wrong; the file's real size bounds every
-  // chunk, the declared size only shortens the walk.
-  const size_t end = std::min<uint64_t>(image.size(), uint64_t(riffSize) + 8);
+  // chunk, the declared size only shortens the walk (never below the header).
+  const size_t end = std::max<size_t>(head.Position(), std::min<uint64_t>(image.size(), uint64_t(riffSize) + 8));
   base::ByteReader in(image.first(end));
   in.Seek(head.Position());
   bool haveFormat = false;
