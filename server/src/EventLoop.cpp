@@ -153,16 +153,15 @@ bool Connection::Flush() {
   return true;
 }
 
+void Connection::OnPollEvents(std::uint32_t events) { loop_.HandleEvent(*this, events); }
+
 EventLoop::EventLoop() {
-  epoll_ = epoll_create1(EPOLL_CLOEXEC);
   wake_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   spare_ = OpenSpareDescriptor();
   descriptorLimit_ = DescriptorLimit();
-  if (epoll_ >= 0 && wake_ >= 0) {
-    epoll_event event{};
-    event.events = EPOLLIN;
-    event.data.fd = wake_;
-    epoll_ctl(epoll_, EPOLL_CTL_ADD, wake_, &event);
+  if (wake_ >= 0 && poller_.Add(wake_, EPOLLIN, this) == 0) {
+    ::close(wake_);
+    wake_ = -1;
   }
 }
 
@@ -170,7 +169,6 @@ EventLoop::~EventLoop() {
   connections_.clear();
   for (auto& [fd, listener] : listeners_) ::close(fd);
   if (wake_ >= 0) ::close(wake_);
-  if (epoll_ >= 0) ::close(epoll_);
   if (spare_ >= 0) ::close(spare_);
 }
 
@@ -201,11 +199,14 @@ bool EventLoop::Listen(const std::string& host, std::uint16_t port, ConnectionHa
   socklen_t length = sizeof address;
   getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
   boundPort = ntohs(address.sin_port);
-  epoll_event event{};
-  event.events = EPOLLIN;
-  event.data.fd = fd;
-  epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &event);
-  listeners_.emplace(fd, Listener{fd, &handler, limits});
+  Listener& listener = listeners_.try_emplace(fd, *this, fd, handler, limits).first->second;
+  listener.pollKey = poller_.Add(fd, EPOLLIN, &listener);
+  if (listener.pollKey == 0) {
+    error = std::string("epoll: ") + std::strerror(errno);
+    listeners_.erase(fd);
+    ::close(fd);
+    return false;
+  }
   return true;
 }
 
@@ -256,10 +257,8 @@ void EventLoop::Accept(Listener& listener) {
     EnableDeadPeerProbes(fd);
     auto connection = std::make_unique<Connection>(*this, fd, nextId_++, PeerName(address), *listener.handler,
                                                    listener.limits, listener.fd);
-    epoll_event event{};
-    event.events = EPOLLIN | EPOLLRDHUP;
-    event.data.fd = fd;
-    if (epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &event) != 0) continue;
+    connection->pollKey_ = poller_.Add(fd, EPOLLIN | EPOLLRDHUP, connection.get());
+    if (connection->pollKey_ == 0) continue;
     ++listener.open;
     Connection& added = *connection;
     connections_.emplace(fd, std::move(connection));
@@ -288,9 +287,7 @@ void EventLoop::ShedPendingConnections(Listener& listener) {
     }
     spare_ = OpenSpareDescriptor();
   }
-  epoll_event event{};
-  event.data.fd = listener.fd;
-  epoll_ctl(epoll_, EPOLL_CTL_MOD, listener.fd, &event);
+  poller_.Modify(listener.pollKey, listener.fd, 0);
   listener.paused = true;
   listener.resumeAtMs = NowMs() + kStarvedPauseMs;
 }
@@ -303,10 +300,7 @@ int EventLoop::ResumeListeners(int wait) {
       wait = static_cast<int>(std::min<std::int64_t>(wait, listener.resumeAtMs - now));
       continue;
     }
-    epoll_event event{};
-    event.events = EPOLLIN;
-    event.data.fd = fd;
-    epoll_ctl(epoll_, EPOLL_CTL_MOD, fd, &event);
+    poller_.Modify(listener.pollKey, fd, EPOLLIN);
     listener.paused = false;
   }
   return wait;
@@ -316,10 +310,7 @@ void EventLoop::UpdateInterest(Connection& connection) {
   const bool wantWrite = connection.outputSent_ < connection.output_.size();
   if (wantWrite == connection.wantWrite_) return;
   connection.wantWrite_ = wantWrite;
-  epoll_event event{};
-  event.events = EPOLLIN | EPOLLRDHUP | (wantWrite ? EPOLLOUT : 0u);
-  event.data.fd = connection.fd_;
-  epoll_ctl(epoll_, EPOLL_CTL_MOD, connection.fd_, &event);
+  poller_.Modify(connection.pollKey_, connection.fd_, EPOLLIN | EPOLLRDHUP | (wantWrite ? EPOLLOUT : 0u));
 }
 
 void EventLoop::HandleEvent(Connection& connection, std::uint32_t events) {
@@ -346,7 +337,7 @@ void EventLoop::Reap() {
     }
     auto owned = std::move(it->second);
     it = connections_.erase(it);
-    epoll_ctl(epoll_, EPOLL_CTL_DEL, owned->fd_, nullptr);
+    poller_.Remove(owned->pollKey_, owned->fd_);
     auto listener = listeners_.find(owned->listener_);
     if (listener != listeners_.end()) --listener->second.open;
     owned->handler_.OnClose(*owned);
@@ -367,29 +358,15 @@ int EventLoop::RunTimers() {
   return std::max(wait, 0);
 }
 
+void EventLoop::OnPollEvents(std::uint32_t) { stopping_ = true; }
+
 void EventLoop::Run() {
-  epoll_event events[64];
   while (!stopping_) {
     const int timeout = ResumeListeners(RunTimers());
     Reap();
-    const int count = epoll_wait(epoll_, events, 64, timeout);
-    if (count < 0 && errno != EINTR) {
+    if (poller_.Wait(timeout) < 0) {
       Log(LogLevel::Error, "epoll_wait failed: ", std::strerror(errno));
       break;
-    }
-    for (int i = 0; i < count; ++i) {
-      const int fd = events[i].data.fd;
-      if (fd == wake_) {
-        stopping_ = true;
-        continue;
-      }
-      if (auto listener = listeners_.find(fd); listener != listeners_.end()) {
-        Accept(listener->second);
-        continue;
-      }
-      if (auto found = connections_.find(fd); found != connections_.end()) {
-        HandleEvent(*found->second, events[i].events);
-      }
     }
     Reap();
   }

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Poller.h"
+
 namespace tovrik::server {
 
 class Connection;
@@ -35,7 +37,7 @@ struct ConnectionLimits {
 
 class EventLoop;
 
-class Connection {
+class Connection : private base::PollHandler {
  public:
   Connection(EventLoop& loop, int fd, std::uint64_t id, std::string peer, ConnectionHandler& handler,
              const ConnectionLimits& limits, int listener);
@@ -62,6 +64,7 @@ class Connection {
 
  private:
   friend class EventLoop;
+  void OnPollEvents(std::uint32_t events) override;
   bool ReadAvailable();
   bool Flush();
 
@@ -78,16 +81,17 @@ class Connection {
   bool closing_ = false;
   bool closeAfterFlush_ = false;
   bool wantWrite_ = false;
+  std::uint64_t pollKey_ = 0;
 };
 
-class EventLoop {
+class EventLoop : private base::PollHandler {
  public:
   EventLoop();
   ~EventLoop();
   EventLoop(const EventLoop&) = delete;
   EventLoop& operator=(const EventLoop&) = delete;
 
-  bool Ok() const { return epoll_ >= 0 && wake_ >= 0; }
+  bool Ok() const { return poller_.IsOpen() && wake_ >= 0; }
 
   // Listens on host:port (port 0 picks a free one, returned in `boundPort`).
   bool Listen(const std::string& host, std::uint16_t port, ConnectionHandler& handler,
@@ -102,11 +106,17 @@ class EventLoop {
 
  private:
   friend class Connection;
-  struct Listener {
+  struct Listener : base::PollHandler {
+    Listener(EventLoop& loop, int fd, ConnectionHandler& handler, const ConnectionLimits& limits)
+        : loop(loop), fd(fd), handler(&handler), limits(limits) {}
+    void OnPollEvents(std::uint32_t) override { loop.Accept(*this); }
+
+    EventLoop& loop;
     int fd;
     ConnectionHandler* handler;
     ConnectionLimits limits;
     int open = 0;
+    std::uint64_t pollKey = 0;
     // Out of file descriptors: not watched until resumeAtMs, and the
     // connections shed meanwhile, for one log line per episode.
     bool starved = false;
@@ -120,6 +130,8 @@ class EventLoop {
     std::function<void()> tick;
   };
 
+  // The wake descriptor: Stop() was called.
+  void OnPollEvents(std::uint32_t events) override;
   void Accept(Listener& listener);
   void ShedPendingConnections(Listener& listener);
   // Starts watching paused listeners again; returns the milliseconds until
@@ -130,7 +142,7 @@ class EventLoop {
   void Reap();
   int RunTimers();
 
-  int epoll_ = -1;
+  base::Poller poller_;
   int wake_ = -1;
   // Kept open to be given up when accept() runs out of descriptors (see
   // ShedPendingConnections).
