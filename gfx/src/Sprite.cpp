@@ -90,7 +90,9 @@ int xSprite::LoadFromMemory(std::span<const std::uint8_t> bytes, int targetForma
   in.Bytes(std::span(reinterpret_cast<std::uint8_t*>(header_.id.data()), header_.id.size()));
   in.I16(header_.version), in.I16(header_.bytesPerPixel), in.I16(header_.pixelFormat);
   in.I16(header_.frameCount), in.I32(header_.animation);
-  if (header_.frameCount < 0) {
+  // Every frame begins with a fixed header, so a count the rest of the file
+  // cannot hold is a lie: it must not size the frame table (32767 records).
+  if (header_.frameCount < 0 || static_cast<std::size_t>(header_.frameCount) * kFrameHeaderSize > in.Remaining()) {
     header_.frameCount = 0;
     return 0;
   }

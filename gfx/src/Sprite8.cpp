@@ -53,7 +53,9 @@ int CSprite8::LoadFromMemory(std::span<const std::uint8_t> bytes) {
   base::ByteReader in(bytes);
   in.Bytes(std::span(reinterpret_cast<std::uint8_t*>(header_.id.data()), header_.id.size()));
   in.I16(header_.carried0), in.I16(header_.frameCount), in.I32(header_.carried1);
-  if (header_.frameCount < 0) {
+  // As in the 16-bit form: a count that the frame headers alone would
+  // overrun is refused before it sizes the frame table.
+  if (header_.frameCount < 0 || static_cast<std::size_t>(header_.frameCount) * kFrameHeaderSize > in.Remaining()) {
     header_.frameCount = 0;
     return 0;
   }

@@ -302,6 +302,34 @@ TEST(SpriteFile, CorruptFilesFailWithoutTrustingCounts) {
   }
 }
 
+// A header, then `stored` frame records with no pixels, under a header that
+// claims `claimed` frames.
+std::vector<std::uint8_t> BareFrames(std::size_t headerSize, std::size_t countAt, std::size_t frameSize,
+                                     int stored, int claimed) {
+  std::vector<std::uint8_t> bytes(headerSize + static_cast<std::size_t>(stored) * frameSize, 0);
+  std::memcpy(bytes.data(), kSpriteMagic.data(), kSpriteMagic.size());
+  PutI16(bytes, countAt, claimed);
+  return bytes;
+}
+
+// A count beyond what the frame headers alone would fill is refused before it
+// sizes the frame table: a 28-byte file used to make 32767 empty frames.
+TEST(SpriteFile, FrameCountIsBoundedByTheFileLength) {
+  struct Case {
+    int stored, claimed, result, frames;
+  } cases[] = {{3, 3, 1, 3}, {3, 4, 0, 0}, {0, 0, 1, 0}, {0, 1, 0, 0}, {0, 32767, 0, 0}, {1, 32767, 0, 0}};
+  for (const Case& c : cases) {
+    xSprite set16;
+    EXPECT_EQ(set16.LoadFromMemory(BareFrames(kHeader, 22, kFrameHeader, c.stored, c.claimed)), c.result)
+        << c.stored << " of " << c.claimed;
+    EXPECT_EQ(set16.FrameCount(), c.frames) << c.stored << " of " << c.claimed;
+    CSprite8 set8;
+    EXPECT_EQ(set8.LoadFromMemory(BareFrames(24, 18, 28, c.stored, c.claimed)), c.result)
+        << c.stored << " of " << c.claimed;
+    EXPECT_EQ(set8.FrameCount(), c.frames) << c.stored << " of " << c.claimed;
+  }
+}
+
 TEST(SpriteFile8, RoundTripAndCorruptFiles) {
   CSprite8 set;
   const auto board = testing::RandomFrame8(40, 30, 0, 5);
