@@ -19,6 +19,22 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64|i.86")
   add_compile_options(-msse2 -mfpmath=sse)
 endif()
 
+if(TOVRIK_BUILD_FUZZERS AND NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  message(STATUS "Fuzzers need clang; skipping them with ${CMAKE_CXX_COMPILER_ID}")
+  set(TOVRIK_BUILD_FUZZERS OFF)
+endif()
+
+if(TOVRIK_BUILD_FUZZERS)
+  # Every library carries libFuzzer's coverage hooks and the sanitizers, so
+  # that a fuzzer steers by, and checks, the readers themselves and not only
+  # its own file. Every program links the sanitizer runtimes (which also
+  # answer the coverage hooks outside a fuzzer); the fuzzers add libFuzzer.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+  add_custom_target(fuzzers)
+endif()
+
 if(TOVRIK_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
@@ -30,7 +46,3 @@ if(CCACHE_PROGRAM)
   set(CMAKE_CXX_COMPILER_LAUNCHER ${CCACHE_PROGRAM})
 endif()
 
-if(TOVRIK_BUILD_FUZZERS AND NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
-  message(STATUS "Fuzzers need clang; skipping them with ${CMAKE_CXX_COMPILER_ID}")
-  set(TOVRIK_BUILD_FUZZERS OFF)
-endif()
