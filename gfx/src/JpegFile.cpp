@@ -1,6 +1,7 @@
 #include "gfx/JpegFile.h"
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include <csetjmp>
 #include <cstring>
@@ -25,7 +26,20 @@ void OnFatalError(j_common_ptr cinfo) {
   std::longjmp(err->recovery, 1);
 }
 
-void OnWarning(j_common_ptr, int) {}
+// Warnings that mean the rest of the image would be made up: the data ran
+// out or went corrupt. libjpeg would go on filling every remaining block, as
+// many as the header claims, so a few bytes could cost seconds; such a stream
+// is refused instead. Other warnings (stray bytes between markers) are
+// harmless and ignored.
+void OnWarning(j_common_ptr cinfo, int level) {
+  if (level >= 0) return;  // trace messages
+  const int code = cinfo->err->msg_code;
+  if (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER || code == JWRN_HUFF_BAD_CODE) OnFatalError(cinfo);
+}
+
+// The most libjpeg may allocate for one image (a progressive stream keeps all
+// its coefficients): beyond it the decoder fails instead of allocating.
+constexpr long kMaxDecoderMemory = 256L << 20;
 
 void InstallErrorManager(ErrorManager& err) {
   jpeg_std_error(&err.pub);
@@ -50,6 +64,7 @@ bool Decode(Source kind, std::FILE* file, const std::uint8_t* bytes, std::size_t
     return false;
   }
   jpeg_create_decompress(&cinfo);
+  cinfo.mem->max_memory_to_use = kMaxDecoderMemory;
   if (kind == Source::kFile) {
     jpeg_stdio_src(&cinfo, file);
   } else {
@@ -67,24 +82,50 @@ bool Decode(Source kind, std::FILE* file, const std::uint8_t* bytes, std::size_t
     jpeg_destroy_decompress(&cinfo);
     return false;
   }
-  out.assign(static_cast<std::size_t>(w) * h * 3, 0);
   width = w;
   height = h;
   JSAMPARRAY line = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
-                                                 static_cast<JDIMENSION>(w * components), 1);
+                                               static_cast<JDIMENSION>(w * components), 1);
+  // Rows are added as they are decoded, so that memory follows the data that
+  // is really there, not the size the header claims.
+  const std::size_t rowBytes = static_cast<std::size_t>(w) * 3;
+  out.clear();
   while (cinfo.output_scanline < cinfo.output_height) {
-    const int y = static_cast<int>(cinfo.output_scanline);
     if (jpeg_read_scanlines(&cinfo, line, 1) != 1) break;
-    std::uint8_t* dst = out.data() + static_cast<std::size_t>(y) * w * 3;
+    out.resize(out.size() + rowBytes);
+    std::uint8_t* dst = out.data() + out.size() - rowBytes;
     if (components == 3) {
       std::memcpy(dst, line[0], static_cast<std::size_t>(w) * 3);
     } else if (components == 1) {
       for (int x = 0; x < w; ++x) dst[3 * x] = dst[3 * x + 1] = dst[3 * x + 2] = line[0][x];
     }
   }
+  if (out.size() != rowBytes * static_cast<std::size_t>(h)) {
+    jpeg_destroy_decompress(&cinfo);
+    return false;
+  }
   jpeg_finish_decompress(&cinfo);
   jpeg_destroy_decompress(&cinfo);
   return true;
+}
+
+// Reads the header alone: the image size, before anything is decoded.
+bool ReadSize(const std::uint8_t* bytes, std::size_t size, int& width, int& height) {
+  jpeg_decompress_struct cinfo;
+  ErrorManager err;
+  cinfo.err = &err.pub;
+  InstallErrorManager(err);
+  if (setjmp(err.recovery)) {
+    jpeg_destroy_decompress(&cinfo);
+    return false;
+  }
+  jpeg_create_decompress(&cinfo);
+  jpeg_mem_src(&cinfo, bytes, static_cast<unsigned long>(size));
+  const bool read = jpeg_read_header(&cinfo, TRUE) == JPEG_HEADER_OK;
+  width = read ? static_cast<int>(cinfo.image_width) : 0;
+  height = read ? static_cast<int>(cinfo.image_height) : 0;
+  jpeg_destroy_decompress(&cinfo);
+  return read && width > 0 && height > 0;
 }
 
 struct FileCloser {
@@ -148,8 +189,17 @@ std::vector<std::uint8_t> JpegFile::JpegMemoryToRGB(std::span<const std::uint8_t
   return out;
 }
 
-int JpegFile::RGBToJpegFile(const std::filesystem::path& path, std::span<const std::uint8_t> rgb, int width,
-                            int height, int color, int quality) {
+bool JpegFile::JpegMemorySize(std::span<const std::uint8_t> bytes, int& width, int& height) {
+  width = height = 0;
+  if (bytes.empty() || !ReadSize(bytes.data(), bytes.size(), width, height)) {
+    width = height = 0;
+    return false;
+  }
+  return true;
+}
+
+int JpegFile::RGBToJpegFile(const std::filesystem::path& path, std::span<const std::uint8_t> rgb, int width, int height,
+                            int color, int quality) {
   if (rgb.empty() || width <= 0 || height <= 0) return 0;
   const std::size_t pixels = static_cast<std::size_t>(width) * height;
   if (rgb.size() < pixels * 3) return 0;

@@ -136,6 +136,9 @@ bool xSprite::LoadFrame(base::ByteReader& in, SPRITE30& f, bool& corrupt) {
     // reading the file would see it; the next frame starts dataSize on.
     const auto storedSize = static_cast<std::size_t>(f.dataSize);
     int w = 0, h = 0;
+    // The stream names its own size; one that is not the frame's is refused
+    // before a row is decoded, not after a header of 32767 x 32767 has been.
+    if (!JpegFile::JpegMemorySize(in.Rest(), w, h) || w != f.width || h != f.height) return false;
     std::vector<std::uint16_t> pixels = Make16bitFromJpeg(in.Rest(), w, h, f.jpegDither == 1);
     if (pixels.empty() || w != f.width || h != f.height) return false;
     f.data = std::move(pixels);
@@ -164,7 +167,6 @@ bool xSprite::LoadFrame(base::ByteReader& in, SPRITE30& f, bool& corrupt) {
   if (corrupt) ClearSprData(static_cast<int>(&f - frames_.data()));
   return true;
 }
-
 
 std::vector<std::uint16_t> xSprite::Make16bitFromJpeg(std::span<const std::uint8_t> bytes, int& width, int& height,
                                                       int dither) {
@@ -370,10 +372,10 @@ int xSprite::CheckData(int index) {
   if (!f) return 0;
   bool sound = false;
   if (f->compress == 0) {
-    sound = f->width >= 0 && f->height >= 0 &&
-            static_cast<std::int64_t>(f->width) * f->height * 2 == f->dataSize &&
+    sound = f->width >= 0 && f->height >= 0 && static_cast<std::int64_t>(f->width) * f->height * 2 == f->dataSize &&
             f->data.size() * 2 == static_cast<std::size_t>(f->dataSize);
-  } else if (f->compress == 1 && f->height > 0 && f->width > 0 && f->data.size() >= 2 * static_cast<std::size_t>(f->height)) {
+  } else if (f->compress == 1 && f->height > 0 && f->width > 0 &&
+             f->data.size() >= 2 * static_cast<std::size_t>(f->height)) {
     // Row records must follow one another exactly as the row table says.
     std::size_t pos = RowEntry(f->data, 0);
     std::int64_t covered = 0;

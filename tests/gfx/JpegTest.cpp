@@ -101,6 +101,63 @@ TEST_F(JpegTest, SpriteJpegFrameLoadsAndSizeMismatchFails) {
   EXPECT_EQ(broken.LoadFromMemory(JpegSpriteFile(garbage, 10, 10, 0)), 0);
 }
 
+std::vector<std::uint8_t> NoisyRgb(int w, int h) {
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(w) * h * 3);
+  std::uint32_t state = 12345;
+  for (auto& byte : rgb) {
+    state = state * 1103515245u + 12345u;
+    byte = static_cast<std::uint8_t>(state >> 16);
+  }
+  return rgb;
+}
+
+// Sets the size in the stream's frame header (SOF0: FF C0, length, precision,
+// height, width).
+void SetStreamSize(std::vector<std::uint8_t>& jpeg, int w, int h) {
+  for (std::size_t i = 0; i + 9 < jpeg.size(); ++i) {
+    if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
+      jpeg[i + 5] = static_cast<std::uint8_t>(h >> 8), jpeg[i + 6] = static_cast<std::uint8_t>(h);
+      jpeg[i + 7] = static_cast<std::uint8_t>(w >> 8), jpeg[i + 8] = static_cast<std::uint8_t>(w);
+      return;
+    }
+  }
+  ADD_FAILURE() << "no frame header";
+}
+
+// libjpeg fills whatever a cut or corrupt stream lacks with made-up blocks, as
+// many as the header claims: a few bytes claiming 30000 x 30000 pixels cost
+// seconds and gigabytes. Such streams are refused, and the size can be read
+// from the header alone to be checked first.
+TEST_F(JpegTest, StreamsThatEndBeforeTheirLastRowAreRefused) {
+  const auto jpeg = Encode(NoisyRgb(64, 64), 64, 64, 1);
+  int w = 0, h = 0;
+  ASSERT_EQ(JpegFile::JpegMemoryToRGB(jpeg, w, h).size(), 64u * 64 * 3);
+  const std::vector<std::uint8_t> half(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(jpeg.size() / 2));
+  EXPECT_TRUE(JpegFile::JpegMemoryToRGB(half, w, h).empty());
+  EXPECT_EQ(std::tie(w, h), std::make_tuple(0, 0));
+
+  EXPECT_TRUE(JpegFile::JpegMemorySize(half, w, h));
+  EXPECT_EQ(std::tie(w, h), std::make_tuple(64, 64));
+  auto huge = half;
+  SetStreamSize(huge, 30000, 30000);
+  EXPECT_TRUE(JpegFile::JpegMemorySize(huge, w, h));
+  EXPECT_EQ(std::tie(w, h), std::make_tuple(30000, 30000));
+  EXPECT_TRUE(JpegFile::JpegMemoryToRGB(huge, w, h).empty());
+  const std::vector<std::uint8_t> garbage(100, 0x42);
+  EXPECT_FALSE(JpegFile::JpegMemorySize(garbage, w, h));
+  EXPECT_EQ(std::tie(w, h), std::make_tuple(0, 0));
+}
+
+TEST_F(JpegTest, SpriteJpegFrameCutShortIsRefused) {
+  const auto jpeg = Encode(NoisyRgb(200, 200), 200, 200, 1);
+  xSprite whole;
+  ASSERT_EQ(whole.LoadFromMemory(JpegSpriteFile(jpeg, 200, 200, 0)), 1);
+  xSprite cut;
+  const std::vector<std::uint8_t> half(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(jpeg.size() / 2));
+  EXPECT_EQ(cut.LoadFromMemory(JpegSpriteFile(half, 200, 200, 0)), 0);
+  EXPECT_FALSE(cut.Frame(0)->IsDrawable());
+}
+
 TEST(Dither, MasksAndErrorDiffusion) {
   setup_dither_mask(0x001F, 0x03E0, 0x7C00, 2);
   EXPECT_EQ(TargetPixelFormat.shift[0], -3);
