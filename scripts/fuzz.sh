@@ -2,12 +2,12 @@
 # A fuzzing campaign for anyone with time to spare, and the minimising of
 # what it found into the corpora kept beside each fuzzer.
 #
-#   scripts/fuzz.sh [-m MINUTES] [-j JOBS] [NAME...]   fuzz each NAME (default: every fuzzer)
-#   scripts/fuzz.sh --merge [NAME...]                  fold the campaign's finds into the kept corpora
+#   scripts/fuzz.sh [-m MINUTES] [-j JOBS] [-n] [NAME...]  fuzz each NAME (default: every fuzzer)
+#   scripts/fuzz.sh --merge [NAME...]                      fold the campaign's finds into the kept corpora
 #
-# Builds the fuzzers with clang into build-fuzz/ (nothing else), then runs
-# each for MINUTES (default 10), JOBS at a time (default 1), at the lowest
-# priority: the machine stays usable. A fuzzer that crashes is restarted until
+# Builds the fuzzers with clang into build-fuzz/ (nothing else; -n runs what
+# is built), then runs each for MINUTES (default 10), JOBS at a time
+# (default 1), at the lowest priority: the machine stays usable. A fuzzer that crashes is restarted until
 # its time is used; what crashed it is kept in build-fuzz/campaign/NAME/crashes/.
 # The summary (wall time, executions, CPU time, finds) goes to standard output
 # and build-fuzz/campaign/summary.txt.
@@ -17,11 +17,13 @@ cd "$(dirname "$0")/.."
 minutes=10
 jobs=1
 merge=0
+build_first=1
 names=()
 while [ $# -gt 0 ]; do
   case "$1" in
     -m) minutes=$2; shift 2 ;;
     -j) jobs=$2; shift 2 ;;
+    -n) build_first=0; shift ;;
     --merge) merge=1; shift ;;
     -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
     *) names+=("$1"); shift ;;
@@ -34,10 +36,12 @@ if ! command -v clang++ >/dev/null; then
   echo "fuzzing needs clang (apt-get install clang)" >&2
   exit 1
 fi
-if [ ! -f $build/build.ninja ]; then
-  CC=clang CXX=clang++ cmake -B $build -G Ninja -DTOVRIK_BUILD_FUZZERS=ON -DTOVRIK_BUILD_BENCHMARKS=OFF >/dev/null
+if [ $build_first -eq 1 ]; then
+  if [ ! -f $build/build.ninja ]; then
+    CC=clang CXX=clang++ cmake -B $build -G Ninja -DTOVRIK_BUILD_FUZZERS=ON -DTOVRIK_BUILD_BENCHMARKS=OFF >/dev/null
+  fi
+  nice -n 19 cmake --build $build --target fuzzers
 fi
-nice -n 19 cmake --build $build --target fuzzers
 if [ ${#names[@]} -eq 0 ]; then
   mapfile -t names < <(find $build/fuzz -maxdepth 1 -type f -executable -printf '%f\n' | sort)
 fi
@@ -51,11 +55,13 @@ fuzz_one() {
   local name=$1 dir=$campaign/$1 kept
   kept=$(kept_corpus "$name")
   mkdir -p "$dir/corpus" "$dir/crashes"
-  local start end now run=0 execs=0 cpu=0 rc
+  local start end now run=0 stops=0 execs=0 cpu=0 rc
   start=$(date +%s)
   end=$((start + minutes * 60))
   now=$start
-  while [ "$now" -lt "$end" ] && [ "$(ls "$dir/crashes" | wc -l)" -lt 5 ]; do
+  # Five stops end it early: a find that comes back at once (the empty input,
+  # which libFuzzer always runs first) would otherwise restart it for ever.
+  while [ "$now" -lt "$end" ] && [ "$stops" -lt 5 ]; do
     local TIMEFORMAT='%U %S'
     rc=0
     { time nice -n 19 "$build/fuzz/$name" -max_total_time=$((end - now)) -timeout=10 -rss_limit_mb=2048 \
@@ -63,7 +69,10 @@ fuzz_one() {
         >"$dir/log.$run" 2>&1; } 2>"$dir/time.$run" || rc=$?
     execs=$((execs + $(sed -n 's/^stat::number_of_executed_units: *//p' "$dir/log.$run" | tail -1 | grep . || echo 0)))
     cpu=$(awk -v c="$cpu" '{ print c + $1 + $2 }' "$dir/time.$run")
-    [ "$rc" -ne 0 ] && echo "$name: run $run stopped with status $rc (see $dir/log.$run)"
+    if [ "$rc" -ne 0 ]; then
+      echo "$name: run $run stopped with status $rc (see $dir/log.$run)"
+      stops=$((stops + 1))
+    fi
     run=$((run + 1))
     now=$(date +%s)
   done
