@@ -346,7 +346,8 @@ TEST_F(Sockets, AHandlerThatClosesTheSocketStopsTheDelivery)
 
 TEST_F(Sockets, FramesArrivingWhileAHandlerRunsANestedLoopAreDeliveredOnceInOrder)
 {
-    const auto [number, peer] = Connect();
+    const auto [number, connected] = Connect();
+    const int peer = connected;  // the handler captures it: clang 14 cannot capture a structured binding
     bool nested = false;
     client.onPacket = [&](const FrameRecord& r) {
         if (r.nMsgID != 81 || nested) return;
