@@ -9,7 +9,7 @@ if(NOT CMAKE_BUILD_TYPE AND NOT CMAKE_CONFIGURATION_TYPES)
   set(CMAKE_BUILD_TYPE RelWithDebInfo CACHE STRING "Build type" FORCE)
 endif()
 
-add_compile_options(-Wall -Wextra)
+include(TovrikWarnings)
 
 # The stone simulation must give bit-identical results on every client:
 # no fused multiply-add contraction and no value-changing float optimisations.
