@@ -257,12 +257,12 @@ TEST(SpriteSet, CheckDataClearsUnsoundFrames) {
 // leave a frame that draws outside its data.
 TEST(SpriteFile, CorruptFilesFailWithoutTrustingCounts) {
   const std::vector<std::uint8_t> good = TwoFrameSet().SaveToMemory();
-  const std::size_t f0 = kHeader;                          // frame 0 header
+  const std::size_t f0 = kHeader;                             // frame 0 header
   const std::size_t f1 = kHeader + kFrameHeader + 3 * 2 * 2;  // frame 1 header
   struct Case {
     const char* name;
     std::function<void(std::vector<std::uint8_t>&)> corrupt;
-    int framesKept;       // frames left with pixels
+    int framesKept;  // frames left with pixels
   } cases[] = {
       {"negative frame count", [](auto& b) { PutI16(b, 22, -1); }, 0},
       {"more frames than the file holds", [](auto& b) { PutI16(b, 22, 3); }, 2},
@@ -275,10 +275,12 @@ TEST(SpriteFile, CorruptFilesFailWithoutTrustingCounts) {
       {"Csp row table outside its data", [&](auto& b) { PutI32(b, f1 + kFrameHeader + 24 + 4, 5000); }, 1},
       {"Csp frame wider than its runs allow", [&](auto& b) { PutI16(b, f1 + 8, 2); }, 1},
       {"unknown compress value", [&](auto& b) { b[f0] = 7; }, 1},
-      {"odd data size", [&](auto& b) {
+      {"odd data size",
+       [&](auto& b) {
          PutI32(b, f0 + 20, 13);
          b.insert(b.begin() + static_cast<std::ptrdiff_t>(f0 + kFrameHeader + 12), 0);
-       }, 1},
+       },
+       1},
   };
   for (const auto& c : cases) {
     auto bytes = good;
@@ -304,8 +306,8 @@ TEST(SpriteFile, CorruptFilesFailWithoutTrustingCounts) {
 
 // A header, then `stored` frame records with no pixels, under a header that
 // claims `claimed` frames.
-std::vector<std::uint8_t> BareFrames(std::size_t headerSize, std::size_t countAt, std::size_t frameSize,
-                                     int stored, int claimed) {
+std::vector<std::uint8_t> BareFrames(std::size_t headerSize, std::size_t countAt, std::size_t frameSize, int stored,
+                                     int claimed) {
   std::vector<std::uint8_t> bytes(headerSize + static_cast<std::size_t>(stored) * frameSize, 0);
   std::memcpy(bytes.data(), kSpriteMagic.data(), kSpriteMagic.size());
   PutI16(bytes, countAt, claimed);
