@@ -92,6 +92,7 @@ std::size_t Utf8CharLength(std::string_view utf8, std::size_t at) {
 std::string Cp949ToUtf8(std::string_view cp949) { return ToUtf8().Convert(cp949, kUtf8Replacement, SkipCp949); }
 
 std::string Cp949FieldToUtf8(std::span<const char> field) {
+  if (field.empty()) return {};  // memchr must not see an empty span's null pointer
   const auto* end = static_cast<const char*>(std::memchr(field.data(), 0, field.size()));
   return Cp949ToUtf8(std::string_view(field.data(), end ? static_cast<std::size_t>(end - field.data()) : field.size()));
 }

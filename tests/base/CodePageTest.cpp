@@ -74,6 +74,11 @@ TEST(CodePageTest, FieldIsReadUpToItsTerminatorOrItsEnd) {
   // it is replaced, not completed from memory beyond.
   const std::array<char, 3> unterminated{'a', 'b', '\xC7'};
   EXPECT_EQ(Cp949FieldToUtf8(std::span<const char>(unterminated)), "ab\xEF\xBF\xBD");
+  // An empty field (a span over nothing, whose data() is null) is the empty
+  // text; handing its null pointer to memchr was undefined, found by the
+  // fuzzer and reported by UBSan.
+  EXPECT_EQ(Cp949FieldToUtf8(std::span<const char>()), "");
+  EXPECT_EQ(Cp949FieldToUtf8(std::span<const std::uint8_t>()), "");
 }
 
 TEST(CodePageTest, FieldIsWrittenWholeCharactersOnlyWithItsTerminator) {
