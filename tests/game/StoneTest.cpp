@@ -297,8 +297,8 @@ TEST(CStoneHinge, UnearnedDecelerationIsGivenBackBeforeTheBounce)
     const float before = s.speed;
     const float owed = s.stepLeft;
     ASSERT_EQ(s.DoHitTestWithHinge(kHingeLeftId, kHingeLeft), 1);
-    const float givenBack = static_cast<float>(static_cast<double>(1.6f) * 1.09f * (static_cast<double>(owed) / 20.0));
-    const float restored = static_cast<float>(static_cast<double>(before) + givenBack);
+    const float givenBack = static_cast<float>(static_cast<double>(1.6f) * static_cast<double>(1.09f) * (static_cast<double>(owed) / 20.0));
+    const float restored = static_cast<float>(static_cast<double>(before) + static_cast<double>(givenBack));
     EXPECT_EQ(s.speed, static_cast<float>(static_cast<double>(restored) * static_cast<double>(0.9f)));
     EXPECT_EQ(s.stepLeft, owed);
     EXPECT_EQ(s.stepBudget, owed);

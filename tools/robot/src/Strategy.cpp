@@ -35,7 +35,7 @@ float CStrategy::Uniform(float low, float high)
     // mt19937's output sequence is fixed by the standard; the library's
     // distributions are not, so they are not used.
     const double unit = static_cast<double>(rng_()) / 4294967296.0;
-    return static_cast<float>(low + (high - low) * unit);
+    return static_cast<float>(static_cast<double>(low) + static_cast<double>(high - low) * unit);
 }
 
 std::optional<FlickChoice> CStrategy::Choose(const game::CField& field, int ownSide)
