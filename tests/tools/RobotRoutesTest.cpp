@@ -22,8 +22,9 @@ std::set<int> RoutedIds(std::span<const CRobot::FrameRoute> routes, ServerKind s
         const protocol::MessageInfo* info = protocol::FindMessage(route.id);
         EXPECT_NE(info, nullptr) << route.id << " is no message";
         EXPECT_NE(route.handler, nullptr) << route.id;
-        if (info)
+        if (info) {  // braces: EXPECT_EQ is an if/else of its own
             EXPECT_EQ(info->server, server) << info->name << " is routed from the other server";
+        }
         EXPECT_TRUE(ids.insert(route.id).second) << route.id << " is routed twice";
     }
     return ids;
