@@ -28,19 +28,26 @@ std::uint32_t RowEntry(const std::vector<std::uint16_t>& data, int y) {
 }
 
 // Calls fn(pixels, length) for every run of a drawable Csp frame, row by row
-// through the row table.
+// through the row table. The runs are all found before fn changes a word:
+// row records may overlap (a file can point one row into another's pixels),
+// and a count or length read after fn rewrote it could reach past the data.
 template <class Fn>
 void ForEachCspRun(SPRITE30& f, Fn&& fn) {
+  std::vector<std::pair<std::size_t, int>> runs;
   for (int y = 0; y < f.height; ++y) {
     std::size_t pos = RowEntry(f.data, y);
+    if (pos >= f.data.size()) return;
     const int count = f.data[pos++];
     for (int i = 0; i < count; ++i) {
+      if (f.data.size() - pos < 2) return;
       const int length = f.data[pos + 1];
       pos += 2;
-      fn(f.data.data() + pos, length);
+      if (f.data.size() - pos < static_cast<std::size_t>(length)) return;
+      runs.emplace_back(pos, length);
       pos += static_cast<std::size_t>(length);
     }
   }
+  for (const auto& [at, length] : runs) fn(f.data.data() + at, length);
 }
 
 using Converter = std::uint16_t (*)(std::uint16_t);
@@ -245,6 +252,9 @@ int xSprite::ChangeFixelFormat(int targetFormat) {
         ForEachCspRun(f, [convert](std::uint16_t* p, int n) {
           for (int i = 0; i < n; ++i) p[i] = convert(p[i]);
         });
+        // Rows that overlap other rows' pixels are rewritten by the
+        // conversion; a frame it leaves unwalkable must not reach a blit.
+        if (!CspIsDrawable16(f.data, f.width, f.height)) f = SPRITE30{};
       }
     }
   }

@@ -332,6 +332,38 @@ TEST(SpriteFile, FrameCountIsBoundedByTheFileLength) {
   }
 }
 
+// Found by the sprite fuzzer: a Csp frame whose second row record lies inside
+// the first row's pixels. Converting the first row's pixels to 565 rewrote
+// the second row's run length (32 became 64) before that row was walked, and
+// the conversion wrote past the frame data.
+TEST(SpriteFile, OverlappingCspRowsConvertWithinTheData) {
+  // Row table, then row 0 at word 4: one run of 3 pixels (1, 0, 0x20); row 1
+  // at word 7 reads those pixels as its count 1, skip 0, length 0x20.
+  std::vector<std::uint16_t> data = {4, 0, 7, 0, 1, 0, 3, 1, 0, 0x20};
+  data.resize(data.size() + 0x20, 0x1F);
+  std::vector<std::uint8_t> bytes(kHeader + kFrameHeader, 0);
+  std::memcpy(bytes.data(), kSpriteMagic.data(), kSpriteMagic.size());
+  PutI16(bytes, 20, kLayout555);
+  PutI16(bytes, 22, 1);
+  const std::size_t f0 = kHeader;
+  bytes[f0] = 1;                                         // Csp
+  PutI16(bytes, f0 + 8, 64), PutI16(bytes, f0 + 10, 2);  // 64 x 2
+  PutI32(bytes, f0 + 20, static_cast<std::int64_t>(data.size() * 2));
+  PutI16(bytes, f0 + 24, kLayout555);
+  for (std::uint16_t word : data) bytes.push_back(static_cast<std::uint8_t>(word)), bytes.push_back(word >> 8);
+
+  // Converted, row 1 would need 64 pixels where 32 follow: the frame is
+  // dropped rather than handed to a blit. Unconverted, it stays drawable.
+  xSprite converted;
+  converted.LoadFromMemory(bytes, kLayout565);
+  ASSERT_EQ(converted.FrameCount(), 1);
+  EXPECT_FALSE(converted.Frame(0)->IsDrawable());
+  xSprite unconverted;
+  EXPECT_EQ(unconverted.LoadFromMemory(bytes, kLayout555), 1);
+  EXPECT_TRUE(unconverted.Frame(0)->IsDrawable());
+  EXPECT_TRUE(CspIsDrawable16(unconverted.Frame(0)->data, 64, 2));
+}
+
 TEST(SpriteFile8, RoundTripAndCorruptFiles) {
   CSprite8 set;
   const auto board = testing::RandomFrame8(40, 30, 0, 5);
