@@ -133,7 +133,9 @@ TEST_F(HostileClientTest, MoneyIsShownOnlyToItsOwnerOperatorsAndTheOtherPlayer) 
 
   // Nor do the room preview and an invitation tell the lobby.
   for (TestClient* asker : {&root, &carol}) {
-    if (asker == &carol) ASSERT_TRUE(carol.Login(server_.Master(), "carol", 1));
+    if (asker == &carol) {  // braces: ASSERT_TRUE is an if/else of its own
+      ASSERT_TRUE(carol.Login(server_.Master(), "carol", 1));
+    }
     asker->Send<protocol::CSV_ASK_ROOMINFO>(roomNo);
     const auto preview = asker->WaitFor(msgid::CSV_ROOMINFO);
     ASSERT_TRUE(preview);
