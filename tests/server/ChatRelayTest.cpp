@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "ServerHarness.h"
+#include "TwoUsersFixture.h"
 #include "net/MsgHeader.h"
 #include "protocol/MessageCatalogue.h"
 #include "protocol/TextField.h"
@@ -38,21 +39,13 @@ std::vector<std::uint8_t> Whisper(const TestClient& from, std::int32_t targetUnu
   return BuildFrame<protocol::CSV_WHISPERCHAT>(from.Id(), from.Nick(), targetUnum, targetNick, text);
 }
 
-class ChatRelayTest : public ::testing::Test {
+class ChatRelayTest : public TwoUsersFixture {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(server_.Running()) << server_.Log();
-    ASSERT_TRUE(alice_.Login(server_.Master(), "alice", 1));
-    ASSERT_TRUE(bob_.Login(server_.Master(), "bob", 1));
-  }
-  void TearDown() override {
-    if (HasFailure()) std::cerr << server_.Log();
-  }
+  ChatRelayTest() : TwoUsersFixture(kConfig) {}
+
 
   int CreateAndJoinRoom() { return OpenRoom(alice_, bob_); }
 
-  ServerUnderTest server_{kConfig};
-  TestClient alice_, bob_;
 };
 
 TEST_F(ChatRelayTest, LobbyChatReachesEveryoneInTheLobbyWithTheRealSender) {

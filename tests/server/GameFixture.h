@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ServerHarness.h"
+#include "TwoUsersFixture.h"
 #include "protocol/MessageCatalogue.h"
 #include "protocol/TextField.h"
 
@@ -50,19 +51,11 @@ struct Figures {
   int money = -1, points = -1, wins = -1, losses = -1, draws = -1;
 };
 
-class GameFixture : public ::testing::Test {
+class GameFixture : public TwoUsersFixture {
  protected:
   explicit GameFixture(const std::string& extraRules)
-      : server_(kRules + extraRules + kChannels, {"--master-port", "0", "--game-port", "0"}) {}
+      : TwoUsersFixture(kRules + extraRules + kChannels, {"--master-port", "0", "--game-port", "0"}) {}
 
-  void SetUp() override {
-    ASSERT_TRUE(server_.Running()) << server_.Log();
-    ASSERT_TRUE(alice_.Login(server_.Master(), "alice", 1));
-    ASSERT_TRUE(bob_.Login(server_.Master(), "bob", 1));
-  }
-  void TearDown() override {
-    if (HasFailure()) std::cerr << server_.Log();
-  }
 
   static void EnterItemChannel(TestClient& client) {
     client.Send<protocol::CSV_ASK_ENTERCHAN>(1, 2);
@@ -182,8 +175,6 @@ class GameFixture : public ::testing::Test {
     return figures;
   }
 
-  ServerUnderTest server_;
-  TestClient alice_, bob_;
   int roomNo_ = 0;
   TestClient* han_ = nullptr;
   TestClient* cho_ = nullptr;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ServerHarness.h"
+#include "TwoUsersFixture.h"
 #include "SqlStatement.h"
 #include "protocol/MessageCatalogue.h"
 #include "protocol/TextField.h"
@@ -40,16 +41,10 @@ Server = 1
 Server = 2
 )";
 
-class HostileClientTest : public ::testing::Test {
+class HostileClientTest : public TwoUsersFixture {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(server_.Running()) << server_.Log();
-    ASSERT_TRUE(alice_.Login(server_.Master(), "alice", 1));
-    ASSERT_TRUE(bob_.Login(server_.Master(), "bob", 1));
-  }
-  void TearDown() override {
-    if (HasFailure()) std::cerr << server_.Log();
-  }
+  HostileClientTest() : TwoUsersFixture(kConfig) {}
+
 
   // The money CSV_USERINFO tells `asker` about `id`; -1 when no answer came.
   static int MoneyShown(TestClient& asker, std::int32_t unum, const std::string& id) {
@@ -61,8 +56,6 @@ class HostileClientTest : public ::testing::Test {
     return info.Pebble;
   }
 
-  ServerUnderTest server_{kConfig};
-  TestClient alice_, bob_;
 };
 
 TEST_F(HostileClientTest, ANicknameBelongsToOneUser) {

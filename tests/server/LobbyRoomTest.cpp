@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ServerHarness.h"
+#include "TwoUsersFixture.h"
 #include "SqlStatement.h"
 #include "protocol/MessageCatalogue.h"
 #include "protocol/TextField.h"
@@ -36,16 +37,10 @@ protocol::ROOMINFO RoomRequest(const std::string& title, int bet, int level = 0,
   return room;
 }
 
-class LobbyRoomTest : public ::testing::Test {
+class LobbyRoomTest : public TwoUsersFixture {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(server_.Running()) << server_.Log();
-    ASSERT_TRUE(alice_.Login(server_.Master(), "alice", 1));
-    ASSERT_TRUE(bob_.Login(server_.Master(), "bob", 1));
-  }
-  void TearDown() override {
-    if (HasFailure()) std::cerr << server_.Log();
-  }
+  LobbyRoomTest() : TwoUsersFixture(kConfig) {}
+
 
   // Creates a room as `client` and returns its number (0 on refusal).
   int CreateRoom(TestClient& client, const protocol::ROOMINFO& request) {
@@ -62,8 +57,6 @@ class LobbyRoomTest : public ::testing::Test {
     return refused ? refused->I32(0) : -1;
   }
 
-  ServerUnderTest server_{kConfig};
-  TestClient alice_, bob_;
 };
 
 TEST_F(LobbyRoomTest, ListsAndTheirUpdatesReachTheOtherUser) {
