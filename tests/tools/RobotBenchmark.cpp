@@ -56,7 +56,10 @@ bool StartServer(CLocalServer& server, benchmark::State& state)
 void BM_RelayedMessages(benchmark::State& state)
 {
     const int pairs = static_cast<int>(state.range(0));
-    constexpr int kBurst = 50;
+    // Room chat is rate-limited by the server (a burst of 10, then 2 lines a
+    // second): a burst within the allowance measures the relay, not the limit.
+    constexpr int kBurst = 10;
+    constexpr auto kRefill = 5500ms;
     CLocalServer server;
     if (!StartServer(server, state))
         return;
@@ -84,7 +87,10 @@ void BM_RelayedMessages(benchmark::State& state)
     }
     long long relayed = 0;
     for (auto _ : state) {
+        // The robots keep being served while the allowance refills; that wait is not measured.
+        runner.RunUntil([] { return false; }, kRefill);
         delivered = 0;
+        const auto start = Clock::now();
         for (CRobot* host : hosts)
             for (int i = 0; i < kBurst; ++i)
                 host->SendRoomChat("load");
@@ -93,12 +99,13 @@ void BM_RelayedMessages(benchmark::State& state)
             state.SkipWithError("relayed lines went missing");
             return;
         }
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
         relayed += expected;
     }
     state.SetItemsProcessed(relayed);
     state.counters["relayed_per_s"] = benchmark::Counter(static_cast<double>(relayed), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_RelayedMessages)->Arg(1)->Arg(16)->Iterations(40)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RelayedMessages)->Arg(1)->Arg(16)->Iterations(8)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 // Users in one lobby; one says a line, and the time is until the last of
 // them (the speaker's own echo included) has it.
