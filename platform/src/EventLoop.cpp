@@ -107,6 +107,7 @@ void EventLoop::Unregister(Window& window) {
     focus_ = WindowHandle::None;
   }
   if (hover_ == handle) hover_ = WindowHandle::None;
+  if (childDrag_.window == handle) childDrag_.window = WindowHandle::None;
   if (lastClick_.window == handle) lastClick_.pending = false;
   if (root_ == &window) root_ = nullptr;
   dirty_ = true;
@@ -344,6 +345,8 @@ Window* EventLoop::TopModal() const {
 
 Window* EventLoop::HitTest(Window& window, Point p) const {
   if (!window.visible_ || !window.GetScreenRect().Contains(p)) return nullptr;
+  // A click on a pixel outside a window's shape reaches what lies below it.
+  if (window.region_ && !window.region_->Contains(window.ScreenToClient(p))) return nullptr;
   for (auto it = window.children_.rbegin(); it != window.children_.rend(); ++it)
     if (Window* hit = HitTest(**it, p)) return hit;
   return &window;
@@ -384,6 +387,11 @@ void EventLoop::UpdateHover(Window* target, Point p) {
 
 void EventLoop::InjectMouseMove(Point p) {
   lastMouse_ = p;
+  NotifyMouseListeners(WM_MOUSEMOVE, p);
+  if (childDrag_.window != WindowHandle::None) {
+    DragChildTo(p);
+    return;
+  }
   if (dragging_) {
     if (screen_) {
       int x = 0, y = 0;
@@ -414,8 +422,11 @@ void EventLoop::PostSystemMenuGesture(LParam key) {
 void EventLoop::InjectMouseButton(Point p, MouseButton button, bool down) {
   lastMouse_ = p;
   (button == MouseButton::Left ? leftDown_ : rightDown_) = down;
-  if (dragging_ && button == MouseButton::Left && !down) {
+  const bool left = button == MouseButton::Left;
+  NotifyMouseListeners(left ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP) : (down ? WM_RBUTTONDOWN : WM_RBUTTONUP), p);
+  if (left && !down && (dragging_ || childDrag_.window != WindowHandle::None)) {
     dragging_ = false;
+    childDrag_.window = WindowHandle::None;
     return;
   }
   if (button == MouseButton::Right && !down && p.y >= 0 && p.y < captionBarHeight_) PostSystemMenuGesture(0);
@@ -428,7 +439,17 @@ void EventLoop::InjectMouseButton(Point p, MouseButton button, bool down) {
     lastClick_.pending = false;
     return;
   }
-  const bool left = button == MouseButton::Left;
+  if (left && down && !GetCapture()) {
+    // A window that answers HTCAPTION is dragged by this press (a dialog
+    // dragged by its background) instead of being clicked.
+    const WindowHandle handle = target->Handle();
+    if (target->SendMessage(WM_NCHITTEST, 0, MakeLParam(p.x, p.y)) == static_cast<LResult>(HTCAPTION)) {
+      lastClick_.pending = false;
+      SendMessage(handle, WM_NCLBUTTONDOWN, HTCAPTION, MakeLParam(p.x, p.y));
+      return;
+    }
+    if (FromHandle(handle) != target) return;
+  }
   MsgId msg = left ? WM_LBUTTONUP : WM_RBUTTONUP;
   if (down) {
     const std::uint32_t now = clock_.NowMs();
@@ -448,6 +469,7 @@ void EventLoop::InjectMouseButton(Point p, MouseButton button, bool down) {
 }
 
 void EventLoop::InjectMouseWheel(Point p, int delta) {
+  NotifyMouseListeners(WM_MOUSEWHEEL, p);
   Window* target = GetCapture();
   if (!target) {
     target = WindowFromPoint(p);
@@ -467,9 +489,54 @@ void EventLoop::InjectKey(WParam virtualKey, bool down, bool repeat) {
   if (!target) return;
   const WindowHandle handle = target->Handle();
   const LParam flags = down ? (repeat ? 0x40000001 : 1) : static_cast<LParam>(0xC0000001u);
-  target->SendMessage(down ? WM_KEYDOWN : WM_KEYUP, virtualKey, flags);
-  if (down)
-    if (int character = ControlCharacterOf(virtualKey)) SendMessage(handle, WM_CHAR, static_cast<WParam>(character), 1);
+  const MsgId msg = down ? WM_KEYDOWN : WM_KEYUP;
+  // A key taken before the window sees it types nothing either.
+  if (PreTranslate(*target, msg, virtualKey, flags)) return;
+  if (FromHandle(handle) != target) return;
+  target->SendMessage(msg, virtualKey, flags);
+  if (!down) return;
+  if (int character = ControlCharacterOf(virtualKey)) {
+    Window* typedInto = FromHandle(handle);
+    if (!typedInto || PreTranslate(*typedInto, WM_CHAR, static_cast<WParam>(character), 1)) return;
+    SendMessage(handle, WM_CHAR, static_cast<WParam>(character), 1);
+  }
+}
+
+bool EventLoop::PreTranslate(Window& target, MsgId msg, WParam w, LParam l) {
+  std::vector<WindowHandle> chain;
+  for (Window* window = &target; window; window = window->Parent()) chain.push_back(window->Handle());
+  for (WindowHandle handle : chain)
+    if (Window* window = FromHandle(handle); window && window->PreTranslateMessage(msg, w, l)) return true;
+  return false;
+}
+
+bool EventLoop::IsKeyDown(WParam virtualKey) const {
+  switch (virtualKey) {
+    case VK_SHIFT: return shiftDown_;
+    case VK_CONTROL: return controlDown_;
+    case VK_MENU: return altDown_;
+    case VK_LBUTTON: return leftDown_;
+    case VK_RBUTTON: return rightDown_;
+    default: return false;
+  }
+}
+
+int EventLoop::AddMouseListener(MouseListener listener) {
+  const int id = nextMouseListener_++;
+  mouseListeners_.emplace_back(id, std::move(listener));
+  return id;
+}
+
+void EventLoop::RemoveMouseListener(int id) {
+  std::erase_if(mouseListeners_, [id](const auto& entry) { return entry.first == id; });
+}
+
+void EventLoop::NotifyMouseListeners(MsgId msg, Point p) {
+  // A listener may remove itself (or another) while it runs.
+  const auto listeners = mouseListeners_;
+  for (const auto& [id, listener] : listeners)
+    if (std::any_of(mouseListeners_.begin(), mouseListeners_.end(), [&](const auto& e) { return e.first == id; }))
+      listener(msg, p);
 }
 
 void EventLoop::InjectTextEditing(std::string_view utf8) {
@@ -550,6 +617,25 @@ void EventLoop::BeginWindowDrag() {
   dragStartWindow_ = screen_->WindowPosition();
 }
 
+void EventLoop::BeginChildDrag(Window& window) {
+  if (!leftDown_ || !window.IsCreated() || !window.Parent()) return;
+  childDrag_ = {window.Handle(), lastMouse_, window.rect_};
+}
+
+void EventLoop::DragChildTo(Point p) {
+  Window* window = FromHandle(childDrag_.window);
+  if (!window || !window->Parent()) {
+    childDrag_.window = WindowHandle::None;
+    return;
+  }
+  const Rect start = childDrag_.startRect;
+  const Rect room = window->Parent()->GetClientRect();
+  auto keepInside = [](int at, int size, int roomSize) { return size > roomSize ? 0 : std::clamp(at, 0, roomSize - size); };
+  const int x = keepInside(start.left + p.x - childDrag_.startMouse.x, start.Width(), room.Width());
+  const int y = keepInside(start.top + p.y - childDrag_.startMouse.y, start.Height(), room.Height());
+  if (x != window->rect_.left || y != window->rect_.top) window->MoveWindow(Rect::FromSize(x, y, start.Width(), start.Height()));
+}
+
 void EventLoop::HandleSdlEvent(const SDL_Event& event) {
   switch (event.type) {
     case SDL_QUIT:
@@ -609,6 +695,7 @@ void EventLoop::HandleSdlEvent(const SDL_Event& event) {
         case SDL_WINDOWEVENT_FOCUS_LOST:
           for (const auto& e : composition_.Reset()) Deliver(e);
           dragging_ = false;
+          childDrag_.window = WindowHandle::None;
           break;
         default:
           break;
@@ -637,6 +724,35 @@ void EventLoop::PaintTree(Window& window, const PixelView& frame, Point origin, 
   const Rect area = Rect::FromSize(origin.x, origin.y, window.rect_.Width(), window.rect_.Height());
   const Rect visible = clip.Intersect(area);
   if (visible.IsEmpty()) return;
+  if (!window.region_) {
+    PaintWindowAndChildren(window, frame, origin, visible);
+    return;
+  }
+  // A shaped window and its children paint their whole rectangle; then every
+  // pixel outside the shape gets back what was below.
+  const Region shape = *window.region_;
+  const int width = visible.Width();
+  std::vector<std::uint16_t> below(static_cast<std::size_t>(width) * visible.Height());
+  auto saved = [&](int y) { return below.data() + static_cast<std::size_t>(y - visible.top) * width; };
+  for (int y = visible.top; y < visible.bottom; ++y) std::copy_n(frame.Row16(y) + visible.left, width, saved(y));
+  PaintWindowAndChildren(window, frame, origin, visible);
+  const auto& runs = shape.Runs();
+  auto run = runs.begin();
+  for (int y = visible.top; y < visible.bottom; ++y) {
+    const int shapeY = y - origin.y;
+    while (run != runs.end() && run->y < shapeY) ++run;
+    int x = visible.left;  // the next pixel not yet known to be inside
+    for (auto r = run; r != runs.end() && r->y == shapeY; ++r) {
+      const int left = std::clamp(r->left + origin.x, visible.left, visible.right);
+      const int right = std::clamp(r->right + origin.x, visible.left, visible.right);
+      if (left > x) std::copy(saved(y) + (x - visible.left), saved(y) + (left - visible.left), frame.Row16(y) + x);
+      x = std::max(x, right);
+    }
+    if (x < visible.right) std::copy(saved(y) + (x - visible.left), saved(y) + width, frame.Row16(y) + x);
+  }
+}
+
+void EventLoop::PaintWindowAndChildren(Window& window, const PixelView& frame, Point origin, Rect visible) {
   PaintContext pc(frame, origin, visible);
   const WindowHandle handle = window.Handle();
   window.SendMessage(WM_PAINT, 0, reinterpret_cast<LParam>(&pc));

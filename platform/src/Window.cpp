@@ -128,6 +128,11 @@ void Window::BringWindowToTop() {
   Invalidate();
 }
 
+void Window::SetWindowRgn(std::optional<Region> region) {
+  region_ = std::move(region);
+  Invalidate();
+}
+
 void Window::Invalidate() {
   if (loop_) loop_->InvalidateAll();
 }
@@ -170,8 +175,16 @@ LResult Window::DefWindowProc(MsgId msg, WParam w, LParam l) {
       if (parent_) return parent_->SendMessage(WM_SETCURSOR, w, l);
       if (loop_ && loop_->GetCursors()) loop_->GetCursors()->Set(CursorSet::kFirstId);
       return 1;
+    case WM_NCHITTEST:
+      return HTCLIENT;
     case WM_NCLBUTTONDOWN:
-      if (w == HTCAPTION && loop_) loop_->BeginWindowDrag();
+      if (w == HTCAPTION && loop_) {
+        if (parent_) {
+          loop_->BeginChildDrag(*this);
+        } else {
+          loop_->BeginWindowDrag();
+        }
+      }
       return 0;
     case WM_CLOSE:
       Destroy();
@@ -182,5 +195,7 @@ LResult Window::DefWindowProc(MsgId msg, WParam w, LParam l) {
 }
 
 void Window::OnPaint(PaintContext&) {}
+
+bool Window::PreTranslateMessage(MsgId, WParam, LParam) { return false; }
 
 }  // namespace tovrik::platform

@@ -216,9 +216,11 @@ TEST_F(EventLoopTest, MouseGoesToTheTopmostWindowUnderThePointerInItsCoordinates
   loop_.InjectMouseButton({110, 105}, MouseButton::Left, true);
   auto downs = Only(log_, {WM_LBUTTONDOWN});
   ASSERT_EQ(downs.size(), 2u);
-  EXPECT_EQ(log_[0].window, "b");
-  EXPECT_EQ(GetXLParam(log_[0].l), 10);
-  EXPECT_EQ(GetYLParam(log_[0].l), 10);
+  // (The press is preceded by its WM_NCHITTEST.)
+  const auto& first = *std::find_if(log_.begin(), log_.end(), [](auto& r) { return r.msg == WM_LBUTTONDOWN; });
+  EXPECT_EQ(first.window, "b");
+  EXPECT_EQ(GetXLParam(first.l), 10);
+  EXPECT_EQ(GetYLParam(first.l), 10);
   a_.BringWindowToTop();
   log_.clear();
   loop_.InjectMouseButton({260, 160}, MouseButton::Left, false);

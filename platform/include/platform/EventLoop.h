@@ -132,6 +132,17 @@ class EventLoop {
 
   // Where the pointer was last seen, in main-window pixels (GetCursorPos).
   Point LastMousePosition() const { return lastMouse_; }
+  // Whether a modifier (VK_SHIFT, VK_CONTROL, VK_MENU) or a mouse button
+  // (VK_LBUTTON, VK_RBUTTON) is held (GetKeyState); false for other keys.
+  bool IsKeyDown(WParam virtualKey) const;
+
+  // Listeners see every mouse event (WM_MOUSEMOVE, the button and wheel
+  // messages, point in main-window pixels) before it is routed, whichever
+  // window gets it; a tooltip watches the pointer this way. A listener may
+  // remove itself; it must not inject input.
+  using MouseListener = std::function<void(MsgId msg, Point screenPoint)>;
+  int AddMouseListener(MouseListener listener);
+  void RemoveMouseListener(int id);
 
   void SetCapture(WindowHandle window);
   void ReleaseCapture();
@@ -166,6 +177,10 @@ class EventLoop {
   // Starts dragging the main window with the mouse; ends when the left button
   // is released.
   void BeginWindowDrag();
+  // Starts dragging a child window inside its parent with the mouse (kept
+  // wholly inside the parent where it fits); ends when the left button is
+  // released.
+  void BeginChildDrag(Window& window);
 
  private:
   friend class Window;
@@ -190,6 +205,11 @@ class EventLoop {
   void DeliverPosted();
   void FireDueTimers();
   void PaintTree(Window& window, const PixelView& frame, Point origin, Rect clip);
+  void PaintWindowAndChildren(Window& window, const PixelView& frame, Point origin, Rect visible);
+  void NotifyMouseListeners(MsgId msg, Point p);
+  // Offers a keyboard message to the target and its ancestors; true when one took it.
+  bool PreTranslate(Window& target, MsgId msg, WParam w, LParam l);
+  void DragChildTo(Point p);
   bool AcceptsInput(const Window* window) const;
   Window* KeyboardTarget() const;
   Window* HitTest(Window& window, Point p) const;
@@ -251,6 +271,13 @@ class EventLoop {
   bool dragging_ = false;
   Point dragStartMouse_;
   Point dragStartWindow_;
+  struct ChildDrag {
+    WindowHandle window = WindowHandle::None;
+    Point startMouse;
+    Rect startRect;
+  } childDrag_;
+  std::vector<std::pair<int, MouseListener>> mouseListeners_;
+  int nextMouseListener_ = 1;
 };
 
 }  // namespace tovrik::platform

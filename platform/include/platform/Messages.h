@@ -28,6 +28,10 @@ inline constexpr MsgId WM_SHOWWINDOW = 0x0018;
 inline constexpr MsgId WM_SETCURSOR = 0x0020;
 
 // Non-client: the caption-bar drag starts with WM_NCLBUTTONDOWN + HTCAPTION.
+// A left press first asks the window under the pointer WM_NCHITTEST (lParam:
+// the point in main-window coordinates); a window answering HTCAPTION is
+// dragged by that press instead of getting WM_LBUTTONDOWN.
+inline constexpr MsgId WM_NCHITTEST = 0x0084;
 inline constexpr MsgId WM_NCLBUTTONDOWN = 0x00A1;
 inline constexpr WParam HTCAPTION = 2;
 // Hit-test code in the low word of WM_SETCURSOR's lParam (the mouse message
@@ -95,7 +99,10 @@ inline constexpr WParam MK_CONTROL = 0x0008;
 // The command ids of the standard buttons (IDOK, IDCANCEL...) are in
 // MessageBox.h.
 
-// Virtual key codes (wParam of WM_KEYDOWN / WM_KEYUP).
+// Virtual key codes (wParam of WM_KEYDOWN / WM_KEYUP; the mouse buttons
+// only for EventLoop::IsKeyDown).
+inline constexpr WParam VK_LBUTTON = 0x01;
+inline constexpr WParam VK_RBUTTON = 0x02;
 inline constexpr WParam VK_BACK = 0x08;
 inline constexpr WParam VK_TAB = 0x09;
 inline constexpr WParam VK_RETURN = 0x0D;

@@ -9,11 +9,13 @@
 // use after the window is gone: messages to a destroyed window are dropped.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/Geometry.h"
 #include "platform/Messages.h"
+#include "platform/Region.h"
 #include "platform/Surface.h"
 
 namespace tovrik::platform {
@@ -94,6 +96,11 @@ class Window {
   bool IsWindowEnabled() const;
   bool WantsDoubleClicks() const { return (style_ & WS_DBLCLKS) != 0; }
   void BringWindowToTop();
+  // The window's shape (client coordinates): painting, the children's
+  // included, is cut to it and the mouse passes through the rest to the
+  // window below. None restores the whole rectangle.
+  void SetWindowRgn(std::optional<Region> region);
+  const Region* GetWindowRgn() const { return region_ ? &*region_ : nullptr; }
 
   // Asks for a repaint of the whole main surface at the next loop iteration.
   void Invalidate();
@@ -113,9 +120,17 @@ class Window {
   virtual LResult WindowProc(MsgId msg, WParam w, LParam l);
   // The default handling: WM_PAINT paints, a committed input-method result
   // becomes WM_CHAR messages, WM_SETCURSOR goes to the parent (the main
-  // window shows cursor 133), WM_NCLBUTTONDOWN on HTCAPTION drags the main
-  // window, WM_CLOSE destroys the window.
+  // window shows cursor 133), WM_NCHITTEST answers HTCLIENT,
+  // WM_NCLBUTTONDOWN on HTCAPTION drags the window (the main window on the
+  // desktop, a child inside its parent), WM_CLOSE destroys the window.
   LResult DefWindowProc(MsgId msg, WParam w, LParam l);
+
+  // Keyboard messages (WM_KEYDOWN, WM_KEYUP and the WM_CHAR a key types)
+  // are offered here first, to the window they are for and then to each of
+  // its ancestors, before the window gets them; true takes the message
+  // (and, for a key press, the character it would type). Dialogs take
+  // Enter, Escape and Tab here.
+  virtual bool PreTranslateMessage(MsgId msg, WParam w, LParam l);
 
   // Paints the window's client area; children are painted after it, over it.
   // Reached through WM_PAINT, whose lParam points to the PaintContext.
@@ -134,6 +149,7 @@ class Window {
   unsigned style_ = 0;
   bool visible_ = false;
   bool enabled_ = true;
+  std::optional<Region> region_;
 };
 
 }  // namespace tovrik::platform
