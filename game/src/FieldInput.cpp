@@ -33,11 +33,34 @@ int MoveToward(int value, int target, int step)
 
 int CField::LocalSide() const { return game_ != nullptr ? game_->LocalPlayer().side : 0; }
 
+// The exact inverse of the drawing, which turns a board point for a Cho
+// player and then adds the view offset: the offset comes off first, then the
+// point is turned back. (Turning first would put the shot twice the offset
+// away from the arrow whenever the board is scrolled or shaken.)
 BoardPoint CField::ToBoardPoint(int x, int y) const
 {
+    x -= viewOffsetX;
+    y -= viewOffsetY;
     if (LocalSide() != kSideHan)
         ReversePos(&x, &y);
-    return {x - viewOffsetX, y - viewOffsetY};
+    return {x, y};
+}
+
+BoardPoint CField::ToPagePoint(int bx, int by) const
+{
+    if (LocalSide() != kSideHan)
+        ReversePos(&bx, &by);
+    return {bx + viewOffsetX, by + viewOffsetY};
+}
+
+void CField::SetEffectLengths(int changeTicks, int teleportTicks, int nuclearTicks)
+{
+    effectTicks_ = {0, std::max(1, changeTicks), std::max(1, teleportTicks), std::max(1, nuclearTicks)};
+}
+
+int CField::EffectLength(int kind) const
+{
+    return kind > kEffectNone && kind <= kEffectNuclear ? effectTicks_[static_cast<std::size_t>(kind)] : 0;
 }
 
 int CField::FindOwnStoneAt(int side, int bx, int by)
@@ -281,8 +304,11 @@ void CField::AdvanceCounters()
         button.OnTimer();
     if (itemTitleTimer > 0)
         --itemTitleTimer;
-    if (effectKind > 0)
-        ++effectFrame;
+    // Effects end here, not when they are drawn: an effect lasts its ticks
+    // whether or not frames are painted and whether or not the channel shows
+    // items (a relayed blast must not shake a plain channel's board for ever).
+    if (effectKind > 0 && ++effectFrame >= EffectLength(effectKind))
+        effectKind = kEffectNone;
     AdvanceShake();
     switch (phase) {
     case kPhaseIdle:

@@ -5,6 +5,7 @@
 
 #include "BlitEngine.h"
 #include "base/ByteIO.h"
+#include "base/Log.h"
 #include "Kernels16.h"
 #include "gfx/BmpWriter.h"
 #include "gfx/GrpLib.h"
@@ -418,6 +419,35 @@ int CPage::OpenAlphaTable8(const std::filesystem::path& path) {
   if (LoadAlphaTable8(path) != 1) return 0;
   alphaLoaded = 1;
   return 1;
+}
+
+int CPage::OpenOrBuildAlphaTable8(const std::filesystem::path& path) {
+  if (bitsPerPixel != 8) return 0;
+  if (OpenAlphaTable8(path)) return 1;
+  base::Log(base::LogLevel::Warn, "gfx", "no usable blend table in ", path.string(), ": building it from the palette");
+  InitAlphaTable8(palette, 0, 255);
+  alphaLoaded = 1;
+  return 2;
+}
+
+void CPage::DrawPenLine(int x1, int y1, int x2, int y2, const Pen8& pen) {
+  int flags = 0;
+  if (bitsPerPixel == 8 && SelectClip(flags)) DrawLine8(x1, y1, x2, y2, Bits8(), pen);
+}
+
+void CPage::DrawCircle(int cx, int cy, int radius, const Pen8& pen) {
+  int flags = 0;
+  if (bitsPerPixel == 8 && SelectClip(flags)) DrawCircle8(cx, cy, radius, Bits8(), pen);
+}
+
+void CPage::DrawArc(int cx, int cy, int radius, float startDeg, float sweepDeg, const Pen8& pen) {
+  int flags = 0;
+  if (bitsPerPixel == 8 && SelectClip(flags)) DrawArc8(cx, cy, radius, startDeg, sweepDeg, Bits8(), pen);
+}
+
+void CPage::DrawFillTriangle(int x1, int y1, int x2, int y2, int x3, int y3, int color) {
+  int flags = 0;
+  if (bitsPerPixel == 8 && SelectClip(flags)) FillTriangle8(x1, y1, x2, y2, x3, y3, Bits8(), color);
 }
 
 // ---- rectangles and lines ----

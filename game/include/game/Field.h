@@ -49,8 +49,15 @@ public:
     int OnLButtonDown(int x, int y);
     int OnMouseMove(int x, int y);
     int OnLButtonUp(int x, int y);
-    // The board point of a page point for the local player's view.
+    // The board point of a page point for the local player's view, and
+    // back: the page point where a board point is drawn.
     BoardPoint ToBoardPoint(int x, int y) const;
+    BoardPoint ToPagePoint(int bx, int by) const;
+
+    // How many ticks each item effect lasts (the view sets them from its
+    // animations); the effect ends in the tick that reaches its length.
+    void SetEffectLengths(int changeTicks, int teleportTicks, int nuclearTicks);
+    int EffectLength(int kind) const;
 
     // Counters, then physics; once per game tick.
     void OnTimer();
@@ -133,6 +140,9 @@ private:
     IGameSound* sound_ = nullptr;
     // The last step of the nuclear board shake; persists across ticks.
     int shakeStep_ = 0;
+    // Ticks of each effect kind, indexed by EffectKind: as long as the
+    // client's animations run, until a view says otherwise.
+    std::array<int, 4> effectTicks_{0, 16, 24, 20};
 };
 
 } // namespace tovrik::game

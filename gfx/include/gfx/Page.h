@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gfx/Palette.h"
+#include "gfx/Shapes8.h"
 #include "gfx/PixelView.h"
 #include "gfx/SprFlags.h"
 #include "gfx/Sprite.h"
@@ -77,6 +78,16 @@ class CPage {
                   int color = 0);
   int ZoomSprAuto(int x, int y, const SPRITE8* frame, int tw, int th, int flags = 0, int level = 0, int color = 0);
   int OpenAlphaTable8(const std::filesystem::path& path);
+  // The blend table from `path`; when the file is missing or unusable, the
+  // table is built from the page's palette instead, so translucent drawing
+  // still works. 1 loaded, 2 built, 0 not an 8-bit page.
+  int OpenOrBuildAlphaTable8(const std::filesystem::path& path);
+  // Pen outlines and the filled triangle, clipped like every draw (the
+  // temporary clip when it is on).
+  void DrawPenLine(int x1, int y1, int x2, int y2, const Pen8& pen);
+  void DrawCircle(int cx, int cy, int radius, const Pen8& pen);
+  void DrawArc(int cx, int cy, int radius, float startDeg, float sweepDeg, const Pen8& pen);
+  void DrawFillTriangle(int x1, int y1, int x2, int y2, int x3, int y3, int color);
 
   // Both depths (XOR forms and DrawLine, DrawSelectBox: 16-bit pages only).
   void DrawFillBox(int x1, int y1, int x2, int y2, int color);

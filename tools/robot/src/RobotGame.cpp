@@ -274,11 +274,7 @@ bool CRobotGame::CanFlick() const { return playing_ && game_.myTurn && !game_.wa
 
 game::BoardPoint CRobotGame::PagePoint(int x, int y) const
 {
-    int px = x + field_.viewOffsetX;
-    int py = y + field_.viewOffsetY;
-    if (players_[0].side != game::kSideHan)
-        game::CField::ReversePos(&px, &py);
-    return {px, py};
+    return field_.ToPagePoint(x, y);
 }
 
 bool CRobotGame::Flick(int index, float angle, float drag)
