@@ -346,6 +346,54 @@ TEST_F(RobotLoopback, LobbyRobotsHearEachOthersChat)
     EXPECT_TRUE(runner_.RunUntil([&] { return heard == 1; }, 5s));
 }
 
+// A practice opponent as a person meets it: the person opens a room, the
+// robot walks in, greets, readies for every game the person starts, and goes
+// back to the lobby once the person has left.
+TEST_F(RobotLoopback, PracticeRobotJoinsAWaitingPlayerAndReturnsToTheLobbyAfterThePlayerLeft)
+{
+    CRobot& person = runner_.Add(Options("pennyh", RobotRole::Host, 2));
+    RobotOptions practiceOptions = Options("practa1", RobotRole::Practice, 0);
+    practiceOptions.idleTimeoutMs = 0;
+    CRobot& practice = runner_.Add(practiceOptions);
+    int greetings = 0;
+    person.onFrame = [&](int id, char*, int) { greetings += id == msgid::CCL_CHATDATA; };
+    ASSERT_TRUE(runner_.RunUntil([&] { return person.Finished() || practice.HasFailed(); }, 60s))
+        << PhaseName(person.Phase()) << " / " << PhaseName(practice.Phase());
+    ExpectNoErrors(person);
+    ExpectNoErrors(practice);
+    ASSERT_EQ(person.Games().size(), 2u);
+    ASSERT_EQ(practice.Games().size(), 2u) << "it stayed for another game";
+    for (std::size_t g = 0; g < 2; ++g)
+        EXPECT_EQ(person.Games()[g].shotHashes, practice.Games()[g].shotHashes) << "game " << g + 1;
+    EXPECT_EQ(greetings, 1) << "one greeting in the room";
+    EXPECT_TRUE(runner_.RunUntil([&] { return practice.Phase() == RobotPhase::Lobby && !practice.Game().InRoom(); }, 5s))
+        << PhaseName(practice.Phase());
+    EXPECT_FALSE(practice.HasFailed());
+}
+
+// Secret rooms are left alone unless the robot is invited; then it comes in
+// with the password the invitation carries.
+TEST_F(RobotLoopback, PracticeRobotKeepsOutOfSecretRoomsUntilInvited)
+{
+    RobotOptions personOptions = Options("quinnh", RobotRole::Host, 1);
+    personOptions.roomPassword = "4321";
+    CRobot& person = runner_.Add(personOptions);
+    RobotOptions practiceOptions = Options("practb1", RobotRole::Practice, 0);
+    practiceOptions.idleTimeoutMs = 0;
+    CRobot& practice = runner_.Add(practiceOptions);
+    ASSERT_TRUE(runner_.RunUntil([&] { return person.Phase() == RobotPhase::InRoom && practice.Phase() == RobotPhase::Lobby; }, 10s));
+    // Long enough for two looks at the room list.
+    runner_.RunUntil([] { return false; }, 4500ms);
+    ASSERT_EQ(practice.Phase(), RobotPhase::Lobby) << "it stayed out of the secret room";
+    ASSERT_TRUE(person.Invite(practice.UNum(), practice.Id(), "play?"));
+    ASSERT_TRUE(runner_.RunUntil([&] { return person.Finished() || practice.HasFailed(); }, 60s))
+        << PhaseName(person.Phase()) << " / " << PhaseName(practice.Phase());
+    ExpectNoErrors(person);
+    ExpectNoErrors(practice);
+    ASSERT_EQ(practice.Games().size(), 1u);
+    EXPECT_EQ(person.Games()[0].shotHashes, practice.Games()[0].shotHashes);
+}
+
 TEST_F(RobotLoopback, UnreachableMasterIsAnError)
 {
     RobotOptions options = Options("lostx", RobotRole::Host, 1);

@@ -29,6 +29,12 @@ constexpr auto kTickPeriod = 20ms;
 constexpr int kFastTickSlice = 400;
 constexpr auto kRoomSearchRetry = 100ms;
 constexpr int kMaxEntryRefusals = 100;
+// A practice robot looks at the room list about as often as a person would
+// glance at it; several of them are spread over the period by their seeds.
+constexpr auto kPracticeSearchPeriod = 2000ms;
+constexpr const char* kLobbyGreeting = "안녕하세요! 연습 상대 로봇입니다. 방을 만들면 들어가서 같이 둘게요.";
+constexpr const char* kRoomGreeting = "반갑습니다! 준비했어요. 시작을 눌러 주세요.";
+constexpr const char* kBusyAnswer = "지금은 다른 방에 있어요.";
 
 // This computer's address by host-name lookup, as the client puts it into
 // the login record; empty when the name does not resolve.
@@ -77,7 +83,8 @@ CRobot::CRobot(base::Poller& poller, game::IGameClock& clock, RobotOptions optio
       master_(poller, *this),
       server_(poller, *this),
       game_([this](const char* frame, int length) { SendGameFrame(frame, length); }, clock),
-      strategy_(options_.strategy, options_.seed)
+      strategy_(options_.strategy, options_.seed),
+      thinkState_(options_.seed * 2654435761u + 1u)
 {
     game_.SetMuteAfterShots(options_.muteAfterShots);
 }
@@ -117,6 +124,15 @@ bool CRobot::SendLobbyChat(std::string_view text)
 bool CRobot::SendRoomChat(std::string_view text)
 {
     return game_.InRoom() && SendTo<protocol::CCL_CHATDATA>(server_, game_.RoomNo(), id_, text);
+}
+
+bool CRobot::Invite(std::int32_t targetUNum, std::string_view targetId, std::string_view textCp949)
+{
+    if (!game_.InRoom())
+        return false;
+    // The server fills in the room, its password and the inviter itself.
+    protocol::USERINFO inviter;
+    return SendTo<protocol::CSV_ASK_INVITE>(server_, targetUNum, targetId, game_.RoomNo(), "", inviter, textCp949);
 }
 
 // ---- life cycle -----------------------------------------------------------------
@@ -334,12 +350,25 @@ void CRobot::EnterLobbyRole()
         room.UserCnt = 1;
         room.MaxUser = 2;
         room.BetPebble = options_.bet;
+        if (!options_.roomPassword.empty()) {
+            room.Secret = 1;
+            protocol::CopyIfShorter(room.Password, options_.roomPassword);
+        }
         phase_ = RobotPhase::EnteringRoom;
         SendTo<protocol::CSV_ASK_CREATEROOM>(server_, room);
         break;
     }
     case RobotRole::Guest:
         AskRooms();
+        break;
+    case RobotRole::Practice:
+        if (!greetedLobby_) {
+            greetedLobby_ = true;
+            SendLobbyChat(base::Utf8ToCp949(kLobbyGreeting));
+        }
+        // Not at once: a person who has just created a room should see it
+        // open before somebody walks in.
+        nextRoomSearch_ = Clock::now() + kPracticeSearchPeriod / 2 + std::chrono::milliseconds(options_.seed % 1000);
         break;
     case RobotRole::Lobby:
         break;
@@ -355,17 +384,52 @@ void CRobot::AskRooms()
 void CRobot::OnRoomList(std::span<const protocol::ROOMINFO> rooms)
 {
     roomSearchPending_ = false;
-    if (phase_ != RobotPhase::Lobby || options_.role != RobotRole::Guest)
+    if (phase_ != RobotPhase::Lobby || (options_.role != RobotRole::Guest && options_.role != RobotRole::Practice))
         return;
     for (const protocol::ROOMINFO& room : rooms) {
-        if (ReadText(room.Title) != options_.roomTitle || room.Playing || room.UserCnt >= room.MaxUser)
-            continue;
-        phase_ = RobotPhase::EnteringRoom;
-        SendTo<protocol::CSV_ASK_ENTERROOM>(server_, room.RoomNo.get(), unum_, id_, "");
-        return;
+        if (WantsRoom(room)) {
+            EnterRoom(room.RoomNo.get(), "");
+            return;
+        }
     }
-    // The host has not opened it yet.
-    nextRoomSearch_ = Clock::now() + kRoomSearchRetry;
+    // The host has not opened it yet (or nobody waits for an opponent).
+    nextRoomSearch_ = Clock::now() + (StaysInLobby() ? kPracticeSearchPeriod : kRoomSearchRetry);
+}
+
+bool CRobot::WantsRoom(const protocol::ROOMINFO& room) const
+{
+    if (room.Playing || room.UserCnt >= room.MaxUser)
+        return false;
+    if (options_.role == RobotRole::Guest)
+        return ReadText(room.Title) == options_.roomTitle;
+    // A practice robot takes any open room where one player waits; secret
+    // rooms only by invitation.
+    return room.UserCnt == 1 && !room.Secret;
+}
+
+void CRobot::EnterRoom(std::int32_t roomNo, std::string_view password)
+{
+    phase_ = RobotPhase::EnteringRoom;
+    greetedRoom_ = false;
+    SendTo<protocol::CSV_ASK_ENTERROOM>(server_, roomNo, unum_, id_, password);
+}
+
+// After a practice game's room: the lobby again, looking for the next player.
+void CRobot::BackToLobby()
+{
+    phase_ = RobotPhase::Lobby;
+    readySent_ = false;
+    startAsked_ = false;
+    wasMyTurn_ = false;
+    nextRoomSearch_ = Clock::now() + kPracticeSearchPeriod;
+}
+
+int CRobot::ThinkMs()
+{
+    if (options_.thinkJitterMs <= 0)
+        return options_.thinkMs;
+    thinkState_ = thinkState_ * 1664525u + 1013904223u;
+    return options_.thinkMs + static_cast<int>((thinkState_ >> 8) % static_cast<std::uint32_t>(options_.thinkJitterMs + 1));
 }
 
 void CRobot::OnGameFrame(int msgId, char* frame, int length)
@@ -452,12 +516,21 @@ void CRobot::OnAcceptEnterRoom(int, char* frame, int length)
         return;
     }
     phase_ = RobotPhase::InRoom;
+    if (StaysInLobby() && !greetedRoom_) {
+        greetedRoom_ = true;
+        SendRoomChat(base::Utf8ToCp949(kRoomGreeting));
+    }
 }
 
 void CRobot::OnRefuseEnterRoom(int, char*, int)
 {
     if (phase_ != RobotPhase::EnteringRoom)
         return;
+    if (StaysInLobby()) {
+        // Somebody else was quicker, or the room closed: look again later.
+        BackToLobby();
+        return;
+    }
     if (++entryRefusals_ > kMaxEntryRefusals) {
         Fail("room entry refused too often");
         return;
@@ -476,8 +549,12 @@ void CRobot::OnUserEnterRoom(int, char* frame, int length)
 void CRobot::OnUserOutRoom(int, char* frame, int length)
 {
     protocol::CSV_USEROUTROOM message;
-    if (message.Get(frame, length))
-        game_.OnUserLeftRoom(ReadText(message.UserID->Text));
+    if (!message.Get(frame, length))
+        return;
+    game_.OnUserLeftRoom(ReadText(message.UserID->Text));
+    // Alone in the room: the person has gone, and so does the robot.
+    if (StaysInLobby() && phase_ == RobotPhase::InRoom && game_.Player(1).ID().empty())
+        LeaveRoom();
 }
 
 void CRobot::OnOutOfRoom(int msgId, char*, int)
@@ -486,7 +563,9 @@ void CRobot::OnOutOfRoom(int msgId, char*, int)
         return;
     const bool wasPlaying = game_.IsPlaying();
     game_.OnLeftRoom();
-    if (exitReserved_ && msgId == msgid::CSV_ACCEPT_OUTROOM && !wasPlaying) {
+    if (StaysInLobby()) {
+        BackToLobby();
+    } else if (exitReserved_ && msgId == msgid::CSV_ACCEPT_OUTROOM && !wasPlaying) {
         leftByReservation_ = true;
         LogOut();
     } else if (phase_ == RobotPhase::LeavingRoom) {
@@ -517,6 +596,22 @@ void CRobot::OnAcceptLogout(int, char*, int)
 {
     if (phase_ == RobotPhase::LoggingOut)
         Finish();
+}
+
+void CRobot::OnInvitation(int, char* frame, int length)
+{
+    protocol::CSV_ASK_INVITE message;
+    if (!message.Get(frame, length) || !StaysInLobby())
+        return;
+    if (phase_ == RobotPhase::Lobby) {
+        EnterRoom(message.RoomNo->get(), message.Password->View());
+        return;
+    }
+    // Busy in another room: answer as a person would, so the inviter is not
+    // left waiting.
+    const protocol::USERINFO& inviter = *message.Inviter;
+    SendTo<protocol::CSV_REFUSE_INVITE>(server_, inviter.UNum.get(), ReadText(inviter.ID), id_,
+                                        base::Utf8ToCp949(kBusyAnswer));
 }
 
 void CRobot::OnRelayed(int msgId, char* frame, int length)
@@ -567,6 +662,7 @@ std::span<const CRobot::FrameRoute> CRobot::GameRoutes()
         {msgid::CSV_GAMEOVERRESULT, &CRobot::OnGameOverResult},
         {msgid::CSV_SERVERMSG, &CRobot::OnServerMessage},
         {msgid::CSV_ACCEPT_LOGOUT, &CRobot::OnAcceptLogout},
+        {msgid::CSV_ASK_INVITE, &CRobot::OnInvitation},
         // The game relay: the robot's own game reads every one of them.
         {msgid::CCL_EXITSUBSCRIPT, &CRobot::OnRelayed},
         {msgid::CCL_CHATDATA, &CRobot::OnRelayed},
@@ -604,7 +700,6 @@ std::span<const CRobot::IgnoredFrame> CRobot::IgnoredFrames()
         {msgid::CSV_CHANGEROOM, "the room list is asked for whole (CSV_ALLROOMINFO) when a guest searches"},
         {msgid::CSV_CHANGEROOMMASTER, "the game decides who starts from its own seats"},
         {msgid::CSV_ALLCHANINFO, "a robot enters its channel by number, without the channel screen"},
-        {msgid::CSV_ASK_INVITE, "invitations are for people"},
         {msgid::CSV_REFUSE_INVITE, "a robot never invites"},
         {msgid::CSV_GAMEITEMLIST, "a robot never opens the item shop"},
         {msgid::CSV_BUYGAMEITEM, "a robot never opens the item shop"},
@@ -684,7 +779,7 @@ void CRobot::DecideInRoom(Clock::time_point now)
     const bool hasOpponent = !game_.Player(1).ID().empty();
 
     if (options_.play && !playing && gamesLeft && hasOpponent && !game_.ResetPending()) {
-        if (options_.role == RobotRole::Guest && !readySent_) {
+        if ((options_.role == RobotRole::Guest || options_.role == RobotRole::Practice) && !readySent_) {
             readySent_ = true;
             SendTo<protocol::CCL_READYTOSTART>(server_, id_);
         }
@@ -696,7 +791,7 @@ void CRobot::DecideInRoom(Clock::time_point now)
 
     const bool myTurn = playing && game_.Game().myTurn;
     if (myTurn && !wasMyTurn_) {
-        actAt_ = now + std::chrono::milliseconds(options_.thinkMs);
+        actAt_ = now + std::chrono::milliseconds(ThinkMs());
         flickedThisTurn_ = false;
     }
     wasMyTurn_ = myTurn;
@@ -743,11 +838,16 @@ int CRobot::Step(Clock::time_point now)
     }
     if (movePending_)
         ConnectToMovedChannel();
-    if (phase_ == RobotPhase::Lobby && options_.role == RobotRole::Guest && !roomSearchPending_ &&
-        now >= nextRoomSearch_)
+    if (phase_ == RobotPhase::Lobby && (options_.role == RobotRole::Guest || options_.role == RobotRole::Practice) &&
+        !roomSearchPending_ && now >= nextRoomSearch_)
         AskRooms();
-    if (!game_.InRoom() || Finished())
+    if (!game_.InRoom() || Finished()) {
+        if (phase_ == RobotPhase::Lobby && StaysInLobby() && !roomSearchPending_) {
+            const auto untilSearch = std::chrono::duration_cast<std::chrono::milliseconds>(nextRoomSearch_ - now).count();
+            return static_cast<int>(std::clamp<long long>(untilSearch, 20, 1000));
+        }
         return phase_ == RobotPhase::Lobby ? 20 : 50;
+    }
     RunGameClock(now);
     if (phase_ == RobotPhase::InRoom)
         DecideInRoom(now);

@@ -16,6 +16,12 @@ CRobot& CRobotRunner::Add(RobotOptions options)
     return *robots_.back();
 }
 
+namespace {
+// The loop also checks `done` between waits; a caller's stop flag is seen
+// within this time.
+constexpr int kLongestWaitMs = 250;
+} // namespace
+
 bool CRobotRunner::RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
 {
     const auto deadline = Clock::now() + limit;
@@ -25,13 +31,15 @@ bool CRobotRunner::RunUntil(const std::function<bool()>& done, std::chrono::mill
         const auto now = Clock::now();
         if (now >= deadline)
             return false;
-        int wait = 20;
+        // Each robot tells how long it may sleep; robots waiting in a lobby
+        // let the loop sleep long, so that idle robots cost no processor.
+        int wait = kLongestWaitMs;
         for (auto& robot : robots_)
             wait = std::min(wait, robot->Step(now));
         if (done())
             return true;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count();
-        poller_.Wait(static_cast<int>(std::clamp<long long>(std::min<long long>(wait, left), 0, 20)));
+        poller_.Wait(static_cast<int>(std::clamp<long long>(std::min<long long>(wait, left), 0, kLongestWaitMs)));
     }
 }
 
@@ -40,6 +48,15 @@ bool CRobotRunner::RunAll(std::chrono::milliseconds limit)
     return RunUntil(
         [this] { return std::all_of(robots_.begin(), robots_.end(), [](const auto& r) { return r->Finished(); }); },
         limit);
+}
+
+void CRobotRunner::Remove(const CRobot& robot)
+{
+    const auto found = std::find_if(robots_.begin(), robots_.end(), [&](const auto& r) { return r.get() == &robot; });
+    if (found == robots_.end())
+        return;
+    (*found)->Stop();
+    robots_.erase(found);
 }
 
 void CRobotRunner::StopAll()

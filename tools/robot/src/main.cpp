@@ -3,6 +3,8 @@
 
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -26,6 +28,9 @@ constexpr const char* kUsage = R"(usage: tovrik-robot [options]
   --id ID                login id of a single robot (default robot1)
   --role host|guest|lobby  what a single robot does (default host)
   --pair                 a host and a guest against --master
+  --practice N           N practice opponents for people against --master, until
+                         stopped (SIGINT/SIGTERM); ids are --id with 1..N appended
+                         (default practice1..), nicknames 연습상대1..
   --channel G-C          play in channel C of group G (default: where the login puts the robot)
   --room TITLE           room title the host opens and the guest looks for
   --games N              games to play (default 1; 0 = until stopped)
@@ -33,6 +38,7 @@ constexpr const char* kUsage = R"(usage: tovrik-robot [options]
   --seed N               strategy seed (default 1)
   --bet N                room bet (default 100)
   --think-ms N           wait this long into a turn before flicking
+                         (practice: 1200, plus up to 1500 more, drawn per turn)
   --items                use items (in an item channel) before flicks
   --reserve-exit         reserve leaving during the last game; the server takes the robot out
   --mute-after N         stop reporting after N shots
@@ -61,6 +67,10 @@ struct Arguments {
     bool pair = false;
     bool soak = false;
     bool masterGiven = false;
+    int practice = 0;
+    bool idGiven = false;
+    bool thinkGiven = false;
+    bool timeLimitGiven = false;
     int pairs = 2;
     std::string hashLog;
     std::string serverPath;
@@ -115,6 +125,7 @@ std::optional<Arguments> ParseArguments(int argc, char** argv)
     const IntOption intOptions[] = {
         {"--games", &args.robot.games, 0, 1000000},
         {"--pairs", &args.pairs, 1, 400},
+        {"--practice", &args.practice, 1, 50},
         {"--seed", &seed, 0, 2147483647},
         {"--bet", &args.robot.bet, 1, 2147483647},
         {"--think-ms", &args.robot.thinkMs, 0, 600000},
@@ -147,6 +158,7 @@ std::optional<Arguments> ParseArguments(int argc, char** argv)
             if (!text || text->empty() || text->size() > 15)
                 return bad();
             args.robot.id = *text;
+            args.idGiven = true;
         } else if (name == "--role") {
             const auto text = value();
             if (text && *text == "host")
@@ -192,6 +204,8 @@ std::optional<Arguments> ParseArguments(int argc, char** argv)
             if (!n)
                 return bad();
             *option->value = *n;
+            args.thinkGiven |= name == "--think-ms";
+            args.timeLimitGiven |= name == "--time-limit";
         } else if (name == "--hash-log" || name == "--server" || name == "--config") {
             const auto text = value();
             if (!text || text->empty())
@@ -208,6 +222,16 @@ std::optional<Arguments> ParseArguments(int argc, char** argv)
     args.robot.seed = static_cast<std::uint32_t>(seed);
     if (args.pair && args.robot.id.size() > 13) {
         std::fprintf(stderr, "tovrik-robot: --id of a pair is at most 13 characters (h1 and g1 follow)\n");
+        return std::nullopt;
+    }
+    if (args.practice > 0 && (args.pair || args.soak)) {
+        std::fprintf(stderr, "tovrik-robot: --practice runs on its own, without --pair or --soak\n");
+        return std::nullopt;
+    }
+    if (args.practice > 0 && !args.idGiven)
+        args.robot.id = "practice";
+    if (args.practice > 0 && args.robot.id.size() + std::to_string(args.practice).size() > 15) {
+        std::fprintf(stderr, "tovrik-robot: --id of practice robots is too long for their numbers\n");
         return std::nullopt;
     }
     if (!args.soak && !args.masterGiven) {
@@ -351,6 +375,69 @@ int RunRobots(Arguments& args)
     return ReportErrors(errors);
 }
 
+volatile std::sig_atomic_t g_stopRequested = 0;
+
+extern "C" void RequestStop(int)
+{
+    g_stopRequested = 1;
+}
+
+RobotOptions PracticeOptions(const Arguments& args, int n)
+{
+    RobotOptions options = args.robot;
+    options.id = args.robot.id + std::to_string(n);
+    options.cookie = "id=" + options.id + "&nick=연습상대" + std::to_string(n);
+    options.role = RobotRole::Practice;
+    options.games = 0;
+    options.seed = args.robot.seed + static_cast<std::uint32_t>(n) * 7919u;
+    if (!args.thinkGiven) {
+        options.thinkMs = 1200;
+        options.thinkJitterMs = 1500;
+    }
+    // A practice robot may sit in the lobby for hours.
+    options.idleTimeoutMs = 0;
+    return options;
+}
+
+// Practice opponents stay until stopped. One that fails (a lost
+// connection, a refused login) is reported and replaced after a pause, so
+// that people always find an opponent.
+int RunPractice(const Arguments& args)
+{
+    std::signal(SIGINT, RequestStop);
+    std::signal(SIGTERM, RequestStop);
+    CRobotRunner runner;
+    std::vector<CRobot*> robots;
+    for (int n = 1; n <= args.practice; ++n)
+        robots.push_back(&runner.Add(PracticeOptions(args, n)));
+    std::printf("practice robots: %d against %s:%d\n", args.practice, args.robot.masterHost.c_str(),
+                args.robot.masterPort);
+    std::fflush(stdout);
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::seconds(args.timeLimitGiven ? args.timeLimitSeconds : 86400 * 7);
+    std::vector<Clock::time_point> restartAt(robots.size());
+    int failures = 0;
+    while (!g_stopRequested && Clock::now() < deadline) {
+        runner.RunUntil([] { return g_stopRequested != 0; }, std::chrono::seconds(1));
+        for (std::size_t i = 0; i < robots.size(); ++i) {
+            if (!robots[i]->HasFailed())
+                continue;
+            if (restartAt[i] == Clock::time_point{}) {
+                ++failures;
+                for (const std::string& error : robots[i]->Errors())
+                    std::fprintf(stderr, "tovrik-robot: %s: %s\n", robots[i]->Options().id.c_str(), error.c_str());
+                restartAt[i] = Clock::now() + std::chrono::seconds(5);
+            } else if (Clock::now() >= restartAt[i]) {
+                restartAt[i] = {};
+                runner.Remove(*robots[i]);
+                robots[i] = &runner.Add(PracticeOptions(args, static_cast<int>(i) + 1));
+            }
+        }
+    }
+    runner.StopAll();
+    return failures == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -358,5 +445,7 @@ int main(int argc, char** argv)
     auto args = ParseArguments(argc, argv);
     if (!args)
         return 2;
+    if (args->practice > 0)
+        return RunPractice(*args);
     return args->soak ? RunSoakCommand(*args) : RunRobots(*args);
 }

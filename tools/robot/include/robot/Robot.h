@@ -23,8 +23,12 @@
 namespace tovrik::robot {
 
 // Host creates the room and starts the games; Guest joins the waiting room
-// with the host's title and readies; Lobby only logs in and stays.
-enum class RobotRole { Host, Guest, Lobby };
+// with the host's title and readies; Lobby only logs in and stays. Practice
+// is an opponent for people: it greets the lobby, enters any open waiting
+// room with one player (or the room it is invited to), readies for every
+// game the room's master starts, and goes back to the lobby when the master
+// leaves.
+enum class RobotRole { Host, Guest, Lobby, Practice };
 
 struct RobotOptions {
     std::string id;          // login id; the authentication cookie is the id
@@ -36,6 +40,7 @@ struct RobotOptions {
     int masterPort = 24000;
     RobotRole role = RobotRole::Host;
     std::string roomTitle = "robots";
+    std::string roomPassword;  // a host's room is secret with this password (at most 4 bytes)
     int bet = 100;
     int games = 1;           // games to play; 0 = stay in the room until stopped
     bool play = true;        // false: meet in the room, but never ready or start
@@ -43,6 +48,7 @@ struct RobotOptions {
     std::uint32_t seed = 1;
     int muteAfterShots = -1; // stop reporting after this many shots (-1 never)
     int thinkMs = 0;         // wait this long into an own turn before flicking
+    int thinkJitterMs = 0;   // and up to this much longer, drawn per turn from the seed
     int resetDelayMs = 0;    // the room's reset after a result (the client waits 5 s)
     int idleTimeoutMs = 60000; // nothing sent or received for this long is an error
     bool useItems = false;   // in an item channel, use items before flicks
@@ -105,9 +111,11 @@ public:
     CRobotGame& Game() { return game_; }
     const CRobotGame& Game() const { return game_; }
 
-    // For load tools: a lobby chat line, and a room chat line.
+    // For load tools: a lobby chat line, and a room chat line (code page 949).
     bool SendLobbyChat(std::string_view text);
     bool SendRoomChat(std::string_view text);
+    // Invites a lobby user into this robot's room, as the invitation dialog does.
+    bool Invite(std::int32_t targetUNum, std::string_view targetId, std::string_view textCp949);
     // Sees every frame that arrives on the game connection, after the robot.
     std::function<void(int msgId, char* frame, int length)> onFrame;
 
@@ -166,6 +174,7 @@ private:
     void OnGameOverResult(int msgId, char* frame, int length);
     void OnServerMessage(int msgId, char* frame, int length);
     void OnAcceptLogout(int msgId, char* frame, int length);
+    void OnInvitation(int msgId, char* frame, int length);
     // Every CCL_ message: relayed from the other player or sent by the server.
     void OnRelayed(int msgId, char* frame, int length);
     void SendLogin();
@@ -176,6 +185,11 @@ private:
     void ConnectToMovedChannel();
     void AskRooms();
     void OnRoomList(std::span<const protocol::ROOMINFO> rooms);
+    bool WantsRoom(const protocol::ROOMINFO& room) const;
+    void EnterRoom(std::int32_t roomNo, std::string_view password);
+    void BackToLobby();
+    bool StaysInLobby() const { return options_.role == RobotRole::Practice; }
+    int ThinkMs();
     void OnGameResult(std::span<const protocol::GAMEOVERRESULT, 2> results);
     void LeaveRoom();
     void LogOut();
@@ -215,7 +229,10 @@ private:
     bool flickedThisTurn_ = false;
     bool exitReserved_ = false;
     bool leftByReservation_ = false;
+    bool greetedLobby_ = false;
+    bool greetedRoom_ = false;
     int entryRefusals_ = 0;
+    std::uint32_t thinkState_ = 1;
 };
 
 } // namespace tovrik::robot

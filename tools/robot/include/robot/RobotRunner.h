@@ -24,6 +24,8 @@ public:
 
     // The robot is started at once.
     CRobot& Add(RobotOptions options);
+    // Stops the robot and lets it go; call it between runs, not from a step.
+    void Remove(const CRobot& robot);
     // Steps the robots and waits on their sockets until `done` holds or
     // `limit` has passed; true when `done` held.
     bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
