@@ -1,6 +1,7 @@
 #include "controls/Dialog.h"
 
 #include "ControlsFixture.h"
+#include "GoldenFrame.h"
 #include "controls/Button.h"
 
 namespace tovrik::controls {
@@ -150,7 +151,7 @@ TEST_F(DialogTest, EscapeEndsAModalRunWithIdCancelAndTheFocusReturns) {
   RecordingDialog dialog(kOptions);
   automation_.AnswerModalWhen(0, [&] {
     automation_.PressKey(VK_ESCAPE);
-    return false;
+    return true;
   });
   EXPECT_EQ(dialog.DoModal(&main_), IDCANCEL);
   EXPECT_EQ(loop_.GetFocus(), &field);
@@ -209,6 +210,33 @@ TEST_F(DialogTest, SetDefIdMovesTheDefaultButton) {
   dialog.GetDlgItem(kLast)->SetFocus();
   Key(VK_RETURN);
   EXPECT_EQ(dialog.commands, std::vector<int>{IDOK});
+}
+
+}  // namespace
+}  // namespace tovrik::controls
+
+namespace tovrik::controls {
+namespace {
+
+constexpr ControlSpec kLookControls[] = {
+    {100, ControlClass::Static, {10, 8, 200, 16}, "방 만들기 설정", SS_LEFT, 0},
+    {101, ControlClass::Button, {10, 30, 120, 18}, "비밀방", BS_AUTOCHECKBOX, 1},
+    {102, ControlClass::Button, {10, 52, 120, 18}, "일반", BS_AUTORADIOBUTTON | WS_GROUP, 2},
+    {103, ControlClass::Button, {10, 74, 120, 18}, "아이템", BS_AUTORADIOBUTTON, 3},
+    {platform::IDOK, ControlClass::Button, {10, 100, 70, 24}, "확인", BS_DEFPUSHBUTTON, 4},
+    {platform::IDCANCEL, ControlClass::Button, {90, 100, 70, 24}, "취소", BS_PUSHBUTTON, 5},
+    {104, ControlClass::Button, {170, 100, 70, 24}, "꺼짐", kStartDisabled, 6},
+};
+constexpr DialogTemplate kLook{"look", 250, 134, kLookControls, 0};
+
+TEST_F(DialogTest, GoldenFrameOfADialogWithButtons) {
+  RecordingDialog dialog(kLook);
+  ASSERT_TRUE(dialog.CreateModeless(&main_, platform::Point{40, 30}));
+  dialog.GetDlgItem(101)->SendMessage(BM_SETCHECK, BST_CHECKED);
+  dialog.GetDlgItem(103)->SendMessage(BM_SETCHECK, BST_CHECKED);
+  dialog.GetDlgItem(platform::IDCANCEL)->SetFocus();
+  loop_.PaintNow();
+  testing::ExpectMatchesGolden(loop_.Frame(), dialog.GetScreenRect(), "dialog_buttons");
 }
 
 }  // namespace

@@ -88,11 +88,14 @@ int Dialog::DoModal(Window* parent) {
   if (!loop) return -1;
   const WindowHandle previousFocus = loop->GetFocus() ? loop->GetFocus()->Handle() : WindowHandle::None;
   modal_ = true;
+  endedBeforeRun_ = false;
   if (!CreateModeless(parent)) {
     modal_ = false;
     return -1;
   }
-  const int result = loop->RunModal(*this);
+  running_ = !endedBeforeRun_;
+  const int result = endedBeforeRun_ ? result_ : loop->RunModal(*this);
+  running_ = false;
   modal_ = false;
   Destroy();
   // The focus goes back where it was before the dialog opened.
@@ -104,7 +107,12 @@ void Dialog::EndDialog(int result) {
   result_ = result;
   if (!IsCreated()) return;
   if (modal_) {
-    if (EventLoop* loop = EventLoop::Current()) loop->EndModal(*this, result);
+    EventLoop* loop = EventLoop::Current();
+    if (running_ && loop) {
+      loop->EndModal(*this, result);
+    } else {
+      endedBeforeRun_ = true;
+    }
   } else {
     ShowWindow(false);
   }

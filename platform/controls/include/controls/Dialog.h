@@ -75,6 +75,8 @@ class Dialog : public platform::Window {
   int defaultId_ = 0;
   int result_ = 0;
   bool modal_ = false;
+  bool running_ = false;         // inside the modal run
+  bool endedBeforeRun_ = false;  // EndDialog from WM_INITDIALOG of a modal dialog
 };
 
 }  // namespace tovrik::controls
