@@ -1,11 +1,10 @@
-#include "app/PagePresenter.h"
+#include "platform/PagePresenter.h"
 
 #include <array>
 
-using namespace tovrik::platform;
 using tovrik::gfx::PageRect;
 
-namespace tovrik::app {
+namespace tovrik::platform {
 
 bool CPagePresenter::FitPicture() {
   const Rect client = window_.GetClientRect();
@@ -64,4 +63,4 @@ void CPagePresenter::Paint(PaintContext& pc) const {
   if (picture.IsValid()) pc.Blit(0, 0, picture);
 }
 
-}  // namespace tovrik::app
+}  // namespace tovrik::platform

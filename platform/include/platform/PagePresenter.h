@@ -11,35 +11,35 @@
 #include <cstdint>
 #include <vector>
 
-namespace tovrik::app {
+namespace tovrik::platform {
 
 class CPagePresenter final : public tovrik::gfx::IPagePresenter {
  public:
   // Presents into `window`'s client area; the window calls Paint from its
   // OnPaint.
-  explicit CPagePresenter(tovrik::platform::Window& window) : window_(window) {}
+  explicit CPagePresenter(Window& window) : window_(window) {}
 
   // The page at (x, y) of the client area, each pixel scale x scale.
-  bool Present(const tovrik::gfx::PixelView& page, int x, int y, int scale) override;
+  bool Present(const PixelView& page, int x, int y, int scale) override;
   // `source` of the page (null: all) stretched onto `target` of the client
   // area (null: all of it); rectangles are inclusive, as the pages' are.
-  bool StretchPresent(const tovrik::gfx::PixelView& page, const tovrik::gfx::PageRect* target,
+  bool StretchPresent(const PixelView& page, const tovrik::gfx::PageRect* target,
                       const tovrik::gfx::PageRect* source) override;
 
   // Paints what was presented so far (nothing before the first flip).
-  void Paint(tovrik::platform::PaintContext& pc) const;
+  void Paint(PaintContext& pc) const;
   // The window's picture as presented (RGB555, client-area sized).
-  tovrik::gfx::PixelView Picture() const;
+  PixelView Picture() const;
 
  private:
   bool FitPicture();
   // Nearest-neighbour copy of source (inclusive) onto target (inclusive).
-  bool Stretch(const tovrik::gfx::PixelView& page, tovrik::gfx::PageRect target, tovrik::gfx::PageRect source);
+  bool Stretch(const PixelView& page, tovrik::gfx::PageRect target, tovrik::gfx::PageRect source);
 
-  tovrik::platform::Window& window_;
+  Window& window_;
   std::vector<std::uint16_t> picture_;
   int width_ = 0;
   int height_ = 0;
 };
 
-}  // namespace tovrik::app
+}  // namespace tovrik::platform

@@ -2,7 +2,7 @@
 // composed frame at the flip position and scale, and stay after the page
 // is gone.
 
-#include "app/PagePresenter.h"
+#include "platform/PagePresenter.h"
 
 #include "gfx/Page.h"
 #include "platform/Clock.h"
@@ -12,10 +12,9 @@
 
 #include <memory>
 
-using namespace tovrik::app;
 
 using namespace tovrik::platform;
-using tovrik::app::CPagePresenter;
+using tovrik::platform::CPagePresenter;
 using tovrik::gfx::CPage;
 using tovrik::gfx::PageRect;
 
