@@ -3,6 +3,8 @@
 // the game page with the generated palette and blend table, a host of plain
 // values and a fake clock, so that every picture can be drawn again exactly.
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <string>
 
