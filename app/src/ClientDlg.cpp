@@ -10,6 +10,7 @@
 #include "game/GameGlobals.h"
 #include "game/Levels.h"
 #include "sockets/SockMan.h"
+#include "platform/AutomationChannel.h"
 #include "platform/EventLoop.h"
 #include "platform/MessageBox.h"
 #include "platform/PathResolver.h"
@@ -192,6 +193,8 @@ int CClientDlg::DoModal() {
   if (CClientApp* app = AfxGetClientApp()) app->SetMessageBoxHost(this);
   int result = IDCANCEL;
   if (OnInitDialog()) {
+    // End-to-end runs drive the client from outside; off unless asked for.
+    const auto automation = platform::AutomationChannel::FromEnvironment(loop, *this);
     modalRunning_ = true;
     result = loop.RunModal(*this);
     modalRunning_ = false;

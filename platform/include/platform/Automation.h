@@ -2,7 +2,8 @@
 // Driving the user interface from tests and end-to-end runs: input at page
 // coordinates goes through the same routing as a person's, modal boxes are
 // answered through their buttons' commands, and the composed frame can be
-// saved for a look.
+// saved for a look. Programs driven from outside take the same actions as
+// text commands through AutomationChannel.h.
 
 #include <cstdint>
 #include <deque>

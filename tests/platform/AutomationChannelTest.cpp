@@ -1,0 +1,205 @@
+#include "platform/AutomationChannel.h"
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "RecordingWindow.h"
+
+namespace tovrik::platform {
+namespace {
+
+using testing::Received;
+using testing::RecordingWindow;
+using Kind = AutomationCommand::Kind;
+
+struct ParseCase {
+  std::string_view line;
+  bool ok;
+  Kind kind;
+  std::vector<int> numbers;
+  std::string text;
+  std::vector<std::string> steps;
+};
+
+TEST(AutomationCommandTest, LinesParseIntoCommandsOrClearErrors) {
+  const ParseCase cases[] = {
+      {"click 10 20", true, Kind::Click, {10, 20}, "", {}},
+      {"  rclick   5 6\r", true, Kind::RightClick, {5, 6}, "", {}},
+      {"drag 1 2 3 4", true, Kind::Drag, {1, 2, 3, 4}, "", {}},
+      {"wheel 100 200 -120", true, Kind::Wheel, {100, 200, -120}, "", {}},
+      {"key RETURN", true, Kind::Key, {0x0D}, "", {}},
+      {"key 65", true, Kind::Key, {65}, "", {}},
+      {"type 안녕 하세요", true, Kind::Type, {}, "안녕 하세요", {}},
+      {"compose 한 ㅎ 하 한", true, Kind::Compose, {}, "한", {"ㅎ", "하", "한"}},
+      {"save /tmp/a b.bmp", true, Kind::Save, {}, "/tmp/a b.bmp", {}},
+      {"ping", true, Kind::Ping, {}, "", {}},
+      {"click 10", false, Kind::Ping, {}, "", {}},
+      {"click 10 x", false, Kind::Ping, {}, "", {}},
+      {"click 10 20 30", false, Kind::Ping, {}, "", {}},
+      {"key NOSUCHKEY", false, Kind::Ping, {}, "", {}},
+      {"key 999", false, Kind::Ping, {}, "", {}},
+      {"type", false, Kind::Ping, {}, "", {}},
+      {"save", false, Kind::Ping, {}, "", {}},
+      {"", false, Kind::Ping, {}, "", {}},
+      {"launch rockets", false, Kind::Ping, {}, "", {}},
+  };
+  for (const ParseCase& c : cases) {
+    const ParsedAutomationCommand parsed = ParseAutomationCommand(c.line);
+    ASSERT_EQ(parsed.command.has_value(), c.ok) << c.line << ": " << parsed.error;
+    if (!c.ok) {
+      EXPECT_FALSE(parsed.error.empty()) << c.line;
+      continue;
+    }
+    EXPECT_EQ(parsed.command->kind, c.kind) << c.line;
+    EXPECT_EQ(parsed.command->numbers, c.numbers) << c.line;
+    EXPECT_EQ(parsed.command->text, c.text) << c.line;
+    EXPECT_EQ(parsed.command->steps, c.steps) << c.line;
+  }
+}
+
+// The driver's end: a listening Unix socket in a fresh folder.
+class DriverSocket {
+ public:
+  DriverSocket() {
+    folder_ = std::filesystem::temp_directory_path() / ("tovrik-drive-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder_);
+    path_ = (folder_ / "drive.sock").string();
+    std::filesystem::remove(path_);
+    listener_ = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path_.data(), path_.size());
+    ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::listen(listener_, 1);
+  }
+  ~DriverSocket() {
+    if (peer_ >= 0) ::close(peer_);
+    ::close(listener_);
+    std::filesystem::remove_all(folder_);
+  }
+  const std::string& Path() const { return path_; }
+  const std::filesystem::path& Folder() const { return folder_; }
+  void Accept() {
+    peer_ = ::accept(listener_, nullptr, nullptr);
+    ::fcntl(peer_, F_SETFL, ::fcntl(peer_, F_GETFL) | O_NONBLOCK);
+  }
+  void HangUp() {
+    ::close(peer_);
+    peer_ = -1;
+  }
+  void Send(std::string_view text) { ASSERT_EQ(::send(peer_, text.data(), text.size(), 0), static_cast<ssize_t>(text.size())); }
+  // Whatever arrived so far, appended to everything before.
+  const std::string& Replies() {
+    char buffer[512];
+    ssize_t n = 0;
+    while ((n = ::recv(peer_, buffer, sizeof buffer, 0)) > 0) replies_.append(buffer, static_cast<std::size_t>(n));
+    return replies_;
+  }
+  std::size_t ReplyLines() {
+    const std::string& text = Replies();
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+  }
+
+ private:
+  std::filesystem::path folder_;
+  std::string path_;
+  int listener_ = -1;
+  int peer_ = -1;
+  std::string replies_;
+};
+
+class AutomationChannelTest : public ::testing::Test {
+ protected:
+  AutomationChannelTest() : main_("main", log_), box_("box", log_) {
+    main_.Create(nullptr, Rect::FromSize(0, 0, 800, 600));
+  }
+
+  EventLoop loop_;
+  std::vector<Received> log_;
+  RecordingWindow main_, box_;
+  DriverSocket driver_;
+};
+
+TEST_F(AutomationChannelTest, CommandsArriveAsInputAndEveryLineIsAnswered) {
+  std::string error;
+  auto channel = AutomationChannel::Connect(loop_, main_, driver_.Path(), &error);
+  ASSERT_TRUE(channel) << error;
+  driver_.Accept();
+  const auto frame = driver_.Folder() / "frame.bmp";
+  driver_.Send("click 30 40\nbogus\nsave " + frame.string() + "\nping\n");
+  Automation automation(loop_);
+  ASSERT_TRUE(automation.WaitUntil([&] { return driver_.ReplyLines() == 4; }, 5000)) << driver_.Replies();
+  EXPECT_EQ(driver_.Replies(), "ok\nerror unknown command: bogus\nok\nok\n");
+  EXPECT_EQ(testing::Only(log_, {WM_LBUTTONDOWN, WM_LBUTTONUP}),
+            (std::vector<std::string>{"main:513:1", "main:514:0"}));
+  for (const Received& r : log_) {
+    if (r.msg == WM_LBUTTONDOWN) {
+      EXPECT_EQ(r.l, MakeLParam(30, 40));
+    }
+  }
+  EXPECT_TRUE(std::filesystem::exists(frame));
+}
+
+// A click that opens a modal box: the box's own loop goes on reading
+// commands, so the driver can close the box with the next one.
+TEST_F(AutomationChannelTest, ModalBoxOpenedByACommandIsDrivenByTheNextCommands) {
+  int result = 0;
+  main_.onMessage = [&](MsgId msg, WParam, LParam) {
+    if (msg == WM_LBUTTONUP && !box_.IsCreated()) {
+      box_.Create(&main_, Rect::FromSize(300, 300, 100, 50));
+      result = loop_.RunModal(box_);
+    }
+    return false;
+  };
+  box_.onMessage = [&](MsgId msg, WParam, LParam) {
+    if (msg == WM_LBUTTONUP) loop_.EndModal(box_, 7);
+    return false;
+  };
+  auto channel = AutomationChannel::Connect(loop_, main_, driver_.Path(), nullptr);
+  ASSERT_TRUE(channel);
+  driver_.Accept();
+  driver_.Send("click 10 10\nclick 310 310\nping\n");
+  Automation automation(loop_);
+  ASSERT_TRUE(automation.WaitUntil([&] { return driver_.ReplyLines() == 3 && result != 0; }, 5000))
+      << driver_.Replies();
+  EXPECT_EQ(result, 7);
+  EXPECT_EQ(driver_.Replies(), "ok\nok\nok\n");
+}
+
+TEST_F(AutomationChannelTest, OverlongLineIsRefusedOnceAndTheNextLineStillRuns) {
+  auto channel = AutomationChannel::Connect(loop_, main_, driver_.Path(), nullptr);
+  ASSERT_TRUE(channel);
+  driver_.Accept();
+  driver_.Send("type " + std::string(10000, 'a') + "\nping\n");
+  Automation automation(loop_);
+  ASSERT_TRUE(automation.WaitUntil([&] { return driver_.ReplyLines() == 2; }, 5000)) << driver_.Replies();
+  EXPECT_EQ(driver_.Replies(), "error line longer than 4096 bytes\nok\n");
+  EXPECT_TRUE(testing::Only(log_, {WM_CHAR}).empty()) << "nothing of the long line was typed";
+}
+
+TEST_F(AutomationChannelTest, UnreachableDriverIsReportedAndTheProgramGoesOn) {
+  std::string error;
+  EXPECT_FALSE(AutomationChannel::Connect(loop_, main_, (driver_.Folder() / "nobody.sock").string(), &error));
+  EXPECT_NE(error.find("cannot connect"), std::string::npos) << error;
+}
+
+TEST_F(AutomationChannelTest, DriverThatHangsUpClosesTheChannel) {
+  auto channel = AutomationChannel::Connect(loop_, main_, driver_.Path(), nullptr);
+  ASSERT_TRUE(channel);
+  driver_.Accept();
+  driver_.HangUp();
+  Automation automation(loop_);
+  EXPECT_TRUE(automation.WaitUntil([&] { return !channel->Connected(); }, 5000));
+}
+
+}  // namespace
+}  // namespace tovrik::platform
