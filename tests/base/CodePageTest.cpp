@@ -99,5 +99,22 @@ TEST(CodePageTest, CharactersPackDoubleBytesLeadByteLowest) {
   EXPECT_EQ(Cp949Characters("a\xC7\xD1" "b"), (std::vector<std::uint16_t>{'a', 0xD1C7, 'b'}));
 }
 
+TEST(CodePageTest, CharacterLengthNeverSplitsAPairNorReadsPastTheEnd) {
+  struct Case {
+    std::string_view text;
+    std::size_t at;
+    std::size_t length;
+  };
+  const Case cases[] = {
+      {"a\xC7\xD1", 0, 1},  {"a\xC7\xD1", 1, 2}, {"a\xC7\xD1", 3, 0},
+      {"\xC7", 0, 1},        // lead byte cut off at the end
+      {"\xC7" "a", 0, 2},    // an extended-range pair (lead, ASCII-range trail)
+      {"\xC7\x30", 0, 1},   // a byte that cannot trail: the lead stands alone
+      {"\xFF\xA1", 0, 1},   // not a lead byte
+      {"", 0, 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Cp949CharLength(c.text, c.at), c.length) << c.at;
+}
+
 }  // namespace
 }  // namespace tovrik::base

@@ -46,5 +46,21 @@ std::size_t Utf8CharLength(std::string_view utf8, std::size_t at);
 
 // Whether `byte` starts a double-byte character.
 constexpr bool IsCp949LeadByte(std::uint8_t byte) { return byte >= 0x81 && byte <= 0xFE; }
+// Whether `byte` may follow a lead byte as the second byte of a character.
+constexpr bool IsCp949TrailByte(std::uint8_t byte) {
+  return (byte >= 0x41 && byte <= 0x5A) || (byte >= 0x61 && byte <= 0x7A) || (byte >= 0x81 && byte <= 0xFE);
+}
+// The byte length of the code page 949 character starting at `at`: 2 for a
+// lead byte followed by a byte that may trail it, 1 for any other byte (a
+// lead byte cut off at the end included), 0 at or past the end. Editors
+// step, cut and count by these units, so a double-byte character is never
+// split.
+constexpr std::size_t Cp949CharLength(std::string_view cp949, std::size_t at) {
+  if (at >= cp949.size()) return 0;
+  if (at + 1 < cp949.size() && IsCp949LeadByte(static_cast<std::uint8_t>(cp949[at])) &&
+      IsCp949TrailByte(static_cast<std::uint8_t>(cp949[at + 1])))
+    return 2;
+  return 1;
+}
 
 }  // namespace tovrik::base
