@@ -95,6 +95,12 @@ TextSize Font::Extent(std::string_view utf8) const {
   return {w, h};
 }
 
+int Font::Advance(char32_t codepoint) const {
+  int minX = 0, maxX = 0, minY = 0, maxY = 0, advance = 0;
+  if (TTF_GlyphMetrics32(font_, static_cast<Uint32>(codepoint), &minX, &maxX, &minY, &maxY, &advance) != 0) return 0;
+  return advance;
+}
+
 bool TextOut(const PixelView& target, const Font& font, int x, int y, std::string_view utf8, RgbColor colour,
              Rect clip) {
   if (!target.IsValid()) return false;

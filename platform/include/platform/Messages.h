@@ -69,6 +69,12 @@ inline constexpr WParam SC_KEYMENU = 0xF100;
 inline constexpr MsgId WM_TIMER = 0x0113;
 inline constexpr MsgId WM_VSCROLL = 0x0115;
 
+// Clipboard commands a text control carries out on its selection.
+inline constexpr MsgId WM_CUT = 0x0300;
+inline constexpr MsgId WM_COPY = 0x0301;
+inline constexpr MsgId WM_PASTE = 0x0302;
+inline constexpr MsgId WM_CLEAR = 0x0303;
+
 // Mouse. lParam holds the position in the receiving window's coordinates
 // (MakeLParam); WM_MOUSEWHEEL holds the position in main-window coordinates
 // and the wheel delta (120 per notch, positive away from the user) in the

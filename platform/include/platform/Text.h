@@ -60,6 +60,9 @@ class Font {
   // Height of a line: every glyph of a line lies within it.
   int LineHeight() const;
   TextSize Extent(std::string_view utf8) const;
+  // How far one character moves the pen: the width it takes in a line (0
+  // when the font has no metrics for it).
+  int Advance(char32_t codepoint) const;
   TTF_Font* Native() const { return font_; }
 
  private:
