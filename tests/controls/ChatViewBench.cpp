@@ -1,0 +1,44 @@
+// What a chat line costs the user-interface thread once the view is full:
+// the line is appended (the oldest trimmed, the view kept at the bottom)
+// and the frame composed again. The counter frame_share is that time as a
+// share of one 20 ms frame of the game clock.
+
+#include <benchmark/benchmark.h>
+
+#include "base/CodePage.h"
+#include "controls/ChatView.h"
+#include "platform/Clock.h"
+#include "platform/EventLoop.h"
+
+namespace {
+
+using namespace tovrik;
+
+void BM_AppendLineToFullChatViewAndRepaint(benchmark::State& state) {
+  if (!platform::Font::Default()) {
+    state.SkipWithError("no font");
+    return;
+  }
+  platform::FakeClock clock;
+  platform::EventLoop loop(clock);
+  platform::Window main;
+  main.Create(nullptr, platform::Rect::FromSize(0, 0, 800, 600));
+  controls::ChatView view;
+  // The lobby's chat view: 90 lines kept.
+  view.Create(&main, platform::Rect::FromSize(12, 420, 480, 150));
+  view.SetLineLimit(90);
+  const std::string line = base::Utf8ToCp949("손님> 안녕하세요 한판 두실 분 계신가요? 초보 환영합니다 즐거운 게임 되세요\n");
+  for (int i = 0; i < 90; ++i) view.Append(line, {0, 0, 0}, i % 5 == 0);
+  loop.PaintNow();
+  int n = 0;
+  for (auto _ : state) {
+    view.Append(line, {0, 0, 110}, ++n % 5 == 0);
+    loop.PaintNow();
+    benchmark::DoNotOptimize(loop.Frame().pixels);
+  }
+  state.counters["frame_share"] = benchmark::Counter(static_cast<double>(state.iterations()) * 0.020,
+                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_AppendLineToFullChatViewAndRepaint)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
