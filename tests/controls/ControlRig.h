@@ -3,6 +3,7 @@
 // person would. The main window writes down the notifications its children
 // send (WM_COMMAND codes) and the keys they pass on to it.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@ class RecordingParent : public platform::Window {
     if (msg == platform::WM_COMMAND)
       notifications.push_back({static_cast<int>(platform::LowWord(w)), platform::HighWord(w)});
     if (msg == platform::WM_KEYDOWN) keys.push_back(w);
+    if (onMessage) onMessage(msg, w, l);
     return Window::WindowProc(msg, w, l);
   }
   void OnPaint(platform::PaintContext& pc) override { pc.Fill(GetClientRect(), {212, 208, 200}); }
@@ -36,6 +38,8 @@ class RecordingParent : public platform::Window {
     return n;
   }
 
+  // Sees every message after it is written down.
+  std::function<void(platform::MsgId, platform::WParam, platform::LParam)> onMessage;
   std::vector<Notification> notifications;
   std::vector<platform::WParam> keys;
 };

@@ -114,3 +114,43 @@ std::size_t FitWholeCharacters(std::string_view cp949, std::size_t room) {
 }
 
 }  // namespace tovrik::controls
+
+namespace tovrik::controls {
+namespace {
+
+// The text's characters with ASCII letters folded to lower case, each as
+// one number that sorts double-byte characters after single bytes.
+unsigned FoldedAt(std::string_view text, std::size_t at, std::size_t length) {
+  const auto first = static_cast<unsigned char>(text[at]);
+  if (length == 2) return 0x10000u | (unsigned{first} << 8) | static_cast<unsigned char>(text[at + 1]);
+  return first >= 'A' && first <= 'Z' ? first + ('a' - 'A') : first;
+}
+
+}  // namespace
+
+int CompareIgnoringCase(std::string_view a, std::string_view b) {
+  std::size_t i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    const std::size_t la = base::Cp949CharLength(a, i);
+    const std::size_t lb = base::Cp949CharLength(b, j);
+    const unsigned ca = FoldedAt(a, i, la);
+    const unsigned cb = FoldedAt(b, j, lb);
+    if (ca != cb) return ca < cb ? -1 : 1;
+    i += la;
+    j += lb;
+  }
+  if (i < a.size()) return 1;
+  if (j < b.size()) return -1;
+  return 0;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) { return CompareIgnoringCase(a, b) == 0; }
+
+bool StartsWithIgnoringCase(std::string_view cp949, std::string_view prefix) {
+  // The prefix must end on one of the text's character boundaries.
+  std::size_t end = 0;
+  while (end < prefix.size() && end < cp949.size()) end += base::Cp949CharLength(cp949, end);
+  return end == prefix.size() && EqualsIgnoringCase(cp949.substr(0, end), prefix);
+}
+
+}  // namespace tovrik::controls

@@ -36,3 +36,15 @@ int AdvanceOf(const platform::Font& font, char32_t codepoint);
 std::size_t FitWholeCharacters(std::string_view cp949, std::size_t room);
 
 }  // namespace tovrik::controls
+
+namespace tovrik::controls {
+
+// Comparisons of code page 949 texts that ignore the case of ASCII letters,
+// as list searches do; the bytes of double-byte characters are compared
+// exactly (a trail byte may look like a letter).
+bool StartsWithIgnoringCase(std::string_view cp949, std::string_view prefix);
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+// < 0, 0, > 0 as a sorts before, with or after b.
+int CompareIgnoringCase(std::string_view a, std::string_view b);
+
+}  // namespace tovrik::controls
