@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "controls/Look.h"
 #include "TextUnits.h"
+#include "controls/ControlMessages.h"
 #include "base/CodePage.h"
 #include "platform/Clipboard.h"
 #include "platform/EventLoop.h"
@@ -15,8 +17,8 @@ using platform::Rect;
 namespace {
 
 constexpr int kMargin = 2;
-constexpr RgbColor kHighlight{0, 120, 215};
-constexpr RgbColor kHighlightText{255, 255, 255};
+constexpr RgbColor kHighlight = SystemColours::kSelection;
+constexpr RgbColor kHighlightText = SystemColours::kSelectionText;
 
 // Line breaks end lines, carriage returns go, other control characters
 // would draw as nothing and become spaces.
@@ -375,29 +377,29 @@ LResult ChatView::WindowProc(MsgId msg, WParam w, LParam l) {
     case WM_CAPTURECHANGED:
       dragging_ = false;
       return 0;
+    case WM_GETDLGCODE:
+      return DLGC_WANTARROWS;
     case WM_SETFOCUS:
-      controlDown_ = false;
       if (givesFocusBack_ && w != 0)
         if (EventLoop* loop = EventLoop::Current()) loop->SetFocus(static_cast<WindowHandle>(w));
       return 0;
-    case WM_KEYDOWN:
+    case WM_KEYDOWN: {
+      const EventLoop* loop = EventLoop::Current();
+      const bool controlDown = loop && loop->IsKeyDown(VK_CONTROL);
       switch (w) {
-        case VK_CONTROL: controlDown_ = true; break;
         case 'C':
-        case VK_INSERT: if (controlDown_) Copy(); break;
-        case 'A': if (controlDown_) SelectAll(); break;
+        case VK_INSERT: if (controlDown) Copy(); break;
+        case 'A': if (controlDown) SelectAll(); break;
         case VK_UP: LineScroll(-1); break;
         case VK_DOWN: LineScroll(1); break;
         case VK_PRIOR: OnVScroll(SB_PAGEUP); break;
         case VK_NEXT: OnVScroll(SB_PAGEDOWN); break;
-        case VK_HOME: if (controlDown_) OnVScroll(SB_TOP); break;
-        case VK_END: if (controlDown_) OnVScroll(SB_BOTTOM); break;
+        case VK_HOME: if (controlDown) OnVScroll(SB_TOP); break;
+        case VK_END: if (controlDown) OnVScroll(SB_BOTTOM); break;
         default: break;
       }
       return 0;
-    case WM_KEYUP:
-      if (w == VK_CONTROL) controlDown_ = false;
-      return 0;
+    }
     case WM_COPY:
       Copy();
       return 0;

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "Notify.h"
+#include "controls/Look.h"
+#include "controls/ControlMessages.h"
 #include "base/CodePage.h"
 #include "platform/EventLoop.h"
 
@@ -19,15 +20,20 @@ using platform::Window;
 namespace {
 
 constexpr int kEditId = 1001;  // the edit of a combo box, as Windows numbers it
-constexpr RgbColor kFace{212, 208, 200};
-constexpr RgbColor kWindow{255, 255, 255};
-constexpr RgbColor kText{0, 0, 0};
-constexpr RgbColor kGreyText{128, 128, 128};
-constexpr RgbColor kLight{255, 255, 255};
-constexpr RgbColor kShadow{128, 128, 128};
-constexpr RgbColor kDarkShadow{64, 64, 64};
-constexpr RgbColor kSelection{10, 36, 106};
-constexpr RgbColor kSelectionText{255, 255, 255};
+constexpr RgbColor kFace = SystemColours::kFace;
+constexpr RgbColor kWindow = SystemColours::kWindow;
+constexpr RgbColor kText = SystemColours::kText;
+constexpr RgbColor kGreyText = SystemColours::kGreyText;
+constexpr RgbColor kLight = SystemColours::kHighlight;
+constexpr RgbColor kShadow = SystemColours::kShadow;
+constexpr RgbColor kDarkShadow = SystemColours::kDarkShadow;
+constexpr RgbColor kSelection = SystemColours::kSelection;
+constexpr RgbColor kSelectionText = SystemColours::kSelectionText;
+
+bool AltDown() {
+  const EventLoop* loop = EventLoop::Current();
+  return loop && loop->IsKeyDown(platform::VK_MENU);
+}
 
 std::string_view TextOf(LParam l) { return l ? std::string_view(reinterpret_cast<const char*>(l)) : std::string_view(); }
 
@@ -108,13 +114,11 @@ class ComboBox::ComboEdit final : public Edit {
   LResult WindowProc(MsgId msg, WParam w, LParam l) override {
     using namespace platform;
     switch (msg) {
+      case WM_GETDLGCODE:
+        return owner_.dropped_ ? DLGC_WANTALLKEYS : Edit::WindowProc(msg, w, l);
       case WM_KEYDOWN:
-        if (w == VK_MENU) owner_.altDown_ = true;
         if ((w == VK_RETURN || w == VK_ESCAPE || w == VK_F1 + 3 || w == VK_PRIOR || w == VK_NEXT) && owner_.OnKey(w))
           return 0;
-        break;
-      case WM_KEYUP:
-        if (w == VK_MENU) owner_.altDown_ = false;
         break;
       case WM_MOUSEENTER:
       case WM_MOUSELEAVE:
@@ -136,6 +140,19 @@ ComboBox::ComboBox(ComboStyle style)
 }
 
 ComboBox::~ComboBox() { Destroy(); }
+
+void ComboBox::ApplySpec(const ControlSpec& spec) {
+  Control::ApplySpec(spec);
+  if (!IsCreated()) {
+    style_ = (spec.style & CBS_TYPEMASK) == CBS_DROPDOWN ? ComboStyle::DropDown : ComboStyle::DropDownList;
+    if (style_ == ComboStyle::DropDown && !edit_) edit_ = std::make_unique<ComboEdit>(*this);
+    if (style_ == ComboStyle::DropDownList) edit_.reset();
+  }
+  list_->SetSorted((spec.style & CBS_SORT) != 0);
+  if (edit_) SetWindowText(spec.caption);
+}
+
+void ComboBox::SetWindowText(std::string_view utf8) { SetText(base::Utf8ToCp949(utf8)); }
 
 void ComboBox::SetFont(std::shared_ptr<platform::Font> font) {
   font_ = font;
@@ -175,6 +192,8 @@ bool ComboBox::SetCurSel(int index) {
   if (edit_) {
     SetText(valid ? GetLBText(index) : std::string());
     edit_->SelectAll();
+  } else {
+    Control::SetWindowText(GetTextUtf8());
   }
   Invalidate();
   return valid;
@@ -295,8 +314,8 @@ bool ComboBox::OnKey(WParam key) {
     const int current = list_->GetCurSel();
     const int page = list_->VisibleRows();
     switch (key) {
-      case VK_UP: if (altDown_) CloseUp(true); else list_->SetCurSel(std::max(0, current - 1)); return true;
-      case VK_DOWN: if (altDown_) CloseUp(true); else list_->SetCurSel(std::min(GetCount() - 1, current + 1)); return true;
+      case VK_UP: if (AltDown()) CloseUp(true); else list_->SetCurSel(std::max(0, current - 1)); return true;
+      case VK_DOWN: if (AltDown()) CloseUp(true); else list_->SetCurSel(std::min(GetCount() - 1, current + 1)); return true;
       case VK_PRIOR: list_->SetCurSel(std::max(0, current - page + 1)); return true;
       case VK_NEXT: list_->SetCurSel(std::min(GetCount() - 1, std::max(0, current) + page - 1)); return true;
       case VK_HOME: if (!dropList) return false; list_->SetCurSel(0); return true;
@@ -309,8 +328,8 @@ bool ComboBox::OnKey(WParam key) {
   }
   switch (key) {
     case kF4: ShowDropDown(true); return true;
-    case VK_UP: if (altDown_) ShowDropDown(true); else SelectByUser(selected_ - 1); return true;
-    case VK_DOWN: if (altDown_) ShowDropDown(true); else SelectByUser(selected_ + 1); return true;
+    case VK_UP: if (AltDown()) ShowDropDown(true); else SelectByUser(selected_ - 1); return true;
+    case VK_DOWN: if (AltDown()) ShowDropDown(true); else SelectByUser(selected_ + 1); return true;
     case VK_PRIOR: if (!dropList) return false; SelectByUser(selected_ - list_->VisibleRows() + 1); return true;
     case VK_NEXT: if (!dropList) return false; SelectByUser(std::max(0, selected_) + list_->VisibleRows() - 1); return true;
     case VK_HOME: if (!dropList) return false; SelectByUser(0); return true;
@@ -325,6 +344,7 @@ void ComboBox::OnEditNotification(unsigned code) {
       if (!settingText_) OnEditUpdate();
       break;
     case EN_CHANGE:
+      Control::SetWindowText(GetTextUtf8());
       if (settingText_) break;
       // Typed text selects the item it names, or none.
       selected_ = FindStringExact(-1, edit_->GetText());
@@ -407,12 +427,10 @@ LResult ComboBox::WindowProc(MsgId msg, WParam w, LParam l) {
     case WM_MOUSELEAVE:
       UpdateHot();
       return 0;
+    case WM_GETDLGCODE:
+      return dropped_ ? DLGC_WANTALLKEYS : DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_KEYDOWN:
-      if (w == VK_MENU) altDown_ = true;
       OnKey(w);
-      return 0;
-    case WM_KEYUP:
-      if (w == VK_MENU) altDown_ = false;
       return 0;
     case WM_CHAR:
       // A drop-down list jumps to the next item that starts with the letter.

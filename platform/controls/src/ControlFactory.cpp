@@ -1,6 +1,11 @@
 #include "controls/ControlFactory.h"
 
 #include "controls/Button.h"
+#include "controls/ChatView.h"
+#include "controls/ComboBox.h"
+#include "controls/Edit.h"
+#include "controls/ListBox.h"
+#include "controls/ListView.h"
 #include "controls/Static.h"
 
 namespace tovrik::controls {
@@ -14,13 +19,21 @@ std::unique_ptr<Control> MakeStandardControl(const ControlSpec& spec) {
     case ControlClass::Static:
       control = std::make_unique<Static>();
       break;
-    // The text controls (edit, chat view, lists, combo box) are made here
-    // once they exist.
     case ControlClass::Edit:
+      control = std::make_unique<Edit>();
+      break;
     case ControlClass::ChatView:
+      control = std::make_unique<ChatView>();
+      break;
     case ControlClass::ListBox:
+      control = std::make_unique<ListBox>();
+      break;
     case ControlClass::ListView:
+      control = std::make_unique<ListView>();
+      break;
     case ControlClass::ComboBox:
+      control = std::make_unique<ComboBox>();
+      break;
     case ControlClass::Custom:
       return nullptr;
   }

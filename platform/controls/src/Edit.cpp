@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "Notify.h"
+#include "controls/Look.h"
+#include "controls/ControlMessages.h"
 #include "TextUnits.h"
 #include "base/CodePage.h"
 #include "platform/Clipboard.h"
@@ -18,13 +19,14 @@ namespace {
 constexpr std::uintptr_t kBlinkTimer = 0xED17;
 constexpr std::uint32_t kBlinkMs = 530;
 constexpr int kMargin = 2;
-constexpr RgbColor kWindowText{0, 0, 0};
-constexpr RgbColor kWindow{255, 255, 255};
-constexpr RgbColor kGreyText{109, 109, 109};
-constexpr RgbColor kFace{240, 240, 240};
-constexpr RgbColor kHighlight{0, 120, 215};
-constexpr RgbColor kHighlightText{255, 255, 255};
-constexpr RgbColor kFrame{122, 122, 122};
+// The system colours of the classic look.
+constexpr RgbColor kWindowText = SystemColours::kText;
+constexpr RgbColor kWindow = SystemColours::kWindow;
+constexpr RgbColor kGreyText = SystemColours::kGreyText;
+constexpr RgbColor kFace = SystemColours::kFace;
+constexpr RgbColor kHighlight = SystemColours::kSelection;
+constexpr RgbColor kHighlightText = SystemColours::kSelectionText;
+constexpr RgbColor kFrame = SystemColours::kShadow;
 
 bool IsSpace(char c) { return c == ' ' || c == '\t'; }
 
@@ -46,16 +48,29 @@ Edit::Edit() : font_(platform::Font::Default()) {}
 
 Edit::~Edit() { Destroy(); }
 
+void Edit::ApplySpec(const ControlSpec& spec) {
+  Control::ApplySpec(spec);
+  SetTextUtf8(spec.caption);
+  if (spec.style & ES_PASSWORD) SetPasswordChar('*');
+  if (spec.style & ES_READONLY) SetReadOnly(true);
+}
+
+void Edit::TextChanged() {
+  Relayout();
+  // The window text follows, so that whoever reads it sees the same.
+  Control::SetWindowText(GetTextUtf8());
+  NotifyParent(*this, EN_UPDATE);
+  CaretMoved();
+  NotifyParent(*this, EN_CHANGE);
+}
+
 // --- Text ------------------------------------------------------------------
 
 void Edit::SetText(std::string_view cp949) {
   text_.assign(cp949);
   anchor_ = caret_ = text_.size();
   pendingLead_ = -1;
-  Relayout();
-  NotifyParent(*this, EN_UPDATE);
-  CaretMoved();
-  NotifyParent(*this, EN_CHANGE);
+  TextChanged();
 }
 
 void Edit::SetTextUtf8(std::string_view utf8) { SetText(base::Utf8ToCp949(utf8)); }
@@ -98,10 +113,7 @@ void Edit::ReplaceSelection(std::string_view cp949) {
   if (sel.start == sel.end && cp949.empty()) return;
   text_.replace(sel.start, sel.end - sel.start, cp949);
   anchor_ = caret_ = sel.start + cp949.size();
-  Relayout();
-  NotifyParent(*this, EN_UPDATE);
-  CaretMoved();
-  NotifyParent(*this, EN_CHANGE);
+  TextChanged();
 }
 
 void Edit::DeleteSelection() {
@@ -259,20 +271,15 @@ void Edit::RestartBlink() {
   if (focused_) SetTimer(kBlinkTimer, kBlinkMs);
 }
 
-bool Edit::ModifierDown(WParam key) const {
-  return key == platform::VK_SHIFT ? shiftDown_ : key == platform::VK_CONTROL ? controlDown_ : false;
-}
-
 // --- Input -------------------------------------------------------------------
 
 void Edit::OnKeyDown(WParam key) {
   using namespace platform;
-  const bool shift = ModifierDown(VK_SHIFT);
-  const bool control = ModifierDown(VK_CONTROL);
+  const EventLoop* loop = EventLoop::Current();
+  const bool shift = loop && loop->IsKeyDown(VK_SHIFT);
+  const bool control = loop && loop->IsKeyDown(VK_CONTROL);
   const Selection sel = GetSel();
   switch (key) {
-    case VK_SHIFT: shiftDown_ = true; break;
-    case VK_CONTROL: controlDown_ = true; break;
     case VK_LEFT:
       if (HasSelection() && !shift) MoveCaret(sel.start, false);
       else MoveCaret(control ? WordStart(caret_) : PreviousBoundary(caret_), shift);
@@ -375,10 +382,8 @@ LResult Edit::WindowProc(MsgId msg, WParam w, LParam l) {
       }
       OnKeyDown(w);
       return 0;
-    case WM_KEYUP:
-      if (w == VK_SHIFT) shiftDown_ = false;
-      if (w == VK_CONTROL) controlDown_ = false;
-      return 0;
+    case WM_GETDLGCODE:
+      return DLGC_WANTCHARS | DLGC_WANTARROWS;
     case WM_CHAR:
       OnChar(w);
       return 0;
@@ -420,7 +425,6 @@ LResult Edit::WindowProc(MsgId msg, WParam w, LParam l) {
       return 0;
     case WM_SETFOCUS:
       focused_ = true;
-      shiftDown_ = controlDown_ = false;
       CaretMoved();
       NotifyParent(*this, EN_SETFOCUS);
       return 0;

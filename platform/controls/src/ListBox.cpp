@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "Notify.h"
+#include "controls/Look.h"
+#include "controls/ControlMessages.h"
 #include "RowScroller.h"
 #include "TextUnits.h"
 #include "base/CodePage.h"
@@ -18,12 +19,12 @@ using platform::RgbColor;
 
 namespace {
 
-constexpr RgbColor kWindow{255, 255, 255};
-constexpr RgbColor kText{0, 0, 0};
-constexpr RgbColor kGreyText{128, 128, 128};
-constexpr RgbColor kSelection{10, 36, 106};
-constexpr RgbColor kSelectionText{255, 255, 255};
-constexpr RgbColor kFrame{128, 128, 128};
+constexpr RgbColor kWindow = SystemColours::kWindow;
+constexpr RgbColor kText = SystemColours::kText;
+constexpr RgbColor kGreyText = SystemColours::kGreyText;
+constexpr RgbColor kSelection = SystemColours::kSelection;
+constexpr RgbColor kSelectionText = SystemColours::kSelectionText;
+constexpr RgbColor kFrame = SystemColours::kShadow;
 constexpr int kWheelRows = 3;
 
 std::string_view TextOf(LParam l) { return l ? std::string_view(reinterpret_cast<const char*>(l)) : std::string_view(); }
@@ -33,6 +34,11 @@ std::string_view TextOf(LParam l) { return l ? std::string_view(reinterpret_cast
 ListBox::ListBox() : font_(platform::Font::Default()) {}
 
 ListBox::~ListBox() { Destroy(); }
+
+void ListBox::ApplySpec(const ControlSpec& spec) {
+  Control::ApplySpec(spec);
+  sorted_ = (spec.style & LBS_SORT) != 0;
+}
 
 void ListBox::SetFont(std::shared_ptr<platform::Font> font) {
   font_ = std::move(font);
@@ -232,6 +238,8 @@ LResult ListBox::WindowProc(MsgId msg, WParam w, LParam l) {
     case LB_FINDSTRINGEXACT: return FindStringExact(index, TextOf(l));
     case LB_GETITEMDATA: return index >= 0 && index < GetCount() ? static_cast<LResult>(GetItemData(index)) : LB_ERR;
     case LB_SETITEMDATA: return SetItemData(index, static_cast<std::uintptr_t>(l)) ? 0 : LB_ERR;
+    case WM_GETDLGCODE:
+      return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_LBUTTONDOWN: {
       SetFocus();
       SetCapture();

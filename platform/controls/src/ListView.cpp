@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "controls/Look.h"
 #include "RowScroller.h"
 #include "TextUnits.h"
+#include "controls/ControlMessages.h"
 #include "base/CodePage.h"
 #include "platform/EventLoop.h"
 
@@ -17,13 +19,13 @@ using platform::RgbColor;
 
 namespace {
 
-constexpr RgbColor kFace{212, 208, 200};
-constexpr RgbColor kLight{255, 255, 255};
-constexpr RgbColor kShadow{128, 128, 128};
-constexpr RgbColor kDarkShadow{64, 64, 64};
-constexpr RgbColor kGreyText{128, 128, 128};
-constexpr RgbColor kSelection{10, 36, 106};
-constexpr RgbColor kSelectionText{255, 255, 255};
+constexpr RgbColor kFace = SystemColours::kFace;
+constexpr RgbColor kLight = SystemColours::kHighlight;
+constexpr RgbColor kShadow = SystemColours::kShadow;
+constexpr RgbColor kDarkShadow = SystemColours::kDarkShadow;
+constexpr RgbColor kGreyText = SystemColours::kGreyText;
+constexpr RgbColor kSelection = SystemColours::kSelection;
+constexpr RgbColor kSelectionText = SystemColours::kSelectionText;
 constexpr int kCellPadding = 4;
 constexpr int kDefaultCheckSize = 13;
 constexpr int kWheelRows = 3;
@@ -352,6 +354,8 @@ LResult ListView::WindowProc(MsgId msg, WParam w, LParam l) {
       }
       return 0;
     }
+    case WM_GETDLGCODE:
+      return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       focused_ = msg == WM_SETFOCUS;

@@ -21,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "controls/Control.h"
 #include "controls/ScrollInfo.h"
 #include "platform/Text.h"
 #include "platform/Window.h"
@@ -33,7 +34,7 @@ using platform::MsgId;
 using platform::RgbColor;
 using platform::WParam;
 
-class ChatView : public platform::Window {
+class ChatView : public Control {
  public:
   static constexpr int kWheelLines = 3;
 
@@ -157,7 +158,6 @@ class ChatView : public platform::Window {
   Place anchor_;
   Place caret_;
   bool dragging_ = false;
-  bool controlDown_ = false;
 };
 
 }  // namespace tovrik::controls

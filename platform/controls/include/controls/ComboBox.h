@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 
+#include "controls/Control.h"
 #include "controls/Edit.h"
 #include "controls/ListBox.h"
 #include "platform/Text.h"
@@ -66,7 +67,7 @@ enum class ComboStyle {
   DropDownList,  // the face shows the selection only (CBS_DROPDOWNLIST)
 };
 
-class ComboBox : public platform::Window {
+class ComboBox : public Control {
  public:
   static constexpr int kDefaultDroppedRows = 8;
 
@@ -114,6 +115,13 @@ class ComboBox : public platform::Window {
   bool GetDroppedState() const { return dropped_; }
   // The list, for looking at it while it is dropped.
   const ListBox& GetList() const { return *list_; }
+
+  // CBS_DROPDOWN or CBS_DROPDOWNLIST choose the style (before the combo
+  // is created), CBS_SORT keeps the list sorted; an editable combo's
+  // caption is its first text.
+  void ApplySpec(const ControlSpec& spec) override;
+  // Editable combos: sets the edit's text; others ignore it.
+  void SetWindowText(std::string_view utf8) override;
 
   LResult WindowProc(MsgId msg, WParam w, LParam l) override;
   void OnPaint(platform::PaintContext& pc) override;
@@ -167,7 +175,6 @@ class ComboBox : public platform::Window {
   bool hot_ = false;
   bool focused_ = false;
   bool settingText_ = false;
-  bool altDown_ = false;
 };
 
 }  // namespace tovrik::controls

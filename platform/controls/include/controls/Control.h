@@ -19,7 +19,8 @@ class Control : public platform::Window {
   // window is created.
   virtual void ApplySpec(const ControlSpec& spec);
 
-  void SetWindowText(std::string_view utf8);
+  // Text controls override it to set the text they edit or show.
+  virtual void SetWindowText(std::string_view utf8);
   const std::string& GetWindowText() const { return caption_; }
   unsigned Style() const { return style_; }
 

@@ -38,6 +38,15 @@ inline constexpr unsigned SS_LEFT = 0x0;
 inline constexpr unsigned SS_CENTER = 0x1;
 inline constexpr unsigned SS_RIGHT = 0x2;
 
+// Edit, list box and combo box styles (the Windows bits).
+inline constexpr unsigned ES_PASSWORD = 0x0020;
+inline constexpr unsigned ES_READONLY = 0x0800;
+inline constexpr unsigned LBS_SORT = 0x0002;
+inline constexpr unsigned CBS_DROPDOWN = 0x0002;
+inline constexpr unsigned CBS_DROPDOWNLIST = 0x0003;
+inline constexpr unsigned CBS_TYPEMASK = 0x0003;
+inline constexpr unsigned CBS_SORT = 0x0100;
+
 // Styles every class understands. A group of radio buttons starts at a
 // control with WS_GROUP and runs to the next control that has it.
 inline constexpr unsigned WS_GROUP = 0x00020000;

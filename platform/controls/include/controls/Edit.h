@@ -21,6 +21,7 @@
 #include <string>
 #include <string_view>
 
+#include "controls/Control.h"
 #include "platform/Text.h"
 #include "platform/Window.h"
 
@@ -53,7 +54,7 @@ inline constexpr unsigned EN_CHANGE = 0x0300;
 inline constexpr unsigned EN_UPDATE = 0x0400;
 inline constexpr unsigned EN_MAXTEXT = 0x0501;
 
-class Edit : public platform::Window {
+class Edit : public Control {
  public:
   static constexpr std::size_t kDefaultLimit = 30000;
 
@@ -108,6 +109,12 @@ class Edit : public platform::Window {
   // The character being composed (code page 949), empty when none is shown.
   const std::string& CompositionText() const { return composition_; }
 
+  // A control record's caption is the first text; ES_PASSWORD and
+  // ES_READONLY set those styles.
+  void ApplySpec(const ControlSpec& spec) override;
+  // The window text is the edit's text (UTF-8).
+  void SetWindowText(std::string_view utf8) override { SetTextUtf8(utf8); }
+
   LResult WindowProc(MsgId msg, WParam w, LParam l) override;
   void OnPaint(platform::PaintContext& pc) override;
 
@@ -147,8 +154,7 @@ class Edit : public platform::Window {
   void ScrollToCaret();
   void CaretMoved();
   void RestartBlink();
-  void Notify(unsigned code);
-  bool ModifierDown(WParam key) const;
+  void TextChanged();
   void DrawUnits(const platform::PaintContext& pc, std::size_t from, std::size_t to, int dx, RgbColor colour,
                  platform::Rect clip) const;
 
@@ -168,8 +174,6 @@ class Edit : public platform::Window {
   bool focused_ = false;
   bool caretOn_ = false;
   bool dragging_ = false;
-  bool shiftDown_ = false;
-  bool controlDown_ = false;
   int pendingLead_ = -1;  // a lead byte typed on its own, waiting for its trail
   bool composing_ = false;
   std::string composition_;

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "controls/Control.h"
 #include "platform/Text.h"
 #include "platform/Window.h"
 
@@ -52,7 +53,7 @@ inline constexpr unsigned LBN_DBLCLK = 2;
 
 class RowScroller;
 
-class ListBox : public platform::Window {
+class ListBox : public Control {
  public:
   ListBox();
   ~ListBox() override;
@@ -99,6 +100,9 @@ class ListBox : public platform::Window {
   int ItemHeight() const;
   // Rows that fit at once.
   int VisibleRows() const;
+
+  // LBS_SORT keeps the list sorted.
+  void ApplySpec(const ControlSpec& spec) override;
 
   LResult WindowProc(MsgId msg, WParam w, LParam l) override;
   void OnPaint(platform::PaintContext& pc) override;

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "controls/Control.h"
 #include "platform/Text.h"
 #include "platform/Window.h"
 
@@ -60,7 +61,7 @@ struct ListViewNotify {
   std::uintptr_t param = 0;  // the item's data
 };
 
-class ListView : public platform::Window {
+class ListView : public Control {
  public:
   enum class Align { Left, Right, Center };
 
