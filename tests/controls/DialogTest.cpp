@@ -198,6 +198,23 @@ TEST_F(DialogTest, ModelessOkHidesTheDialogAndKeepsTheResult) {
   EXPECT_EQ(dialog.commands, std::vector<int>{IDOK});
   EXPECT_FALSE(dialog.IsWindowVisible());
   EXPECT_EQ(dialog.Result(), IDOK);
+  EXPECT_EQ(loop_.GetFocus(), &main_);  // no key goes on to the hidden dialog
+}
+
+TEST_F(DialogTest, AModalDialogEndedWhileItInitialisesReturnsAtOnce) {
+  class EndsAtOnce : public RecordingDialog {
+   public:
+    using RecordingDialog::RecordingDialog;
+    ~EndsAtOnce() override { Destroy(); }
+
+   protected:
+    bool OnInitDialog() override {
+      EndDialog(IDCANCEL);
+      return true;
+    }
+  } dialog(kOptions);
+  EXPECT_EQ(dialog.DoModal(&main_), IDCANCEL);
+  EXPECT_EQ(loop_.ModalDepth(), 0);
 }
 
 TEST_F(DialogTest, SetDefIdMovesTheDefaultButton) {

@@ -137,6 +137,21 @@ TEST_F(ShapeTest, ADialogDraggedByItsSurfaceMovesAndTheMainWindowDoesNot) {
   EXPECT_EQ(dialog.GetWindowRect().TopLeft(), (Point{180, 140}));
 }
 
+TEST_F(ShapeTest, ALabelIsPartOfTheDraggedSurfaceUnlessItAsksForTheMouse) {
+  static constexpr ControlSpec kLabels[] = {
+      {1, ControlClass::Static, {10, 10, 80, 20}, "끌기", SS_LEFT, 0},
+      {2, ControlClass::Static, {100, 10, 80, 20}, "알림", SS_NOTIFY, 0},
+  };
+  static constexpr DialogTemplate kWithLabels{"labels", 200, 100, kLabels, 0};
+  DraggableDialog dialog(kWithLabels);
+  ASSERT_TRUE(dialog.CreateModeless(&main_, Point{100, 100}));
+  automation_.Drag({120, 115}, {140, 135});  // on label 1
+  EXPECT_EQ(dialog.GetWindowRect().TopLeft(), (Point{120, 120}));
+  automation_.Drag({230, 135}, {260, 160});  // on label 2, which keeps the press
+  EXPECT_EQ(dialog.GetWindowRect().TopLeft(), (Point{120, 120}));
+  EXPECT_EQ(dialog.GetDlgItem(2)->GetWindowRect(), Rect::FromSize(100, 10, 80, 20));
+}
+
 TEST_F(ShapeTest, ADraggedDialogStaysInsideTheMainWindow) {
   DraggableDialog dialog(kBare);
   ASSERT_TRUE(dialog.CreateModeless(&main_, Point{100, 100}));

@@ -114,6 +114,9 @@ void Dialog::EndDialog(int result) {
       endedBeforeRun_ = true;
     }
   } else {
+    // Keys must not go on reaching a hidden dialog's controls.
+    EventLoop* loop = EventLoop::Current();
+    if (loop && loop->GetFocus() && IsDescendant(loop->GetFocus(), this) && Parent()) Parent()->SetFocus();
     ShowWindow(false);
   }
 }

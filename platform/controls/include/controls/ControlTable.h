@@ -53,6 +53,9 @@ inline constexpr unsigned WS_GROUP = 0x00020000;
 inline constexpr unsigned kStartDisabled = 0x08000000;
 inline constexpr unsigned kStartHidden = 0x10000000;
 
+// A label that takes the mouse itself instead of leaving it to its dialog.
+inline constexpr unsigned SS_NOTIFY = 0x100;
+
 struct ControlRect {
   int x = 0;
   int y = 0;
