@@ -24,7 +24,9 @@ CGameView::CGameView(game::CGame& game, const GameSprites& sprites, IGameViewHos
       host_(host),
       options_(std::move(options)),
       sync_(clock),
+      buttonSprites_(sprites),
       painter_(game, sprites, host, clock, options_.seed) {
+  painter_.SetItemButtonPainter(&buttonSprites_);
   // The effects last as long as their animations, counted in game ticks; the
   // teleport shows each picture twice.
   game_.Field().SetEffectLengths(FramesOf(sprites.changeAni), 2 * FramesOf(sprites.teleportAni),

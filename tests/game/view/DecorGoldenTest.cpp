@@ -58,6 +58,41 @@ INSTANTIATE_TEST_SUITE_P(Decor, ArmedGolden,
                                            ArmedCase{"armed_nuclear", game::kItemNuclear, 13, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// ---- item buttons -------------------------------------------------------------------
+
+struct ButtonsCase {
+  const char* name;
+  int ticks;  // since the turn enabled them
+  bool hoverAndPress;
+};
+
+class ButtonsGolden : public ::testing::TestWithParam<ButtonsCase> {};
+
+// Enabled at the turn's start, the buttons glide in; the one under the
+// mouse and the one pressed show their pictures.
+TEST_P(ButtonsGolden, GlideInAndFollowTheMouse) {
+  const ButtonsCase& c = GetParam();
+  ViewRig view;
+  view.StartPlaying("han", 10.0f);
+  game::CField& field = view.rig.field;
+  for (int i = 0; i < c.ticks; ++i) view.rig.game.OnTimer();
+  if (c.hoverAndPress) {
+    const game::CItemBtn& nuclear = field.itemButtons[game::kItemNuclear];
+    const game::CItemBtn& power = field.itemButtons[game::kItemPowerUp];
+    view.rig.game.OnLButtonDown(nuclear.x + nuclear.slide + 20, nuclear.y + 30);
+    ASSERT_EQ(nuclear.mouseState, 2);
+    view.rig.game.OnMouseMove(power.x + power.slide + 20, power.y + 30);
+    ASSERT_EQ(power.mouseState, 1);
+  }
+  view.Paint();
+  ExpectGoldenPage(c.name, view.page);
+}
+
+INSTANTIATE_TEST_SUITE_P(Decor, ButtonsGolden,
+                         ::testing::Values(ButtonsCase{"buttons_gliding", 12, false},
+                                           ButtonsCase{"buttons_hover_and_press", 40, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // ---- effects ------------------------------------------------------------------------
 
 struct EffectCase {

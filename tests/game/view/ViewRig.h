@@ -11,6 +11,7 @@
 #include "../GameRig.h"
 #include "gameview/BoardPainter.h"
 #include "gameview/GameSprites.h"
+#include "gameview/ItemButtonSprites.h"
 #include "gfx/GrpLib8.h"
 #include "gfx/Page.h"
 #include "platform/Clock.h"
@@ -61,6 +62,7 @@ class ViewRig {
       : rig(localSide == game::kSideHan ? "han" : "cho", localSide == game::kSideHan ? "cho" : "han"),
         painter(rig.game, GeneratedSprites(), host, clock, seed) {
     InitGamePage(page);
+    painter.SetItemButtonPainter(&buttons);
   }
 
   // Starts a game, runs the opening and gives the turn to `turnOf`.
@@ -79,6 +81,7 @@ class ViewRig {
   FixedHost host;
   platform::FakeClock clock{100000};
   CBoardPainter painter;
+  CItemButtonSprites buttons{GeneratedSprites()};
   gfx::CPage page;
 };
 

@@ -297,19 +297,25 @@ ItemStyle Item(int kind) {
 std::vector<std::uint8_t> ItemButton(int kind) {
   gfx::CSprite8 set;
   const ItemStyle style = Item(kind);
-  // 0 holder (the empty slot), 1 normal, 2 over, 3 pressed.
-  for (int state = 0; state < 4; ++state) {
+  // 0 holder, 1 normal, 2 over, 3 pressed. The holder is the rail at the
+  // page edge that the board draws over the button: the button slides out
+  // from under it, and a hidden button's last pixels stay under it.
+  {
+    Canvas rail(15, 94);
+    rail.VerticalGradientRoundRect(0, 0, 15, 94, 5, Rgb(160, 116, 62), Rgb(70, 40, 14));
+    rail.Line(4, 6, 4, 88, 1.5f, Rgb(255, 230, 180, 0.45f));
+    AddFrame8(set, rail, false);
+  }
+  for (int state = 1; state < 4; ++state) {
     Canvas c(66, 72);
     c.VerticalGradientRoundRect(2, 10, 64, 62, 10, Rgb(90, 54, 24), Rgb(46, 24, 8));
-    if (state > 0) {
-      const float glow = state == 2 ? 1.25f : 1.0f;
-      const float dy = state == 3 ? 2.0f : 0.0f;
-      c.VerticalGradientRoundRect(7, 15 + dy, 59, 57 + dy, 9, Scale(Mix(style.colour, Rgb(255, 255, 255), 0.35f), glow),
-                                  Scale(style.colour, glow * 0.8f));
-      style.icon(c, 33, 31 + dy);
-      c.TextWithOutline(style.caption, 33, 50 + dy, 9, true, Rgb(255, 255, 255), Rgb(30, 20, 10));
-      if (state == 2) c.Ring(33, 36, 27, 2, Rgb(255, 240, 160, 0.7f));
-    }
+    const float glow = state == 2 ? 1.25f : 1.0f;
+    const float dy = state == 3 ? 2.0f : 0.0f;
+    c.VerticalGradientRoundRect(7, 15 + dy, 59, 57 + dy, 9, Scale(Mix(style.colour, Rgb(255, 255, 255), 0.35f), glow),
+                                Scale(style.colour, glow * 0.8f));
+    style.icon(c, 33, 31 + dy);
+    c.TextWithOutline(style.caption, 33, 50 + dy, 9, true, Rgb(255, 255, 255), Rgb(30, 20, 10));
+    if (state == 2) c.Ring(33, 36, 27, 2, Rgb(255, 240, 160, 0.7f));
     AddFrame8(set, c, false);
   }
   return set.SaveToMemory();

@@ -65,7 +65,7 @@ std::vector<AssetEntry> BuildManifest() {
   m.push_back(Spr8(".\\data\\PGage8.spr", 2, {{0, 27, 100}, {1, 27, 100}}));
   for (std::string_view b : {".\\data\\PowerBtn8.spr", ".\\data\\ChangeBtn8.spr", ".\\data\\TeleportBtn8.spr",
                              ".\\data\\NuclearBtn8.spr"})
-    m.push_back(Spr8(b, 4, {{0, 66, 72}, {1, 66, 72}, {2, 66, 72}, {3, 66, 72}}));
+    m.push_back(Spr8(b, 4, {{0, 15, 94}, {1, 66, 72}, {2, 66, 72}, {3, 66, 72}}));
   m.push_back(Spr8(".\\data\\Dot8.spr", 1));
   m.push_back(Spr8(".\\data\\Star8.spr", 8));
   m.push_back(Spr8(".\\data\\Turn8.spr", 5, {{0, 136, 30}}));

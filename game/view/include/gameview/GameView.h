@@ -12,6 +12,7 @@
 #include "gameview/BoardPainter.h"
 #include "gameview/GameSprites.h"
 #include "gameview/GameViewHost.h"
+#include "gameview/ItemButtonSprites.h"
 #include "gfx/Page.h"
 #include "platform/Clock.h"
 #include "platform/SyncFPS.h"
@@ -45,6 +46,10 @@ class CGameView : public platform::Window {
   // Between games: the exit reservation and the event bar's animation end.
   void Reset();
   void StartPointUp(std::uint32_t nowMs) { painter_.StartPointUp(nowMs); }
+  // Another way to draw the item buttons; null restores their sprite sets.
+  void SetItemButtonPainter(IItemButtonPainter* painter) {
+    painter_.SetItemButtonPainter(painter ? painter : &buttonSprites_);
+  }
 
   // One tick message: the game tick and the ticks missed since the last.
   void OnTick();
@@ -69,6 +74,7 @@ class CGameView : public platform::Window {
   GameViewOptions options_;
   gfx::CPage page_;
   platform::CSyncFPS sync_;
+  CItemButtonSprites buttonSprites_;
   CBoardPainter painter_;
   std::unique_ptr<platform::TickSource> ticks_;
   bool captured_ = false;

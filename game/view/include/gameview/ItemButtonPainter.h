@@ -1,7 +1,8 @@
 #pragma once
 // Where the four item buttons get drawn. The buttons' state (slide, mouse
-// state, enabled) belongs to the field; their pictures are skinned controls
-// that plug in here. Without a painter the board is drawn without them.
+// state, enabled) belongs to the field; what pictures them plugs in here
+// (CItemButtonSprites draws their sprite sets). Without a painter the board
+// is drawn without them.
 
 namespace tovrik::gfx {
 class CPage;
