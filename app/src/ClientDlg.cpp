@@ -1,5 +1,6 @@
 #include "app/ClientDlg.h"
 
+#include "app/ClientGame.h"
 #include "app/CommonSprites.h"
 
 #include "app/ControllerState.h"
@@ -143,10 +144,12 @@ CClientDlg::CClientDlg(Options options, ClientScreens screens) : options_(option
     if (!screens_.closingBox) screens_.closingBox = plain.closingBox;
     if (!screens_.popups) screens_.popups = plain.popups;
   }
+  clientGame_ = std::make_unique<CClientGame>(tovrik::game::Game, *screens_.room, screens_.sound);
   g_ClientDlg = this;
 }
 
 CClientDlg::~CClientDlg() {
+  clientGame_.reset();
   systemMenu_.Close();
   KillBadUserTimer();
   SockMan.Destroy();
@@ -396,7 +399,7 @@ void CClientDlg::OnCancel() {
 void CClientDlg::LogOutAndWait() {
   logoutSent_ = true;
   RunClosingBox();
-  g_Wait = 1;
+  BeginRequest(Request::Logout);
   CSV_ASK_LOGOUT logout;
   if (logout.Set(tovrik::game::Play[0].user.UNum.get(), g_LoginID)) Send(g_MainSrvSID, logout);
 }
@@ -416,27 +419,7 @@ void CClientDlg::ExitOnSignal() {
 
 // --- Socket layer ------------------------------------------------------------------
 
-// The messages of the server that this window leaves to the screens of the
-// lobby and the rooms; they are dropped until those handle them.
 namespace {
-constexpr std::int16_t kIgnoredMessages[] = {
-    msgid::CSV_DETAILUSERINFO,    msgid::CSV_USERINFO,          msgid::CSV_ALLUSERINFO,
-    msgid::CSV_NEWUSER,           msgid::CSV_OUTUSER,           msgid::CSV_CHANGEUSER,
-    msgid::CSV_ACCEPT_CHANGECHAR, msgid::CSV_REFUSE_CREATEROOM, msgid::CSV_ACCEPT_CREATEROOM,
-    msgid::CSV_ALLROOMINFO,       msgid::CSV_ROOMINFO,          msgid::CSV_NEWROOM,
-    msgid::CSV_OUTROOM,           msgid::CSV_CHANGEROOM,        msgid::CSV_USEROUTROOM,
-    msgid::CSV_ACCEPT_OUTROOM,    msgid::CSV_CHANGEROOMMASTER,  msgid::CSV_ABNORMALOUTROOM,
-    msgid::CSV_ACCEPT_ENTERROOM,  msgid::CSV_REFUSE_ENTERROOM,  msgid::CSV_USERENTERROOM,
-    msgid::CSV_ASK_INVITE,        msgid::CSV_REFUSE_INVITE,     msgid::CSV_GAMEITEMLIST,
-    msgid::CSV_BUYGAMEITEM,       msgid::CSV_SERVERMSG,         msgid::CSV_CHATDATA,
-    msgid::CSV_WHISPERCHAT,       msgid::CSV_GAMEOVERRESULT,    msgid::CSV_EVENTNOTICE,
-    msgid::CSV_AUGUSTEVENTMSG_CNT, msgid::CSV_AUGUSTEVENTMSG_POINTUP, msgid::CSV_EVENT_TIMERANGE_ALERT,
-    msgid::CCL_EXITSUBSCRIPT,     msgid::CCL_CHATDATA,          msgid::CCL_READYTOSTART,
-    msgid::CCL_STARTINFO,         msgid::CCL_STONECLICK,        msgid::CCL_USEITEM,
-    msgid::CCL_CHANGEITEM,        msgid::CCL_TELEPORTITEM,      msgid::CCL_NUCLEARITEM,
-    msgid::CCL_STONEHIT,          msgid::CCL_NEXTPLAYER,
-};
-
 template <typename>
 struct HandlerMessage;
 template <typename Message>
@@ -471,6 +454,53 @@ std::span<const CClientDlg::PacketRoute> CClientDlg::Routes() {
       {msgid::CSV_ACCEPT_ENTERCHAN, P::LoggedIn, &Dispatch<&CClientDlg::OnAcceptEnterChannel>},
       {msgid::CSV_RESULT_FINDID, P::LoggedIn, &Dispatch<&CClientDlg::OnResultFindId>},
       {msgid::CSV_ALLCHANINFO, P::LoggedIn, &Dispatch<&CClientDlg::OnAllChannelInfo>},
+      // Lobby events.
+      {msgid::CSV_ALLUSERINFO, P::LoggedIn, &Dispatch<&CClientDlg::OnAllUserInfo>},
+      {msgid::CSV_NEWUSER, P::LoggedIn, &Dispatch<&CClientDlg::OnNewUser>},
+      {msgid::CSV_OUTUSER, P::LoggedIn, &Dispatch<&CClientDlg::OnOutUser>},
+      {msgid::CSV_CHANGEUSER, P::LoggedIn, &Dispatch<&CClientDlg::OnChangeUser>},
+      {msgid::CSV_USERINFO, P::LoggedIn, &Dispatch<&CClientDlg::OnUserInfo>},
+      {msgid::CSV_DETAILUSERINFO, P::LoggedIn, &Dispatch<&CClientDlg::OnDetailUserInfo>},
+      {msgid::CSV_ACCEPT_CHANGECHAR, P::LoggedIn, &Dispatch<&CClientDlg::OnAcceptChangeChar>},
+      {msgid::CSV_ALLROOMINFO, P::LoggedIn, &Dispatch<&CClientDlg::OnAllRoomInfo>},
+      {msgid::CSV_NEWROOM, P::LoggedIn, &Dispatch<&CClientDlg::OnNewRoom>},
+      {msgid::CSV_OUTROOM, P::LoggedIn, &Dispatch<&CClientDlg::OnOutRoom>},
+      {msgid::CSV_CHANGEROOM, P::LoggedIn, &Dispatch<&CClientDlg::OnChangeRoom>},
+      {msgid::CSV_ROOMINFO, P::LoggedIn, &Dispatch<&CClientDlg::OnRoomInfo>},
+      {msgid::CSV_REFUSE_CREATEROOM, P::LoggedIn, &Dispatch<&CClientDlg::OnRefuseCreateRoom>},
+      {msgid::CSV_CHATDATA, P::InLobby, &Dispatch<&CClientDlg::OnLobbyChat>},
+      {msgid::CSV_WHISPERCHAT, P::LoggedIn, &Dispatch<&CClientDlg::OnWhisper>},
+      {msgid::CSV_SERVERMSG, P::LoggedIn, &Dispatch<&CClientDlg::OnServerMessage>},
+      {msgid::CSV_ASK_INVITE, P::InLobby, &Dispatch<&CClientDlg::OnInvitation>},
+      {msgid::CSV_REFUSE_INVITE, P::InRoom, &Dispatch<&CClientDlg::OnInvitationRefused>},
+      {msgid::CSV_EVENTNOTICE, P::LoggedIn, &Dispatch<&CClientDlg::OnEventNotice>},
+      {msgid::CSV_AUGUSTEVENTMSG_CNT, P::LoggedIn, &Dispatch<&CClientDlg::OnEventCount>},
+      {msgid::CSV_AUGUSTEVENTMSG_POINTUP, P::LoggedIn, &Dispatch<&CClientDlg::OnEventPointUp>},
+      {msgid::CSV_EVENT_TIMERANGE_ALERT, P::LoggedIn, &Dispatch<&CClientDlg::OnEventTimeRange>},
+      // Rooms. A late entry acceptance is answered outside the lobby too.
+      {msgid::CSV_ACCEPT_CREATEROOM, P::InLobby, &Dispatch<&CClientDlg::OnAcceptCreateRoom>},
+      {msgid::CSV_ACCEPT_ENTERROOM, P::LoggedIn, &Dispatch<&CClientDlg::OnAcceptEnterRoom>},
+      {msgid::CSV_REFUSE_ENTERROOM, P::LoggedIn, &Dispatch<&CClientDlg::OnRefuseEnterRoom>},
+      {msgid::CSV_USERENTERROOM, P::InRoom, &Dispatch<&CClientDlg::OnUserEnterRoom>},
+      {msgid::CSV_USEROUTROOM, P::InRoom, &Dispatch<&CClientDlg::OnUserOutRoom>},
+      {msgid::CSV_CHANGEROOMMASTER, P::InRoom, &Dispatch<&CClientDlg::OnChangeRoomMaster>},
+      {msgid::CSV_ACCEPT_OUTROOM, P::InRoom, &Dispatch<&CClientDlg::OnAcceptOutRoom>},
+      {msgid::CSV_ABNORMALOUTROOM, P::InRoom, &Dispatch<&CClientDlg::OnAbnormalOutRoom>},
+      {msgid::CSV_GAMEOVERRESULT, P::InRoom, &Dispatch<&CClientDlg::OnGameOverResult>},
+      {msgid::CSV_GAMEITEMLIST, P::Any, &Dispatch<&CClientDlg::OnGameItemList>},
+      {msgid::CSV_BUYGAMEITEM, P::Any, &Dispatch<&CClientDlg::OnBuyGameItem>},
+      // The other player's messages, relayed by the server.
+      {msgid::CCL_EXITSUBSCRIPT, P::InRoom, &Dispatch<&CClientDlg::OnExitSubscript>},
+      {msgid::CCL_CHATDATA, P::InRoom, &Dispatch<&CClientDlg::OnRoomChat>},
+      {msgid::CCL_READYTOSTART, P::InRoom, &Dispatch<&CClientDlg::OnReadyToStart>},
+      {msgid::CCL_STARTINFO, P::InRoom, &Dispatch<&CClientDlg::OnStartInfo>},
+      {msgid::CCL_STONECLICK, P::InRoom, &Dispatch<&CClientDlg::OnRelayedStoneClick>},
+      {msgid::CCL_USEITEM, P::InRoom, &Dispatch<&CClientDlg::OnRelayedUseItem>},
+      {msgid::CCL_CHANGEITEM, P::InRoom, &Dispatch<&CClientDlg::OnRelayedChangeItem>},
+      {msgid::CCL_TELEPORTITEM, P::InRoom, &Dispatch<&CClientDlg::OnRelayedTeleportItem>},
+      {msgid::CCL_NUCLEARITEM, P::InRoom, &Dispatch<&CClientDlg::OnRelayedNuclearItem>},
+      {msgid::CCL_STONEHIT, P::InRoom, &Dispatch<&CClientDlg::OnRelayedStoneHit>},
+      {msgid::CCL_NEXTPLAYER, P::InRoom, &Dispatch<&CClientDlg::OnRelayedNextPlayer>},
   };
   return kRoutes;
 }
@@ -481,7 +511,9 @@ std::vector<std::int16_t> CClientDlg::RoutedMessageIds() {
   return ids;
 }
 
-std::span<const std::int16_t> CClientDlg::IgnoredMessageIds() { return kIgnoredMessages; }
+// Every message a server sends is routed now; a message added to the
+// catalogue later must be routed or listed here with the reason.
+std::span<const std::int16_t> CClientDlg::IgnoredMessageIds() { return {}; }
 
 bool CClientDlg::Admits(const PacketRoute& route, int sid) const {
   const MessageInfo* info = FindMessage(route.id);
@@ -501,6 +533,10 @@ bool CClientDlg::Admits(const PacketRoute& route, int sid) const {
       return (g_Where == kWhereLogin && loginSent_) || inAcceptLogin_;
     case RoutePhase::LoggedIn:
       return g_Where >= kWhereChannel;
+    case RoutePhase::InLobby:
+      return g_Where == kWhereLobby;
+    case RoutePhase::InRoom:
+      return g_Where == kWhereGameRoom;
   }
   return false;
 }
@@ -678,7 +714,7 @@ void CClientDlg::OnCheckVersion(int sid, CSV_CHECKVERSION& msg) {
       CSV_CONNECT_MOVECHAN move;
       if (move.Set(g_MoveChanInfo)) Send(g_MainSrvSID, move);
       g_bMovingChan = 0;
-      g_Wait = 0;
+      EndRequest(Request::ChannelMove);
     }
     return;
   }
@@ -793,7 +829,7 @@ void CClientDlg::OnRefuseLogin(int, CSV_REFUSE_LOGIN& msg) {
 }
 
 void CClientDlg::OnAcceptLogout(int, CSV_ACCEPT_LOGOUT&) {
-  g_Wait = 0;
+  EndRequest(Request::Logout);
   closing_ = true;
   OnCancel();
 }
@@ -801,7 +837,7 @@ void CClientDlg::OnAcceptLogout(int, CSV_ACCEPT_LOGOUT&) {
 // --- Channels ------------------------------------------------------------------------
 
 void CClientDlg::OnAllChannelInfo(int, CSV_ALLCHANINFO& msg) {
-  g_Wait = 0;
+  EndRequest(Request::ChannelList);
   screens_.channel->EnableRefresh(true);
   screens_.channel->Chan_DelAll();
   const std::span<const CHANNELGROUPINFO> groups = msg.GroupList();
@@ -816,7 +852,7 @@ void CClientDlg::OnAcceptEnterChannel(int, CSV_ACCEPT_ENTERCHAN& msg) {
   const int result = info.Result.get();
   if (result < -99) return;
   StopAwaitingServer();
-  g_Wait = 0;
+  EndRequest(Request::EnterChannel);
   screens_.channel->EnableEnter(true);
   screens_.channel->DismissProgress();
   if (result < 0) {
@@ -837,7 +873,7 @@ void CClientDlg::OnDestChannel(int sid, CSV_DESTCHANNELINFO& msg) {
   g_bMovingChan = 1;
   moveAwaited_ = true;
   AwaitServer();
-  g_Wait = 1;
+  BeginRequest(Request::ChannelMove);
   g_ServIP = std::string(msg.IP->View());
   g_ServPort = unsigned(msg.Port->get());
   g_MoveChanInfo = *msg.Ticket;

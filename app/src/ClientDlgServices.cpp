@@ -155,7 +155,7 @@ void CClientDlg::ShowItemState() {
     const tovrik::protocol::GAMEITEM& item = g_MyGameItem.Item[i];
     const tovrik::game::ItemState state = tovrik::game::GameItem_GetItemState(item, now);
     if (state.state != tovrik::game::kItemStateRunning) continue;
-    const std::string name = Cp949ToUtf8(tovrik::game::GameItem_GetItemName(item));
+    const std::string name = OneLineName(tovrik::game::GameItem_GetItemName(item));
     const long total = long(state.timeLeft.count());
     const int days = int(total / (24 * 60)), hours = int(total / 60 % 24), minutes = int(total % 60);
     if (days == 0)

@@ -33,6 +33,29 @@ std::string g_CashURL;
 std::string g_BDURL;
 tovrik::protocol::ROOMINFO g_RI;
 tovrik::protocol::GAMEITEM_LIST g_MyGameItem;
+int g_bJumpItemBuying = 0;
+int g_bPeakTime_Event_Date = 0;
+int g_iPeakTime_Event_State = 0;
+int g_iEventPopupType = 0;
+
+namespace {
+unsigned g_PendingRequests = 0;
+unsigned Bit(Request request) { return 1u << static_cast<unsigned>(request); }
+}  // namespace
+
+void BeginRequest(Request request) {
+  g_PendingRequests |= Bit(request);
+  g_Wait = 1;
+}
+
+// A g_Wait set by hand (with no request named) counts as pending until any
+// answer arrives.
+void EndRequest(Request request) {
+  g_PendingRequests &= ~Bit(request);
+  g_Wait = g_PendingRequests != 0 ? 1 : 0;
+}
+
+bool IsPending(Request request) { return (g_PendingRequests & Bit(request)) != 0; }
 
 ControllerTime ServerNow() { return tovrik::game::CurrentLocalTime() - g_CSTimeGap; }
 
@@ -57,6 +80,9 @@ void ResetControllerState() {
     url->clear();
   g_RI = {};
   g_MyGameItem = {};
+  g_bJumpItemBuying = 0;
+  g_bPeakTime_Event_Date = g_iPeakTime_Event_State = g_iEventPopupType = 0;
+  g_PendingRequests = 0;
 }
 
 }  // namespace tovrik::app

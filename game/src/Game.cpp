@@ -1,10 +1,12 @@
 #include "game/Game.h"
 
 #include "base/CodePage.h"
+#include "base/Log.h"
 #include "game/RelayedFlick.h"
 #include "protocol/TextField.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -38,6 +40,15 @@ float CapGauge(float gauge)
 
 bool IsKnownItem(int kind) { return kind >= 0 && kind < kItemKindCount; }
 
+// A game that was never given a sender or a clock is a wiring fault of the
+// program: it would lose the player's moves or stop the turn clock without
+// a trace. Debug builds stop at once; others log every occurrence.
+void ReportMissingService(const char* service, const char* consequence)
+{
+    base::Log(base::LogLevel::Error, "game", "the game has no ", service, ": ", consequence);
+    assert(!"CGame used without its services");
+}
+
 } // namespace
 
 CGame::CGame(CField& field, std::span<CPlayer, kPlayerSlots> players) : field_(field), players_(players)
@@ -54,6 +65,8 @@ void CGame::SetSound(IGameSound* sound)
 IGameSender& CGame::Sender()
 {
     static CSilentSender silent;
+    if (sender_ == nullptr)
+        ReportMissingService("sender", "a message to the server is lost");
     return sender_ != nullptr ? *sender_ : silent;
 }
 
@@ -77,7 +90,13 @@ void CGame::PlaySound(int effect)
         sound_->PlayEffect(effect);
 }
 
-unsigned CGame::Now() { return clock_ != nullptr ? clock_->TimeGetTime() : 0u; }
+unsigned CGame::Now()
+{
+    if (clock_ != nullptr)
+        return clock_->TimeGetTime();
+    ReportMissingService("clock", "the turn clock stands still");
+    return 0u;
+}
 
 // ---- seats and slots --------------------------------------------------------
 

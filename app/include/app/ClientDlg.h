@@ -32,11 +32,56 @@ class CSV_DESTCHANNELINFO;
 class CSV_ACCEPT_ENTERCHAN;
 class CSV_RESULT_FINDID;
 class CSV_ALLCHANINFO;
+class CSV_DETAILUSERINFO;
+class CSV_USERINFO;
+class CSV_ALLUSERINFO;
+class CSV_NEWUSER;
+class CSV_OUTUSER;
+class CSV_CHANGEUSER;
+class CSV_ACCEPT_CHANGECHAR;
+class CSV_REFUSE_CREATEROOM;
+class CSV_ACCEPT_CREATEROOM;
+class CSV_ALLROOMINFO;
+class CSV_ROOMINFO;
+class CSV_NEWROOM;
+class CSV_OUTROOM;
+class CSV_CHANGEROOM;
+class CSV_USEROUTROOM;
+class CSV_ACCEPT_OUTROOM;
+class CSV_CHANGEROOMMASTER;
+class CSV_ABNORMALOUTROOM;
+class CSV_ACCEPT_ENTERROOM;
+class CSV_REFUSE_ENTERROOM;
+class CSV_USERENTERROOM;
+class CSV_ASK_INVITE;
+class CSV_REFUSE_INVITE;
+class CSV_GAMEITEMLIST;
+class CSV_BUYGAMEITEM;
+class CSV_SERVERMSG;
+class CSV_CHATDATA;
+class CSV_WHISPERCHAT;
+class CSV_GAMEOVERRESULT;
+class CSV_EVENTNOTICE;
+class CSV_AUGUSTEVENTMSG_CNT;
+class CSV_AUGUSTEVENTMSG_POINTUP;
+class CSV_EVENT_TIMERANGE_ALERT;
+class CCL_EXITSUBSCRIPT;
+class CCL_CHATDATA;
+class CCL_READYTOSTART;
+class CCL_STARTINFO;
+class CCL_STONECLICK;
+class CCL_USEITEM;
+class CCL_CHANGEITEM;
+class CCL_TELEPORTITEM;
+class CCL_NUCLEARITEM;
+class CCL_STONEHIT;
+class CCL_NEXTPLAYER;
 }  // namespace tovrik::protocol
 
 namespace tovrik::app {
 
 class CStatusView;
+class CClientGame;
 
 // The version both servers must announce, shown as 1.84.
 inline constexpr int kClientVersion = tovrik::protocol::kProtocolVersion;
@@ -99,8 +144,7 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::sockets::ISoc
   // comes from the wrong connection or at the wrong time is dropped.
   void OnPacketNotify(const tovrik::sockets::FrameRecord& record) override;
   // The ids the table routes, and those the server may send that this
-  // window leaves alone on purpose (the lobby and room messages, whose
-  // screens handle them once they exist).
+  // window leaves alone on purpose.
   static std::vector<std::int16_t> RoutedMessageIds();
   static std::span<const std::int16_t> IgnoredMessageIds();
   void OnSocketClose(int number) override;
@@ -143,6 +187,20 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::sockets::ISoc
   bool BrowserMove(std::string_view url);
   void ShowProfile(const tovrik::protocol::USERINFO& user, int flag);
   void ShowMyItemBag();
+
+  // --- Rooms ------------------------------------------------------------------------
+  // Back in the lobby after leaving a room (the server's answer, or a
+  // forced removal): the room is forgotten and the lists asked for again.
+  void OnExitGame();
+  // Where chat lines go: the lobby's chat, the room's, and the hidden log
+  // (code page 949) that abuse reports quote.
+  void AddLobbyChat(std::string_view text, ChatColour colour);
+  void AddRoomChat(std::string_view text, ChatColour colour);
+  // The lobby's chat in the lobby, the room's in a room, none elsewhere.
+  void AddChatHere(std::string_view text, ChatColour colour);
+  void AddHiddenLine(std::string_view lineCp949);
+  // One sound effect, at full volume.
+  void PlayEffect(int effect);
 
   // --- System menu --------------------------------------------------------------------
   // Opens the system menu (WM_SYSCOMMAND SC_KEYMENU does the same).
@@ -188,6 +246,10 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::sockets::ISoc
     LoggingIn,
     // Logged in: the channel screen, the lobby or a room.
     LoggedIn,
+    // Logged in and in the lobby.
+    InLobby,
+    // Logged in and in a room.
+    InRoom,
   };
   struct PacketRoute {
     std::int16_t id;
@@ -215,6 +277,60 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::sockets::ISoc
   void OnResultFindId(int sid, tovrik::protocol::CSV_RESULT_FINDID& msg);
   void OnAllChannelInfo(int sid, tovrik::protocol::CSV_ALLCHANINFO& msg);
   void OpenLocationPage();
+
+  // --- Lobby events ------------------------------------------------------------
+  void OnAllUserInfo(int sid, tovrik::protocol::CSV_ALLUSERINFO& msg);
+  void OnNewUser(int sid, tovrik::protocol::CSV_NEWUSER& msg);
+  void OnOutUser(int sid, tovrik::protocol::CSV_OUTUSER& msg);
+  void OnChangeUser(int sid, tovrik::protocol::CSV_CHANGEUSER& msg);
+  void OnUserInfo(int sid, tovrik::protocol::CSV_USERINFO& msg);
+  void OnDetailUserInfo(int sid, tovrik::protocol::CSV_DETAILUSERINFO& msg);
+  void OnAcceptChangeChar(int sid, tovrik::protocol::CSV_ACCEPT_CHANGECHAR& msg);
+  void OnAllRoomInfo(int sid, tovrik::protocol::CSV_ALLROOMINFO& msg);
+  void OnNewRoom(int sid, tovrik::protocol::CSV_NEWROOM& msg);
+  void OnOutRoom(int sid, tovrik::protocol::CSV_OUTROOM& msg);
+  void OnChangeRoom(int sid, tovrik::protocol::CSV_CHANGEROOM& msg);
+  void OnRoomInfo(int sid, tovrik::protocol::CSV_ROOMINFO& msg);
+  void OnRefuseCreateRoom(int sid, tovrik::protocol::CSV_REFUSE_CREATEROOM& msg);
+  void OnLobbyChat(int sid, tovrik::protocol::CSV_CHATDATA& msg);
+  void OnWhisper(int sid, tovrik::protocol::CSV_WHISPERCHAT& msg);
+  void OnServerMessage(int sid, tovrik::protocol::CSV_SERVERMSG& msg);
+  void OnInvitation(int sid, tovrik::protocol::CSV_ASK_INVITE& msg);
+  void OnInvitationRefused(int sid, tovrik::protocol::CSV_REFUSE_INVITE& msg);
+  void OnEventNotice(int sid, tovrik::protocol::CSV_EVENTNOTICE& msg);
+  void OnEventCount(int sid, tovrik::protocol::CSV_AUGUSTEVENTMSG_CNT& msg);
+  void OnEventPointUp(int sid, tovrik::protocol::CSV_AUGUSTEVENTMSG_POINTUP& msg);
+  void OnEventTimeRange(int sid, tovrik::protocol::CSV_EVENT_TIMERANGE_ALERT& msg);
+
+  // --- Room play ----------------------------------------------------------------
+  void OnAcceptCreateRoom(int sid, tovrik::protocol::CSV_ACCEPT_CREATEROOM& msg);
+  void OnAcceptEnterRoom(int sid, tovrik::protocol::CSV_ACCEPT_ENTERROOM& msg);
+  void OnRefuseEnterRoom(int sid, tovrik::protocol::CSV_REFUSE_ENTERROOM& msg);
+  void OnUserEnterRoom(int sid, tovrik::protocol::CSV_USERENTERROOM& msg);
+  void OnUserOutRoom(int sid, tovrik::protocol::CSV_USEROUTROOM& msg);
+  void OnChangeRoomMaster(int sid, tovrik::protocol::CSV_CHANGEROOMMASTER& msg);
+  void OnAcceptOutRoom(int sid, tovrik::protocol::CSV_ACCEPT_OUTROOM& msg);
+  void OnAbnormalOutRoom(int sid, tovrik::protocol::CSV_ABNORMALOUTROOM& msg);
+  void OnRoomChat(int sid, tovrik::protocol::CCL_CHATDATA& msg);
+  void OnReadyToStart(int sid, tovrik::protocol::CCL_READYTOSTART& msg);
+  void OnStartInfo(int sid, tovrik::protocol::CCL_STARTINFO& msg);
+  void OnRelayedStoneClick(int sid, tovrik::protocol::CCL_STONECLICK& msg);
+  void OnRelayedUseItem(int sid, tovrik::protocol::CCL_USEITEM& msg);
+  void OnRelayedChangeItem(int sid, tovrik::protocol::CCL_CHANGEITEM& msg);
+  void OnRelayedTeleportItem(int sid, tovrik::protocol::CCL_TELEPORTITEM& msg);
+  void OnRelayedNuclearItem(int sid, tovrik::protocol::CCL_NUCLEARITEM& msg);
+  void OnRelayedStoneHit(int sid, tovrik::protocol::CCL_STONEHIT& msg);
+  void OnRelayedNextPlayer(int sid, tovrik::protocol::CCL_NEXTPLAYER& msg);
+  void OnExitSubscript(int sid, tovrik::protocol::CCL_EXITSUBSCRIPT& msg);
+  void OnGameOverResult(int sid, tovrik::protocol::CSV_GAMEOVERRESULT& msg);
+  void OnGameItemList(int sid, tovrik::protocol::CSV_GAMEITEMLIST& msg);
+  void OnBuyGameItem(int sid, tovrik::protocol::CSV_BUYGAMEITEM& msg);
+  // Enters the room of `room` with the seats prepared by the caller.
+  void EnterRoomView(const tovrik::protocol::ROOMINFO& room);
+  void AnnounceOwnEntry();
+  void ShowRoomCharacters();
+  // The purchase the server asked for was closed without buying.
+  void PurchaseAbandoned(int purpose);
   // Brings the main window back after login: its own rectangle, centred on
   // the desktop, on top of the other windows and active.
   void RestoreMainWindow();
@@ -254,6 +370,21 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::sockets::ISoc
   bool inEnterChannel_ = false;
   bool inFindId_ = false;
   bool inAboutBox_ = false;
+  bool inUserInfo_ = false;
+  bool inDetailUserInfo_ = false;
+  bool inChangeChar_ = false;
+  bool inRefuseCreateRoom_ = false;
+  bool inServerMessage_ = false;
+  bool inInvitation_ = false;
+  bool inEventNotice_ = false;
+  bool inRefuseEnterRoom_ = false;
+  bool inStartInfo_ = false;
+  bool inItemList_ = false;
+  bool inBuyItem_ = false;
+
+  // The client's game, wired to the socket layer, the clock, the sound and
+  // this window's room.
+  std::unique_ptr<CClientGame> clientGame_;
 
   bool firstLobbyEntry_ = true;
   std::int32_t runBaseline_ = 0;

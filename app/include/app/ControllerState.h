@@ -19,8 +19,31 @@ enum WhereState : int {
 };
 
 extern int g_Where;
-// 1 while a request whose answer blocks further requests is outstanding.
+// 1 while a request whose answer blocks further requests is outstanding:
+// kept equal to "some request of the list below is pending" by BeginRequest
+// and EndRequest.
 extern int g_Wait;
+
+// The requests whose answers the screens wait for. Each has its own pending
+// flag, cleared only by its own answer, so that (for example) the profile a
+// list click asked for cannot clear a room entry that is still on its way.
+enum class Request : unsigned {
+  ChannelList,
+  EnterChannel,
+  ChannelMove,
+  Logout,
+  UserInfo,
+  DetailUserInfo,
+  ChangeChar,
+  RoomInfo,
+  CreateRoom,
+  EnterRoom,
+  LeaveRoom,
+  StartGame,
+};
+void BeginRequest(Request request);
+void EndRequest(Request request);
+bool IsPending(Request request);
 // Socket numbers of the two connections, -1 when absent.
 extern int g_MasterSID;
 extern int g_MainSrvSID;
@@ -66,6 +89,14 @@ extern tovrik::protocol::ROOMINFO g_RI;
 
 // The items the user owns, filled from the item list message.
 extern tovrik::protocol::GAMEITEM_LIST g_MyGameItem;
+// 1 while an item purchase that the server asked for is open.
+extern int g_bJumpItemBuying;
+
+// The peak-time event: whether one runs today, its popup type and its state
+// (read by the character view and the game screens).
+extern int g_bPeakTime_Event_Date;
+extern int g_iPeakTime_Event_State;
+extern int g_iEventPopupType;
 
 // The server's current time.
 ControllerTime ServerNow();

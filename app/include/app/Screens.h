@@ -6,9 +6,11 @@
 // Texts are UTF-8 unless a name says code page 949 (record texts are kept as
 // received so that they reach the server unchanged).
 
+#include "game/GameSound.h"
 #include "protocol/Records.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -53,6 +55,40 @@ class ILobbyScreen {
   virtual void CheckNoInvite(bool checked) = 0;
   // Checks the whisper refusal box and tells the server.
   virtual void CheckNoWhisper(bool checked) = 0;
+  // The "초대 메세지 거부" box.
+  virtual bool NoInviteChecked() const = 0;
+
+  // The lobby's waiting box: closed as answered, or as cancelled.
+  virtual void DismissWaitBox() = 0;
+  virtual void CancelWaitBox() = 0;
+
+  // The user list; every change also reaches the invitation dialog's list.
+  // An insertion of a user number already listed changes nothing.
+  virtual void User_DelAll() = 0;
+  virtual void User_InsItem(const tovrik::protocol::SMALLUSERINFO& user) = 0;
+  virtual void User_DelItem(int unum, std::string_view idCp949) = 0;
+  // Takes id, nickname, state, room number and sex of the entry with the
+  // same user number.
+  virtual void User_SetItem(const tovrik::protocol::SMALLUSERINFO& user) = 0;
+  virtual std::optional<tovrik::protocol::SMALLUSERINFO> FindUser(std::string_view idCp949) const = 0;
+  // Sorts the game room's invitation list when that view is open.
+  virtual void SortInviteList() = 0;
+
+  // The room list. A room number already listed is not inserted twice.
+  virtual void Room_DelAll() = 0;
+  virtual void Room_InsItem(const tovrik::protocol::ROOMINFO& room) = 0;
+  virtual void Room_DelItem(int roomNo) = 0;
+  // Takes master id and nickname, user count, maximum and the playing flag;
+  // the room information shown in the user list view follows.
+  virtual void Room_SetItem(const tovrik::protocol::SMALLROOMINFO& room) = 0;
+  // The room information a list click asked for: its two seats.
+  virtual void OnRoomUserInfo(const tovrik::protocol::GAMEINFO& game) = 0;
+
+  // The lobby's character view.
+  virtual void SetCharacter(const tovrik::protocol::USERINFO& user) = 0;
+  // The hidden conversation log that abuse reports quote: code page 949,
+  // one line per call (each ends with its own line break).
+  virtual void AddHideChatText(std::string_view lineCp949) = 0;
 };
 
 class IGameRoomScreen {
@@ -67,6 +103,19 @@ class IGameRoomScreen {
   virtual void ResetGameView() = 0;
   // The room's exit command (leaving the room, not the program).
   virtual void ExitRoom() = 0;
+
+  // The START/READY button, from the room record and the two slots.
+  virtual void SetButtonState() = 0;
+  // The two character views, repainted; no opponent clears that view.
+  virtual void ShowCharacters(const tovrik::protocol::USERINFO& own, const tovrik::protocol::USERINFO* opponent) = 0;
+  // The room was left: the invitation dialog is hidden, the exit
+  // reservation and the forced-exit mark are forgotten.
+  virtual void OnLeftRoom() = 0;
+  // The event's point-up display of the game view.
+  virtual void StartPointUp() = 0;
+  // The window timer that resets the board 5 s after a result.
+  virtual void SetResetGameTimer() = 0;
+  virtual void ClearResetGameTimer() = 0;
 };
 
 // The connection and closing progress boxes.
@@ -96,6 +145,18 @@ class IPopupWindows {
   virtual void ShowProfile(const tovrik::protocol::USERINFO& user, int flag) = 0;
   // The player's own items (modeless), unless that window is open.
   virtual void ShowMyItemBag() = 0;
+
+  // The invitation received, modal; the dialog sends the answer. The
+  // text is code page 949.
+  virtual void ShowInvitation(const tovrik::protocol::USERINFO& inviter, int roomNo, std::string_view textCp949) = 0;
+
+  // The item dialog: open, its own-items view refreshed, closed; shown
+  // modally on a page (1 functional items, 2 my items) with a value and a
+  // default item code, it returns 2 when closed without a purchase.
+  virtual bool ItemDialogOpen() const = 0;
+  virtual void RefreshMyItems() = 0;
+  virtual void CloseItemDialog() = 0;
+  virtual int ShowItemDialog(int page, int value, int itemCode) = 0;
 };
 
 // Where the main window shows what happens while no real screen exists.
@@ -106,6 +167,9 @@ struct ClientScreens {
   IProgressBox* connectBox = nullptr;
   IProgressBox* closingBox = nullptr;
   IPopupWindows* popups = nullptr;
+  // Where sound effects go (the game's and the controller's); null: the
+  // sound manager.
+  tovrik::game::IGameSound* sound = nullptr;
 };
 
 }  // namespace tovrik::app

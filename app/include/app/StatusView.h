@@ -10,6 +10,7 @@
 
 #include <deque>
 #include <string>
+#include <vector>
 
 namespace tovrik::app {
 
@@ -29,6 +30,11 @@ class CStatusView final : public tovrik::platform::Window,
   void SetStatus(std::string_view text);
   const std::string& Status() const { return status_; }
   const std::deque<std::string>& Lines() const { return lines_; }
+  // The lists as the lobby would hold them.
+  const std::vector<tovrik::protocol::SMALLUSERINFO>& Users() const { return users_; }
+  const std::vector<tovrik::protocol::ROOMINFO>& Rooms() const { return rooms_; }
+  // The hidden log, code page 949.
+  const std::string& HiddenLog() const { return hiddenLog_; }
 
   void OnPaint(tovrik::platform::PaintContext& pc) override;
 
@@ -49,13 +55,37 @@ class CStatusView final : public tovrik::platform::Window,
   void FocusChat() override {}
   void AddChat(std::string_view text, ChatColour colour, bool bold = false) override;
   void InitView() override {}
-  void RefreshLists() override {}
+  // Asks the server for both lists, as the lobby's refresh does.
+  void RefreshLists() override;
   void OpenBanner(std::string_view) override {}
   void SwitchToFullScreen() override {}
-  void CheckNoInvite(bool) override {}
+  void CheckNoInvite(bool checked) override { noInvite_ = checked; }
   void CheckNoWhisper(bool) override {}
+  bool NoInviteChecked() const override { return noInvite_; }
+  void DismissWaitBox() override {}
+  void CancelWaitBox() override {}
+  void User_DelAll() override;
+  void User_InsItem(const tovrik::protocol::SMALLUSERINFO& user) override;
+  void User_DelItem(int unum, std::string_view idCp949) override;
+  void User_SetItem(const tovrik::protocol::SMALLUSERINFO& user) override;
+  std::optional<tovrik::protocol::SMALLUSERINFO> FindUser(std::string_view idCp949) const override;
+  void SortInviteList() override {}
+  void Room_DelAll() override;
+  void Room_InsItem(const tovrik::protocol::ROOMINFO& room) override;
+  void Room_DelItem(int roomNo) override;
+  void Room_SetItem(const tovrik::protocol::SMALLROOMINFO& room) override;
+  void OnRoomUserInfo(const tovrik::protocol::GAMEINFO& game) override;
+  void SetCharacter(const tovrik::protocol::USERINFO&) override {}
+  void AddHideChatText(std::string_view lineCp949) override;
+
   void ResetGameView() override {}
   void ExitRoom() override {}
+  void SetButtonState() override {}
+  void ShowCharacters(const tovrik::protocol::USERINFO& own, const tovrik::protocol::USERINFO* opponent) override;
+  void OnLeftRoom() override {}
+  void StartPointUp() override {}
+  void SetResetGameTimer() override {}
+  void ClearResetGameTimer() override {}
 
   void SetProfileUrl(std::string_view) override {}
   void OpenPcRoomService(int grade) override;
@@ -64,6 +94,12 @@ class CStatusView final : public tovrik::platform::Window,
   void ShowGameGrade() override {}
   void ShowProfile(const tovrik::protocol::USERINFO& user, int flag) override;
   void ShowMyItemBag() override {}
+  // An invitation is written down; the player is taken to let it pass.
+  void ShowInvitation(const tovrik::protocol::USERINFO& inviter, int roomNo, std::string_view textCp949) override;
+  bool ItemDialogOpen() const override { return false; }
+  void RefreshMyItems() override {}
+  void CloseItemDialog() override {}
+  int ShowItemDialog(int page, int value, int itemCode) override;
 
  private:
   class Box final : public IProgressBox {
@@ -81,6 +117,10 @@ class CStatusView final : public tovrik::platform::Window,
   std::string status_;
   std::string boxText_;
   std::deque<std::string> lines_;
+  std::vector<tovrik::protocol::SMALLUSERINFO> users_;
+  std::vector<tovrik::protocol::ROOMINFO> rooms_;
+  std::string hiddenLog_;
+  bool noInvite_ = false;
   Box connectBox_{*this};
   Box closingBox_{*this};
 };

@@ -37,8 +37,10 @@ public:
     CGame(const CGame&) = delete;
     CGame& operator=(const CGame&) = delete;
 
-    // Services; without them the game stays silent, sends nothing and reads
-    // a clock that stands at 0.
+    // Services. The sender and the clock are required: a game without them
+    // fails loudly (an assertion in debug builds, an error in the log) when
+    // it would send or read the time. Without a room it keeps its own
+    // playing flag; without sound it stays silent.
     void SetSender(IGameSender* sender) { sender_ = sender; }
     void SetClock(IGameClock* clock) { clock_ = clock; }
     void SetRoom(IGameRoom* room) { room_ = room; }
