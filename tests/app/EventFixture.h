@@ -88,19 +88,21 @@ class ControllerEvents : public Controller {
     SendAndSync(all);
   }
 
-  // The next frame the client sent, parsed as `Message`.
+  // The next frame the client sent, parsed as `Message`; it points into
+  // the frame, which is kept until the next call.
   template <typename Message>
   std::unique_ptr<Message> Sent() {
-    auto frame = game.Receive(loop);
-    if (!frame || frame->id != Message::MSGID) {
+    lastSent_ = game.Receive(loop);
+    if (!lastSent_ || lastSent_->id != Message::MSGID) {
       ADD_FAILURE() << "expected " << MessageName(Message::MSGID) << ", got "
-                    << (frame ? MessageName(frame->id) : std::string("nothing"));
+                    << (lastSent_ ? MessageName(lastSent_->id) : std::string("nothing"));
       return nullptr;
     }
-    return Parse<Message>(*frame);
+    return Parse<Message>(*lastSent_);
   }
 
   std::int32_t syncs_ = 1000;
+  std::optional<ReceivedFrame> lastSent_;
 };
 
 }  // namespace tovrik::app::test

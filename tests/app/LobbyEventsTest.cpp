@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 using namespace tovrik::app;
 using namespace tovrik::app::test;
@@ -459,6 +461,67 @@ TEST_F(LobbyEvents, PeakTimeNoticeWhileItsDialogIsOpenOpensNoSecond) {
   EXPECT_EQ(std::count(screens.calls.begin(), screens.calls.end(), "popup.event 0"), 1);
   EXPECT_EQ(g_iEventPopupType, 4);
   EXPECT_EQ(g_iPeakTime_Event_State, 2) << "the later notice's state stays";
+}
+
+// --- Guarded boxes ----------------------------------------------------------------------
+
+// A message box runs its own loop, so frames keep arriving while it is
+// open; a second message of the kind whose box is showing is dropped.
+class BoxThatStaysOpen final : public IMessageBoxHost {
+ public:
+  explicit BoxThatStaysOpen(tovrik::platform::EventLoop& loop) : loop_(loop) {}
+  void CloseProgressBoxes() override {}
+  int ShowMessageDialog(std::string_view text, std::string_view, unsigned) override {
+    texts.emplace_back(text);
+    if (auto once = std::exchange(whileOpen, nullptr)) once();
+    PumpFor(loop_, 150);
+    return tovrik::platform::IDOK;
+  }
+  std::vector<std::string> texts;
+  std::function<void()> whileOpen;
+
+ private:
+  tovrik::platform::EventLoop& loop_;
+};
+
+TEST_F(LobbyEvents, SecondMessageOfAKindWhileItsBoxIsOpenIsDropped) {
+  CClientApp app({"tovrik"});
+  BoxThatStaysOpen box(loop);
+  app.SetMessageBoxHost(&box);
+  CSV_SERVERMSG notice;
+  ASSERT_TRUE(notice.Set(1, "once"));
+  CSV_REFUSE_CREATEROOM created;
+  ASSERT_TRUE(created.Set(0));
+  CSV_ACCEPT_CHANGECHAR changed;
+  ASSERT_TRUE(changed.Set(5));
+  CSV_REFUSE_ENTERROOM entered;
+  ASSERT_TRUE(entered.Set(2));
+  const auto twice = [&](const auto& message) {
+    box.whileOpen = [&] { game.Send(message); };
+    SendAndSync(message);
+  };
+  twice(notice);
+  twice(created);
+  twice(changed);
+  twice(entered);
+  app.SetMessageBoxHost(nullptr);
+  EXPECT_EQ(box.texts, (std::vector<std::string>{"[서버 알림] once", "[서버 알림] 개설 가능한 수를 초과하였습니다",
+                                                 "캐릭터가 변경되었습니다", "[알림] 요청하신 방은 존재하지 않습니다"}));
+  EXPECT_EQ(std::count(screens.hidden.begin(), screens.hidden.end(), Cp949("[서버 알림] once\n")), 2)
+      << "the dropped notice is still logged";
+}
+
+TEST_F(LobbyEvents, SecondProfileWhileTheFirstIsOpenIsDropped) {
+  CSV_USERINFO first;
+  ASSERT_TRUE(first.Set(User(9, "park", "Park")));
+  CSV_USERINFO second;
+  ASSERT_TRUE(second.Set(User(10, "choi", "Choi")));
+  screens.whileModal = [&] {
+    game.Send(second);
+    PumpFor(loop, 150);
+  };
+  SendAndSync(first);
+  EXPECT_EQ(screens.calls, std::vector<std::string>{"popup.profile 9 1"});
 }
 
 }  // namespace

@@ -171,6 +171,7 @@ class RecordingScreens final : public IChannelScreen, public ILobbyScreen, publi
   void ShowGameGrade() override { calls.push_back("popup.gamegrade"); }
   void ShowProfile(const protocol::USERINFO& user, int flag) override {
     calls.push_back("popup.profile " + std::to_string(user.UNum.get()) + " " + std::to_string(flag));
+    if (auto once = std::exchange(whileModal, nullptr)) once();
   }
   void ShowMyItemBag() override { calls.push_back("popup.itembag"); }
   void ShowInvitation(const protocol::USERINFO& inviter, int roomNo, std::string_view text) override {
