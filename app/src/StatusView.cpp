@@ -5,6 +5,7 @@
 
 #include "base/CodePage.h"
 #include "base/Log.h"
+#include "game/GameGlobals.h"
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
 #include "protocol/LobbyMessages.h"
@@ -59,6 +60,8 @@ void CStatusView::RefreshLists() {
   tovrik::protocol::CSV_ASK_ALLUSERINFO users;
   if (users.Set()) SendToGameServer(users);
 }
+
+void CStatusView::ExitRoom() { tovrik::game::Game.Room().ExitGame(); }
 
 void CStatusView::User_DelAll() {
   users_.clear();

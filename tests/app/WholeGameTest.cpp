@@ -133,8 +133,19 @@ bool LobbyShowsBoth(const CStatusView& view, const Player& self, const Player& o
 
 // One client's whole part; its report is one line: "ok <result kind>
 // <wins> <losses> <hash>..." or "fail <what>".
+// Both clients must see each other back in the lobby before either logs
+// out: a client tells the test on `toTest` and waits for its word on
+// `fromTest`.
+bool AwaitTheOther(tovrik::platform::EventLoop& loop, int toTest, int fromTest) {
+  if (::write(toTest, "lobby\n", 6) != 6) return false;
+  return PumpUntil(loop, [&] {
+    pollfd probe{fromTest, POLLIN, 0};
+    return ::poll(&probe, 1, 0) > 0;
+  }, 20000);
+}
+
 std::string PlayClient(const tovrik::server::testing::Endpoint& master, const Player& self, const Player& other,
-                       const std::filesystem::path& folder) {
+                       const std::filesystem::path& folder, int toTest, int fromTest) {
   ResetControllerState();
   std::filesystem::create_directories(folder);
   SetProfile_DefPath(folder);
@@ -200,9 +211,19 @@ std::string PlayClient(const tovrik::server::testing::Endpoint& master, const Pl
   const int kind = Field.resultKind;
   const int wins = Play[0].user.WinNum.get(), losses = Play[0].user.LoseNum.get();
 
-  Game.Room().ExitGame();
+  // The exit path in a room leaves the room, not the program.
+  dlg.OnCancel();
   if (!PumpUntil(loop, [] { return g_Where == kWhereLobby; }, 10000)) return "fail leaving";
-  if (!PumpUntil(loop, [&] { return LobbyShowsBoth(view, self, other); }, 10000)) return "fail lobby lists";
+  if (dlg.IsClosed()) return "fail closed in the room";
+  if (!PumpUntil(loop, [&] { return LobbyShowsBoth(view, self, other); }, 10000)) {
+    std::string lists = "fail lobby lists: users";
+    for (const SMALLUSERINFO& u : view.Users())
+      lists += " " + std::string(ReadText(u.ID)) + "@" + std::to_string(u.RoomNo.get());
+    lists += ", rooms";
+    for (const ROOMINFO& r : view.Rooms()) lists += " " + std::to_string(r.RoomNo.get());
+    return lists;
+  }
+  if (!AwaitTheOther(loop, toTest, fromTest)) return "fail the other client never came back";
   dlg.OnCancel();
   if (!PumpUntil(loop, [&] { return dlg.IsClosed(); }, 10000)) return "fail logout";
 
@@ -214,29 +235,35 @@ std::string PlayClient(const tovrik::server::testing::Endpoint& master, const Pl
 
 struct ClientProcess {
   pid_t pid = -1;
-  int fd = -1;
+  int fd = -1;    // the client's report
+  int goFd = -1;  // the test's word that both are back in the lobby
   std::string report;
 };
 
 ClientProcess StartClient(const ServerUnderTest& server, const Player& self, const Player& other,
                           const std::filesystem::path& folder) {
-  int fds[2];
-  if (::pipe(fds) != 0) return {};
+  int reports[2], words[2];
+  if (::pipe(reports) != 0) return {};
+  if (::pipe(words) != 0) return {};
   std::fflush(nullptr);
   const pid_t pid = ::fork();
   if (pid == 0) {
-    ::close(fds[0]);
-    const std::string report = PlayClient(server.Master(), self, other, folder) + "\n";
-    const ssize_t written = ::write(fds[1], report.data(), report.size());
+    ::close(reports[0]);
+    ::close(words[1]);
+    const std::string report = PlayClient(server.Master(), self, other, folder, reports[1], words[0]) + "\n";
+    const ssize_t written = ::write(reports[1], report.data(), report.size());
     ::_exit(written == ssize_t(report.size()) ? 0 : 1);
   }
-  ::close(fds[1]);
-  return {pid, fds[0], {}};
+  ::close(reports[1]);
+  ::close(words[0]);
+  return {pid, reports[0], words[1], {}};
 }
 
-// Reads both reports until each client closes its end or the time is up.
+// Reads both reports until each client closes its end or the time is up;
+// once both are back in the lobby, both are told so.
 void CollectReports(std::vector<ClientProcess*> clients, std::chrono::seconds limit) {
   const Clock::time_point end = Clock::now() + limit;
+  bool told = false;
   while (Clock::now() < end) {
     std::vector<pollfd> open;
     for (ClientProcess* c : clients)
@@ -256,6 +283,13 @@ void CollectReports(std::vector<ClientProcess*> clients, std::chrono::seconds li
         c->fd = -1;
       }
     }
+    const bool bothBack = std::all_of(clients.begin(), clients.end(),
+                                      [](const ClientProcess* c) { return c->report.rfind("lobby\n", 0) == 0; });
+    if (bothBack && !told) {
+      told = true;
+      for (ClientProcess* c : clients)
+        if (::write(c->goFd, "go\n", 3) != 3) return;
+    }
   }
 }
 
@@ -265,8 +299,10 @@ struct Report {
   std::vector<std::uint64_t> hashes;
 };
 
-Report ParseReport(const std::string& line) {
-  std::istringstream in(line);
+// The final line of a client's report (after its "lobby" line).
+Report ParseReport(std::string text) {
+  if (text.rfind("lobby\n", 0) == 0) text.erase(0, 6);
+  std::istringstream in(text);
   std::string status;
   Report report;
   in >> status;
@@ -316,6 +352,7 @@ TEST(LocalServerGame, TwoClientsPlayAWholeGameThroughTheRelayAndReturnToTheLobby
       ::kill(c->pid, SIGKILL);
       ::close(c->fd);
     }
+    ::close(c->goFd);
     int status = 0;
     ::waitpid(c->pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << c->report;

@@ -79,7 +79,9 @@ class CStatusView final : public tovrik::platform::Window,
   void AddHideChatText(std::string_view lineCp949) override;
 
   void ResetGameView() override {}
-  void ExitRoom() override {}
+  // Leaves the room at once (the room dialog's exit reserves the leave
+  // during a game of one's own; the stand-in has no such dialog).
+  void ExitRoom() override;
   void SetButtonState() override {}
   void ShowCharacters(const tovrik::protocol::USERINFO& own, const tovrik::protocol::USERINFO* opponent) override;
   void OnLeftRoom() override {}
