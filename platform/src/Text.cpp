@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <mutex>
 #include <vector>
@@ -52,6 +54,19 @@ FontCache& Cache() {
   return cache;
 }
 
+std::shared_ptr<const std::vector<unsigned char>> ReadFontFile(const fs::path& file) {
+  static std::mutex mutex;
+  static std::map<std::string, std::shared_ptr<const std::vector<unsigned char>>> files;
+  std::lock_guard lock(mutex);
+  if (auto it = files.find(file.string()); it != files.end()) return it->second;
+  std::ifstream in(file, std::ios::binary);
+  std::shared_ptr<const std::vector<unsigned char>> bytes =
+      std::make_shared<std::vector<unsigned char>>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (bytes->empty()) return nullptr;
+  files[file.string()] = bytes;
+  return bytes;
+}
+
 
 }  // namespace
 
@@ -73,11 +88,14 @@ std::shared_ptr<Font> Font::Get(std::string_view faceUtf8, int pixelHeight, bool
   const fs::path file = FontFileFor(faceUtf8, bold);
   return Cache().Get(file, pixelHeight, [&]() -> std::shared_ptr<Font> {
     if (!TTF_WasInit() && TTF_Init() != 0) return nullptr;
-    TTF_Font* font = TTF_OpenFont(file.c_str(), pixelHeight);
+    auto bytes = ReadFontFile(file);
+    if (!bytes) return nullptr;
+    SDL_RWops* memory = SDL_RWFromConstMem(bytes->data(), static_cast<int>(bytes->size()));
+    TTF_Font* font = memory ? TTF_OpenFontRW(memory, 1, pixelHeight) : nullptr;
     if (!font) return nullptr;
     // The glyph shapes alone decide the pixels, never the system's settings.
     TTF_SetFontHinting(font, TTF_HINTING_MONO);
-    return std::shared_ptr<Font>(new Font(font));
+    return std::shared_ptr<Font>(new Font(std::move(bytes), font));
   });
 }
 

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Geometry.h"
 #include "platform/Surface.h"
@@ -66,7 +67,11 @@ class Font {
   TTF_Font* Native() const { return font_; }
 
  private:
-  explicit Font(TTF_Font* font) : font_(font) {}
+  Font(std::shared_ptr<const std::vector<unsigned char>> file, TTF_Font* font)
+      : file_(std::move(file)), font_(font) {}
+  // The font file, read once and shared by its sizes: the renderer reads
+  // glyphs as it draws them, and from memory that costs no system calls.
+  std::shared_ptr<const std::vector<unsigned char>> file_;
   TTF_Font* font_;
 };
 
