@@ -109,5 +109,16 @@ TEST_F(TextDialogTest, EnterAndEscapeWorkTheOpenListBeforeTheDialog) {
   EXPECT_EQ(combo->GetCurSel(), 1);
 }
 
+TEST_F(TextDialogTest, AClickDropsTheListAndAnotherPicksFromIt) {
+  const Rect face = combo->GetScreenRect();
+  rig.automation.Click({face.right - 8, face.top + 8});
+  ASSERT_TRUE(combo->GetDroppedState());
+  const ListBox& list = combo->GetList();
+  const Rect rows = list.GetScreenRect();
+  rig.automation.Click({rows.left + 20, rows.top + 1 + list.ItemHeight() * 2 + list.ItemHeight() / 2});
+  EXPECT_FALSE(combo->GetDroppedState());
+  EXPECT_EQ(combo->GetCurSel(), 2);
+}
+
 }  // namespace
 }  // namespace tovrik::controls

@@ -1,7 +1,10 @@
 // A window that shows the standard controls at work: push buttons, check
 // boxes and a radio group from one control table, a modal dialog (Enter,
 // Escape, default button, Tab), a shaped dialog dragged by its surface, a
-// context menu on a right click, tooltips and laid-out text.
+// context menu on a right click, tooltips, laid-out text, and the text
+// controls: a chat input (Korean composition, a byte limit, Enter sends
+// the line to the chat view), a password edit, two combo boxes, a list box
+// and a list view with check boxes.
 //
 //   tovrik_controls_demo                 opens the window (Esc quits)
 //   tovrik_controls_demo --check DIR     drives it headless, saves frames in
@@ -9,14 +12,21 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "controls/Button.h"
+#include "controls/ChatView.h"
+#include "controls/ComboBox.h"
 #include "controls/Dialog.h"
+#include "controls/Edit.h"
+#include "controls/ListBox.h"
+#include "controls/ListView.h"
 #include "controls/Look.h"
 #include "controls/PopupMenu.h"
 #include "controls/TextLayout.h"
 #include "controls/ToolTip.h"
+#include "base/CodePage.h"
 #include "platform/Automation.h"
 #include "platform/EventLoop.h"
 #include "platform/Region.h"
@@ -44,6 +54,14 @@ enum : int {
   kMenuSecret = 1100,
   kShapedClose = 2001,
   kModalName = 3001,
+  kTextCaption = 4001,
+  kChat,
+  kChatInput,
+  kPassword,
+  kLevel,
+  kNickname,
+  kAmounts,
+  kMuted,
 };
 
 constexpr ControlSpec kMainControls[] = {
@@ -55,7 +73,34 @@ constexpr ControlSpec kMainControls[] = {
     {kModeNormal, ControlClass::Button, {20, 130, 200, 20}, "일반 게임", BS_AUTORADIOBUTTON | WS_GROUP, 5},
     {kModeItem, ControlClass::Button, {20, 152, 200, 20}, "아이템 게임", BS_AUTORADIOBUTTON, 6},
     {kModeFree, ControlClass::Button, {20, 174, 200, 20}, "자유 게임", BS_AUTORADIOBUTTON, 7},
+    {kTextCaption, ControlClass::Static, {28, 284, 744, 20},
+     "텍스트 컨트롤: 입력 줄에서 Enter를 누르면 대화 창에 들어갑니다 (30바이트까지)", SS_LEFT, 0},
+    {kChat, ControlClass::ChatView, {28, 308, 400, 150}, "", 0, 0},
+    {kChatInput, ControlClass::Edit, {28, 464, 400, 20}, "", 0, 8},
+    {kPassword, ControlClass::Edit, {28, 492, 150, 20}, "", ES_PASSWORD, 9},
+    {kLevel, ControlClass::ComboBox, {440, 308, 150, 20}, "", CBS_DROPDOWNLIST, 10},
+    {kNickname, ControlClass::ComboBox, {600, 308, 170, 20}, "", CBS_DROPDOWN | CBS_SORT, 11},
+    {kAmounts, ControlClass::ListBox, {440, 340, 150, 120}, "", 0, 12},
+    {kMuted, ControlClass::ListView, {600, 340, 170, 120}, "", 0, 13},
     {kStatus, ControlClass::Static, {20, 560, 760, 20}, "", SS_LEFT, 0},
+};
+
+// The chat input: Enter sends the line to the chat view instead of
+// pressing the dialog's default button.
+class ChatInput : public Edit {
+ public:
+  ~ChatInput() override { Destroy(); }
+  std::function<void(const std::string&)> onSend;
+  LResult WindowProc(MsgId msg, WParam w, LParam l) override {
+    if (msg == WM_GETDLGCODE) return DLGC_WANTALLKEYS;
+    if (msg == WM_KEYDOWN && w == VK_RETURN) {
+      if (!GetText().empty() && onSend) onSend(GetText());
+      SetText({});
+      return 0;
+    }
+    if (msg == WM_CHAR && w == '\r') return 0;
+    return Edit::WindowProc(msg, w, l);
+  }
 };
 constexpr DialogTemplate kMain{"controls demo", kWidth, kHeight, kMainControls, 0};
 
@@ -142,13 +187,13 @@ class DemoDialog : public Dialog {
     tovrik::controls::DrawText(pc.Target(), *font, sample, text, DT_WORDBREAK, SystemColours::kText, pc.Clip());
     Rect ellipsis = Rect::FromSize(text.left, text.top + height + 8, text.Width(), 40);
     tovrik::controls::DrawText(pc.Target(), *font, sample, ellipsis, DT_WORDBREAK | DT_WORD_ELLIPSIS, {160, 0, 0}, pc.Clip());
-    // The text controls (edit, chat view, lists, combo box) take this area
-    // once they are in the library.
-    const Rect textControls{20, 280, 780, 540};
-    DrawFrame(pc, textControls, SystemColours::kShadow);
-    DrawCaption(pc, "텍스트 컨트롤 자리 (입력 줄, 대화 창, 목록, 콤보 상자)", {28, 284, 772, 304}, DT_LEFT,
-                SystemColours::kGreyText);
+    DrawFrame(pc, {20, 280, 780, 540}, SystemColours::kShadow);
   }
+
+  ChatView& Chat() { return *dynamic_cast<ChatView*>(GetDlgItem(kChat)); }
+  ChatInput& Input() { return input_; }
+  ComboBox& Level() { return *dynamic_cast<ComboBox*>(GetDlgItem(kLevel)); }
+  ListView& Muted() { return *dynamic_cast<ListView*>(GetDlgItem(kMuted)); }
 
  protected:
   bool OnInitDialog() override {
@@ -166,8 +211,10 @@ class DemoDialog : public Dialog {
     tips_.AddTool(*GetDlgItem(kOpenModal), "Enter, Esc, Tab을 시험하는 모달 대화상자를 엽니다");
     tips_.AddTool(*GetDlgItem(kSecret), "확인란: 누를 때마다 바뀝니다");
     GetDlgItem(kModeNormal)->SendMessage(BM_SETCHECK, BST_CHECKED);
+    FillTextControls();
     return true;
   }
+  Window* ProvideControl(const ControlSpec& spec) override { return spec.id == kChatInput ? &input_ : nullptr; }
   void OnCancel() override { EventLoop::Current()->Quit(0); }
   void OnOK() override {}
 
@@ -202,6 +249,30 @@ class DemoDialog : public Dialog {
         break;
     }
   }
+  void FillTextControls() {
+    auto cp = [](std::string_view utf8) { return tovrik::base::Utf8ToCp949(utf8); };
+    ChatView& chat = Chat();
+    chat.SetLineLimit(90);
+    chat.Append(cp("[서버 알림] 대화 창은 90줄까지 보여 주고, 위로 올려 두면 그 자리를 지킵니다.\n"), {200, 0, 0}, true);
+    chat.Append(cp("손님> "), {0, 0, 0});
+    chat.Append(cp("안녕하세요, 긴 줄은 단어 사이에서 나뉘어 창의 폭에 맞춰집니다. 끌어서 고르고 Ctrl+C로 복사하세요.\n"),
+                {0, 0, 110});
+    input_.LimitText(30);
+    input_.SetBorder(true);
+    input_.onSend = [this](const std::string& line) { Chat().Append("> " + line + "\n", {0, 0, 0}); };
+    if (auto* password = dynamic_cast<Edit*>(GetDlgItem(kPassword))) password->SetBorder(true);
+    for (int level = 0; level < 15; ++level) Level().AddString(cp("레벨 ") + std::to_string(level + 1));
+    Level().SetCurSel(0);
+    if (auto* names = dynamic_cast<ComboBox*>(GetDlgItem(kNickname)))
+      for (const char* name : {"고수", "초보", "손님", "alice", "bob"}) names->AddString(cp(name));
+    if (auto* amounts = dynamic_cast<ListBox*>(GetDlgItem(kAmounts)))
+      for (int amount = 100; amount <= 1500; amount += 100) amounts->AddString(std::to_string(amount));
+    ListView& muted = Muted();
+    muted.SetCheckBoxes(true);
+    muted.InsertColumn(0, "NickName", 110);
+    muted.InsertColumn(1, "ID", 50);
+    for (const char* name : {"고수", "손님"}) muted.SetItemText(muted.InsertItem(-1, cp(name)), 1, "id");
+  }
   void SetStatus(const std::string& text) {
     if (auto* status = dynamic_cast<Control*>(GetDlgItem(kStatus))) status->SetWindowText(text);
   }
@@ -210,6 +281,7 @@ class DemoDialog : public Dialog {
   ShapedDialog shaped_;
   PopupMenu menu_;
   ToolTip tips_;
+  ChatInput input_;
   Popup popup_;
   int modalResult_ = 0;
   int lastMenuCommand_ = 0;
@@ -253,7 +325,7 @@ int Check(EventLoop& loop, DemoDialog& demo, const std::filesystem::path& dir) {
   expect(after.left == before.left - 60 && after.top == before.top - 30, "the shaped dialog was dragged");
   expect(loop.WindowFromPoint({after.left + 1, after.top + 1}) == &demo, "a cut corner of the shaped dialog lets the mouse through");
 
-  automation.Click({600, 420}, MouseButton::Right);
+  automation.Click({620, 200}, MouseButton::Right);
   automation.Settle();
   expect(demo.Menu().IsOpen(), "a right click opens the menu");
   loop.PaintNow();
@@ -269,6 +341,28 @@ int Check(EventLoop& loop, DemoDialog& demo, const std::filesystem::path& dir) {
   expect(automation.SaveFrame(dir / "controls-tooltip.bmp"), "tooltip picture saved");
   automation.MoveMouse({300, 420});
   expect(!demo.Tips().IsShown(), "the tooltip hides on leaving");
+
+  // The text controls: composing and sending a line, a combo's list, a check.
+  demo.Shaped().ShowWindow(false);
+  automation.Click({40, 474});
+  automation.TypeText("hi ");
+  automation.ComposeAndCommit({"ㅎ", "하", "한"}, "한");
+  expect(demo.Input().GetTextUtf8() == "hi 한", "the chat input takes typing and composition");
+  automation.PressKey(VK_RETURN);
+  const ChatView& chat = demo.Chat();
+  expect(chat.GetLine(chat.GetLineCount() - 1) == tovrik::base::Utf8ToCp949("> hi 한"), "Enter sent the line to the chat view");
+  automation.Click({580, 318});
+  expect(demo.Level().GetDroppedState(), "the combo box drops its list");
+  loop.PaintNow();
+  expect(automation.SaveFrame(dir / "controls-text.bmp"), "text controls picture saved");
+  const ListBox& list = demo.Level().GetList();
+  const Rect rows = list.GetScreenRect();
+  automation.Click({rows.left + 20, rows.top + 1 + list.ItemHeight() * 2 + list.ItemHeight() / 2});
+  expect(!demo.Level().GetDroppedState() && demo.Level().GetCurSel() == 2, "a click in the list picks the item");
+  const Rect box = demo.Muted().CheckBoxRect(1);
+  const Rect view = demo.Muted().GetScreenRect();
+  automation.Click({view.left + box.left + 3, view.top + box.top + 3});
+  expect(demo.Muted().GetCheck(1), "a click on a row's box checks it");
   return failures == 0 ? 0 : 1;
 }
 
