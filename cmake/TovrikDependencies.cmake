@@ -9,6 +9,8 @@ pkg_check_modules(LZO2 REQUIRED IMPORTED_TARGET lzo2)
 find_package(ZLIB REQUIRED)
 find_package(JPEG REQUIRED)
 find_package(SQLite3 REQUIRED)
+# The server's local web shop.
+pkg_check_modules(CPPHTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
 
 # SimpleIni is a single header.
 find_path(SIMPLEINI_INCLUDE_DIR SimpleIni.h REQUIRED)

@@ -84,6 +84,16 @@ CREATE TABLE IF NOT EXISTS servers (
   users INTEGER NOT NULL,
   heartbeat INTEGER NOT NULL
 );
+CREATE TABLE IF NOT EXISTS shop_orders (
+  token TEXT PRIMARY KEY,
+  user_id INTEGER NOT NULL,
+  kind INTEGER NOT NULL,
+  product INTEGER NOT NULL,
+  money_change INTEGER NOT NULL,
+  item_id INTEGER NOT NULL,
+  item_code INTEGER NOT NULL,
+  created INTEGER NOT NULL
+);
 CREATE TABLE IF NOT EXISTS mail (
   id INTEGER PRIMARY KEY AUTOINCREMENT,
   server_no INTEGER NOT NULL,
@@ -269,14 +279,18 @@ bool Database::SetCharacter(std::int64_t userId, int charNo) {
 }
 
 bool Database::RecordGameResult(std::span<const UserRecord> users, std::span<const std::int64_t> itemUses,
-                                std::int64_t now) {
+                                std::int64_t now, std::span<const int> moneyChanges) {
+  const bool byChange = moneyChanges.size() == users.size();
   if (!Exec("BEGIN IMMEDIATE")) return false;
   bool ok = true;
-  for (const UserRecord& user : users) {
-    SqliteStatement update(db_,
-                           "UPDATE users SET money = ?, points = ?, wins = ?, losses = ?, draws = ? WHERE id = ?");
-    update.Bind(1, user.money).Bind(2, user.points).Bind(3, user.wins).Bind(4, user.losses).Bind(5, user.draws);
-    update.Bind(6, user.id);
+  for (std::size_t i = 0; i < users.size(); ++i) {
+    const UserRecord& user = users[i];
+    SqliteStatement update(db_, byChange ? "UPDATE users SET money = MAX(0, money + ?), points = ?, wins = ?, "
+                                           "losses = ?, draws = ? WHERE id = ?"
+                                         : "UPDATE users SET money = ?, points = ?, wins = ?, losses = ?, draws = ? "
+                                           "WHERE id = ?");
+    update.Bind(1, byChange ? moneyChanges[i] : user.money).Bind(2, user.points).Bind(3, user.wins);
+    update.Bind(4, user.losses).Bind(5, user.draws).Bind(6, user.id);
     ok = update.Run() && sqlite3_changes(db_) == 1 && ok;
   }
   for (const std::int64_t itemId : itemUses) ok = ok && CountItemUse(itemId, now);
@@ -323,6 +337,98 @@ bool Database::AddItem(const ItemRecord& item) {
   insert.Bind(1, item.userId).Bind(2, item.itemCode).Bind(3, item.useDays).Bind(4, item.useLimit);
   insert.Bind(5, item.startTime).Bind(6, item.usedCount);
   return insert.Run();
+}
+
+std::optional<ItemRecord> Database::FindItem(std::int64_t itemId) {
+  SqliteStatement query(db_,
+                        "SELECT id, user_id, item_code, use_days, use_limit, start_time, used_count FROM items "
+                        "WHERE id = ?");
+  query.Bind(1, itemId);
+  if (query.Step() != SQLITE_ROW) return std::nullopt;
+  ItemRecord item;
+  item.id = query.Int(0);
+  item.userId = query.Int(1);
+  item.itemCode = static_cast<int>(query.Int(2));
+  item.useDays = static_cast<int>(query.Int(3));
+  item.useLimit = static_cast<int>(query.Int(4));
+  item.startTime = query.Int(5);
+  item.usedCount = static_cast<int>(query.Int(6));
+  return item;
+}
+
+bool Database::StartItemPeriod(std::int64_t itemId, std::int64_t userId, std::int64_t now) {
+  SqliteStatement update(db_,
+                         "UPDATE items SET used_count = 1, start_time = ? WHERE id = ? AND user_id = ? AND "
+                         "use_days > 0 AND used_count = 0");
+  update.Bind(1, now).Bind(2, itemId).Bind(3, userId);
+  return update.Run() && sqlite3_changes(db_) == 1;
+}
+
+namespace {
+
+ShopOrder ReadOrder(const SqliteStatement& row) {
+  ShopOrder order;
+  order.token = row.Text(0);
+  order.userId = row.Int(1);
+  order.kind = static_cast<OrderKind>(row.Int(2));
+  order.product = static_cast<int>(row.Int(3));
+  order.moneyChange = row.Int(4);
+  order.itemId = row.Int(5);
+  order.itemCode = static_cast<int>(row.Int(6));
+  return order;
+}
+
+}  // namespace
+
+OrderOutcome Database::PlaceOrder(const ShopOrder& order, const ItemRecord* item, std::int64_t maxMoney,
+                                  std::int64_t now) {
+  OrderOutcome outcome;
+  outcome.order = order;
+  if (!Exec("BEGIN IMMEDIATE")) return outcome;
+  // Everything below runs inside the transaction; any early return rolls back.
+  auto finish = [&](OrderResult result, bool commit) {
+    outcome.result = result;
+    if (commit && Exec("COMMIT")) return outcome;
+    Exec("ROLLBACK");
+    if (commit) outcome.result = OrderResult::Failed;
+    return outcome;
+  };
+  SqliteStatement money(db_, "SELECT money FROM users WHERE id = ?");
+  money.Bind(1, order.userId);
+  if (money.Step() != SQLITE_ROW) return finish(OrderResult::NoUser, false);
+  outcome.money = money.Int(0);
+
+  SqliteStatement earlier(db_,
+                          "SELECT token, user_id, kind, product, money_change, item_id, item_code FROM shop_orders "
+                          "WHERE token = ?");
+  earlier.Bind(1, order.token);
+  if (earlier.Step() == SQLITE_ROW) {
+    outcome.order = ReadOrder(earlier);
+    return finish(outcome.order.userId == order.userId ? OrderResult::Repeated : OrderResult::OtherUser, false);
+  }
+  const std::int64_t after = outcome.money + order.moneyChange;
+  if (after < 0) return finish(OrderResult::NotEnoughMoney, false);
+  if (order.moneyChange > 0 && after > maxMoney) return finish(OrderResult::TooMuchMoney, false);
+
+  SqliteStatement pay(db_, "UPDATE users SET money = ? WHERE id = ?");
+  pay.Bind(1, after).Bind(2, order.userId);
+  if (!pay.Run() || sqlite3_changes(db_) != 1) return finish(OrderResult::Failed, false);
+  if (item) {
+    ItemRecord owned = *item;
+    owned.userId = order.userId;
+    if (!AddItem(owned)) return finish(OrderResult::Failed, false);
+    outcome.order.itemId = sqlite3_last_insert_rowid(db_);
+    outcome.order.itemCode = owned.itemCode;
+  }
+  SqliteStatement store(db_,
+                        "INSERT INTO shop_orders (token, user_id, kind, product, money_change, item_id, item_code, "
+                        "created) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+  store.Bind(1, outcome.order.token).Bind(2, order.userId).Bind(3, static_cast<int>(order.kind));
+  store.Bind(4, order.product).Bind(5, order.moneyChange).Bind(6, outcome.order.itemId);
+  store.Bind(7, outcome.order.itemCode).Bind(8, now);
+  if (!store.Run()) return finish(OrderResult::Failed, false);
+  outcome.money = after;
+  return finish(OrderResult::Done, true);
 }
 
 bool Database::StoreReport(const AbuseReport& report) {

@@ -210,6 +210,10 @@ bool EventLoop::Listen(const std::string& host, std::uint16_t port, ConnectionHa
   return true;
 }
 
+std::uint64_t EventLoop::Watch(int fd, base::PollHandler& handler) { return poller_.Add(fd, EPOLLIN, &handler); }
+
+void EventLoop::Unwatch(std::uint64_t key, int fd) { poller_.Remove(key, fd); }
+
 void EventLoop::AddTimer(int periodMs, std::function<void()> tick) {
   timers_.push_back({periodMs, NowMs() + periodMs, std::move(tick)});
 }

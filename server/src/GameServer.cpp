@@ -14,6 +14,7 @@
 #include "server/Log.h"
 #include "server/GameRules.h"
 #include "server/LoginCookie.h"
+#include "server/ShopPages.h"
 
 namespace tovrik::server {
 
@@ -21,7 +22,7 @@ namespace msgid = protocol::msgid;
 
 namespace {
 
-constexpr int kGameCode = 1;
+constexpr int kGameCode = kShopGameCode;
 constexpr std::int32_t kMaxCookieBytes = 4096;
 
 enum LoginRefusal : int {
@@ -275,6 +276,13 @@ bool GameServer::FinishLogin(GameSession& session, const UserRecord& user) {
   protocol::SERVERINFO info;
   info.GameCode = kGameCode;
   info.ServerTime = ToSystemTime(std::time(nullptr));
+  if (!context_.shopAddress.empty()) {
+    // An address too long for its field is left empty rather than cut.
+    const ShopAddresses shop = ShopAddressesFor(context_.shopAddress, user.loginId);
+    protocol::CopyIfShorter(info.ItemShopURL, shop.items);
+    protocol::CopyIfShorter(info.MyItemURL, shop.myItems);
+    protocol::CopyIfShorter(info.ChargeURL, shop.cash);
+  }
   protocol::CSV_SERVERINFO serverInfo;
   serverInfo.Set(info);
   Send(session, serverInfo);

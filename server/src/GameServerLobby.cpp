@@ -369,7 +369,9 @@ void GameServer::DeliverMail() {
   for (const MailRecord& mail : context_.db.TakeMail(serverNo_)) {
     GameSession* target = FindUser(mail.targetUser);
     if (!target) continue;  // gone meanwhile
-    if (mail.kind == kMailNotice) {
+    if (mail.kind == kMailUserChanged) {
+      RefreshUser(mail.targetUser);
+    } else if (mail.kind == kMailNotice) {
       SendServerMessage(*target, 0, std::string(mail.payload.begin(), mail.payload.end()));
     } else if (mail.kind == kMailWhisper && mail.payload.size() > 12) {
       const auto senderId = protocol::LoadLE<std::int64_t>(mail.payload.data());
@@ -381,6 +383,25 @@ void GameServer::DeliverMail() {
       DeliverWhisper(*target, bytes, senderId, senderServer);
     }
   }
+}
+
+void GameServer::RefreshUser(std::int64_t userId) {
+  GameSession* session = FindUser(userId);
+  const auto stored = session ? context_.db.FindUser(userId) : std::nullopt;
+  if (!stored) return;
+  session->user.money = stored->money;
+  if (session->channel) {
+    if (const ChannelMember* member = session->channel->FindMember(userId)) {
+      UserRecord user = member->user;
+      user.money = stored->money;
+      session->channel->UpdateUser(user);
+    }
+  }
+}
+
+const ChannelConfigEntry* GameServer::ChannelOf(std::int64_t userId) const {
+  const auto it = users_.find(userId);
+  return it != users_.end() && it->second->channel ? &it->second->channel->Config() : nullptr;
 }
 
 void GameServer::OnNoWhisper(GameSession& session, ReceivedFrame& frame) {

@@ -289,7 +289,10 @@ bool GameServer::StoreResult(const PendingResult& pending) {
   const std::array<UserRecord, 2> after{pending.settled[0].after, pending.settled[1].after};
   std::vector<std::int64_t> itemUses;
   if (pending.plusPointItem) itemUses.push_back(pending.plusPointItem);
-  return context_.db.RecordGameResult(after, itemUses, context_.Now());
+  // The money moves by the game's change: the shop may have changed it
+  // while the result waited for the database.
+  const std::array<int, 2> moneyChanges{pending.settled[0].moneyChange, pending.settled[1].moneyChange};
+  return context_.db.RecordGameResult(after, itemUses, context_.Now(), moneyChanges);
 }
 
 void GameServer::RetryPendingResults(bool lastChance) {
@@ -319,7 +322,9 @@ void GameServer::AnnounceResult(const PendingResult& pending, bool stored) {
   std::array<protocol::GAMEOVERRESULT, 2> results{};
   for (int seat = 0; seat < Room::kSeats; ++seat) {
     // A result that could not be stored is shown as what it is: nothing changed.
-    const UserRecord& user = stored ? pending.settled[seat].after : pending.before[seat];
+    UserRecord user = stored ? pending.settled[seat].after : pending.before[seat];
+    // The stored money includes what the shop changed meanwhile.
+    if (const auto fresh = stored ? context_.db.FindUser(user.id) : std::nullopt) user.money = fresh->money;
     protocol::CopyAtMost(results[seat].ID, user.loginId, 15);
     results[seat].Pebble = user.money;
     results[seat].Point = user.points;

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -33,6 +34,11 @@ bool ServerChild::Start(const std::filesystem::path& program, const std::vector<
   }
   logFile_ = logFile;
   std::vector<std::string> command{program.string()};
+  // Tests and robots run many servers at once: none takes the fixed shop
+  // port unless asked to.
+  if (std::find(args.begin(), args.end(), "--shop-port") == args.end()) {
+    command.insert(command.end(), {"--shop-port", "0"});
+  }
   command.insert(command.end(), args.begin(), args.end());
   int out[2];
   if (::pipe2(out, O_CLOEXEC) != 0) {
@@ -77,6 +83,7 @@ void ServerChild::ReadAddresses(int fd) {
   while (words >> kind >> address) {
     if (kind == "master") master_ = ParseAddress(address);
     if (kind == "game") games_.push_back(ParseAddress(address));
+    if (kind == "shop") shop_ = ParseAddress(address);
   }
 }
 

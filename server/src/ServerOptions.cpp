@@ -23,6 +23,8 @@ std::string ServerUsage() {
          "  --no-game            run the master server only (other processes run the game servers)\n"
          "  --game-port PORT     one game server on PORT; repeat for more (default one on 24001)\n"
          "  --game-number N      number of this process's first game server (default 1)\n"
+"  --shop-port PORT     web shop port on 127.0.0.1 (default 24079 + the first game number, 0 = any free port)\n"
+         "  --no-shop            no web shop\n"
          "  --host ADDRESS       IPv4 address to listen on and to hand to clients (default 127.0.0.1)\n"
          "  --db FILE            SQLite database (default under the user's data folder)\n"
          "  --config FILE        channel configuration (default: built-in channels)\n"
@@ -60,7 +62,9 @@ std::optional<ServerOptions> ParseServerOptions(const std::vector<std::string>& 
       options.master = false;
     } else if (arg == "--no-game") {
       options.noGame = true;
-    } else if (arg == "--master-port" || arg == "--game-port") {
+    } else if (arg == "--no-shop") {
+      options.shop = false;
+    } else if (arg == "--master-port" || arg == "--game-port" || arg == "--shop-port") {
       std::uint16_t port = 0;
       if (!value(text)) return std::nullopt;
       if (!ParsePort(text, port)) {
@@ -69,6 +73,8 @@ std::optional<ServerOptions> ParseServerOptions(const std::vector<std::string>& 
       }
       if (arg == "--master-port") {
         options.masterPort = port;
+      } else if (arg == "--shop-port") {
+        options.shopPort = port;
       } else {
         options.gamePorts.push_back(port);
       }

@@ -27,6 +27,7 @@ constexpr std::chrono::milliseconds kLoopBusyWait{50};
 ServerProcess::ServerProcess(ServerOptions options) : options_(std::move(options)) {}
 
 ServerProcess::~ServerProcess() {
+  if (shopHttp_) shopHttp_->Stop();
   for (auto& game : games_) game->Shutdown();
 }
 
@@ -50,7 +51,7 @@ bool ServerProcess::Start(std::string& listening, std::string& error) {
   // process's lock waits only briefly and fails, rather than stand the whole
   // loop still. Writes that matter (game results) are tried again later.
   db_->SetBusyWait(kLoopBusyWait);
-  context_ = std::make_unique<ServerContext>(ServerContext{*db_, config_});
+  context_ = std::make_unique<ServerContext>(ServerContext{*db_, config_, std::mt19937_64{std::random_device{}()}, {}});
 
   std::ostringstream line;
   if (options_.master) {
@@ -72,7 +73,9 @@ bool ServerProcess::Start(std::string& listening, std::string& error) {
     }
     line << (line.tellp() > 0 ? " " : "") << "game " << options_.host << ":" << port;
   }
-  listening = line.str();
+  std::string shopLine;
+  if (!StartShop(shopLine, error)) return false;
+  listening = line.str() + shopLine;
 
   loop_.AddTimer(100, [this] {
     for (auto& game : games_) game->DeliverMail();
@@ -108,8 +111,24 @@ bool ServerProcess::Start(std::string& listening, std::string& error) {
   return true;
 }
 
+bool ServerProcess::StartShop(std::string& listening, std::string& error) {
+  if (games_.empty() || !options_.shop) return true;
+  // Loopback only: the shop knows its players by their cookie alone.
+  const std::string host = "127.0.0.1";
+  const std::uint16_t wanted =
+      options_.shopPort.value_or(static_cast<std::uint16_t>(24079 + options_.firstGameNumber));
+  shop_ = std::make_unique<Shop>(*context_, games_);
+  shopHttp_ = std::make_unique<ShopHttp>(loop_, [this](const ShopRequest& request) { return shop_->Handle(request); });
+  std::uint16_t port = 0;
+  if (!shopHttp_->Start(host, wanted, port, error)) return false;
+  context_->shopAddress = "http://" + host + ":" + std::to_string(port);
+  listening = " shop " + host + ":" + std::to_string(port);
+  return true;
+}
+
 void ServerProcess::Run() {
   loop_.Run();
+  if (shopHttp_) shopHttp_->Stop();
   for (auto& game : games_) game->Shutdown();
   games_.clear();
 }

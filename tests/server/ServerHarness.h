@@ -39,6 +39,7 @@ class ServerUnderTest {
   bool Running() const { return child_.Running(); }
   const Endpoint& Master() const { return child_.Master(); }
   const std::vector<Endpoint>& Games() const { return child_.Games(); }
+  const Endpoint& Shop() const { return child_.WebShop(); }
   const std::filesystem::path& Directory() const { return dir_; }
   const std::filesystem::path& Database() const { return db_; }
   // Sends SIGTERM and returns the exit status (-1 when it did not exit in time).

@@ -109,6 +109,29 @@ struct MailRecord {
   std::vector<std::uint8_t> payload;
 };
 
+// A purchase or a charge of the web shop, kept under the token of the form
+// that asked for it: a repeated request finds the first one instead of
+// paying (or being paid) again.
+enum class OrderKind { Purchase = 1, Charge = 2 };
+
+struct ShopOrder {
+  std::string token;
+  std::int64_t userId = 0;
+  OrderKind kind = OrderKind::Purchase;
+  int product = 0;               // catalogue number (purchases)
+  std::int64_t moneyChange = 0;  // negative: the price paid
+  std::int64_t itemId = 0;       // the item bought
+  int itemCode = 0;
+};
+
+enum class OrderResult { Done, Repeated, NotEnoughMoney, TooMuchMoney, OtherUser, NoUser, Failed };
+
+struct OrderOutcome {
+  OrderResult result = OrderResult::Failed;
+  ShopOrder order;     // as stored (for Repeated: the first request's)
+  std::int64_t money = 0;  // the user's money afterwards
+};
+
 class Database {
  public:
   // Opens or creates the file with its schema. Null with a reason on failure.
@@ -130,13 +153,28 @@ class Database {
   // Writes the figures a game changes (money, points, wins, losses, draws)
   // of all the users and one use of each item in `itemUses` at once, or
   // nothing (`now` in unix seconds starts an item's period).
+  // With `moneyChanges` (one per user) the money moves by those amounts
+  // instead of being set, so that money that changed meanwhile (a purchase
+  // in the shop while the result waited) is kept; never below 0.
   bool RecordGameResult(std::span<const UserRecord> users, std::span<const std::int64_t> itemUses = {},
-                        std::int64_t now = 0);
+                        std::int64_t now = 0, std::span<const int> moneyChanges = {});
 
   std::vector<ItemRecord> ItemsOf(std::int64_t userId);
   bool AddItem(const ItemRecord& item);
   // Counts one use of an item; the first use starts its period (`now`, unix seconds).
   bool CountItemUse(std::int64_t itemId, std::int64_t now);
+
+  std::optional<ItemRecord> FindItem(std::int64_t itemId);
+  // Starts the period of a period item of that user that was never used
+  // (counts its first use); false when there is no such item.
+  bool StartItemPeriod(std::int64_t itemId, std::int64_t userId, std::int64_t now);
+
+  // Applies the order in one transaction: the money change (a purchase
+  // never below 0, a charge never above `maxMoney`), the item of a purchase
+  // (`item`, its id is filled in) and the order under its token. A token
+  // already stored changes nothing and returns the stored order (Repeated,
+  // or OtherUser when another user placed it).
+  OrderOutcome PlaceOrder(const ShopOrder& order, const ItemRecord* item, std::int64_t maxMoney, std::int64_t now);
 
   bool StoreReport(const AbuseReport& report);
   int CountReports();

@@ -96,6 +96,10 @@ class EventLoop : private base::PollHandler {
   // Listens on host:port (port 0 picks a free one, returned in `boundPort`).
   bool Listen(const std::string& host, std::uint16_t port, ConnectionHandler& handler,
               const ConnectionLimits& limits, std::uint16_t& boundPort, std::string& error);
+  // Runs `handler` from the loop whenever `fd` is readable (a descriptor that
+  // another thread signals, for instance); returns the key for Unwatch, 0 on failure.
+  std::uint64_t Watch(int fd, base::PollHandler& handler);
+  void Unwatch(std::uint64_t key, int fd);
   // Calls `tick` about every `periodMs` milliseconds from the loop.
   void AddTimer(int periodMs, std::function<void()> tick);
 

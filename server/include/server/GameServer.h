@@ -57,6 +57,14 @@ class GameServer : public FrameServer {
   void Shutdown();
   // An operator notice to every user of this server.
   void Broadcast(const std::string& cp949Text, int kind);
+  // The user's money changed in the database (the shop): the session and
+  // its lobby record take the stored figure. No effect for a user elsewhere.
+  void RefreshUser(std::int64_t userId);
+  bool Holds(std::int64_t userId) const { return users_.count(userId) != 0; }
+  // The channel the user is in here, or null.
+  const ChannelConfigEntry* ChannelOf(std::int64_t userId) const;
+  // A note that makes the game server holding the user read its money again.
+  static constexpr int kMailUserChanged = 3;
   // Runs the turn clocks and report deadlines of the games: call regularly.
   void TickMatches();
   // The server is being stopped: every running game ends without a result

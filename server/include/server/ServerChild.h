@@ -35,6 +35,8 @@ class ServerChild {
   bool Running() const { return pid_ > 0; }
   const ListenAddress& Master() const { return master_; }
   const std::vector<ListenAddress>& Games() const { return games_; }
+  // The web shop (port 0 when the server runs none).
+  const ListenAddress& WebShop() const { return shop_; }
   std::string Log() const;
 
  private:
@@ -44,6 +46,7 @@ class ServerChild {
   std::filesystem::path logFile_;
   ListenAddress master_;
   std::vector<ListenAddress> games_;
+  ListenAddress shop_;
 };
 
 }  // namespace tovrik::server

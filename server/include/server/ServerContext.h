@@ -22,6 +22,8 @@ struct ServerContext {
   Database& db;
   const ChannelConfig& config;
   std::mt19937_64 random{std::random_device{}()};
+  // "http://127.0.0.1:PORT" of this process's web shop; empty without one.
+  std::string shopAddress;
 
   std::int64_t Now() const;  // unix seconds
   std::int64_t LiveAfter() const { return Now() - kLiveSeconds; }

@@ -18,6 +18,10 @@ struct ServerOptions {
   std::uint16_t masterPort = 24000;
   std::vector<std::uint16_t> gamePorts;  // empty: one game server on 24001
   int firstGameNumber = 1;
+  // The web shop's port on 127.0.0.1; empty: 24079 + firstGameNumber, so
+  // that processes with distinct game numbers do not collide. 0 = any free port.
+  std::optional<std::uint16_t> shopPort;
+  bool shop = true;  // only a process with game servers runs one
   std::filesystem::path db;              // empty: the user's data folder
   std::filesystem::path config;          // empty: the built-in channels
   std::filesystem::path noticeFile;      // read on SIGUSR1 and sent to everyone

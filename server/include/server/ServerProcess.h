@@ -13,6 +13,8 @@
 #include "server/MasterServer.h"
 #include "server/ServerContext.h"
 #include "server/ServerOptions.h"
+#include "server/Shop.h"
+#include "server/ShopHttp.h"
 
 namespace tovrik::server {
 
@@ -23,7 +25,7 @@ class ServerProcess {
 
   // Opens the database and the listening sockets. On success `listening`
   // holds the line that names the chosen addresses, for example
-  // "master 127.0.0.1:24000 game 127.0.0.1:24001".
+  // "master 127.0.0.1:24000 game 127.0.0.1:24001 shop 127.0.0.1:24080".
   bool Start(std::string& listening, std::string& error);
   // Runs until Stop().
   void Run();
@@ -37,6 +39,7 @@ class ServerProcess {
 
  private:
   void SendNotice();
+  bool StartShop(std::string& listening, std::string& error);
 
   ServerOptions options_;
   EventLoop loop_;
@@ -45,6 +48,8 @@ class ServerProcess {
   std::unique_ptr<ServerContext> context_;
   std::unique_ptr<MasterServer> master_;
   std::vector<std::unique_ptr<GameServer>> games_;
+  std::unique_ptr<Shop> shop_;
+  std::unique_ptr<ShopHttp> shopHttp_;  // stopped before the loop and the games go
   volatile int noticeRequested_ = 0;
   volatile int stopRequested_ = 0;
 };
