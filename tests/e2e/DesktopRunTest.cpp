@@ -78,7 +78,12 @@ class DesktopRun : public ::testing::Test {
                           "XDG_RUNTIME_DIR=" + (folder_ / "run").string(), "HOME=" + folder_.string(),
                           "QXENV_CommonPath=" TOVRIK_RUNTIME_DIR "/Common",
                           "TOVRIK_PORTAL_REGISTRY=" TOVRIK_RUNTIME_DIR "/portal-registry.ini",
-                          "TOVRIK_URL_OPENER=/bin/true", "TOVRIK_MESSAGEBOX_ANSWERS="});
+                          "TOVRIK_URL_OPENER=/bin/true", "TOVRIK_MESSAGEBOX_ANSWERS=",
+                          // On a real display SDL loads the X and D-Bus libraries at run time;
+                          // they keep allocations to the end and are unloaded by then, so
+                          // the leak checker cannot tell them from ours. The headless client
+                          // tests keep checking our own code for leaks.
+                          "ASAN_OPTIONS=detect_leaks=0"});
   }
 
   fs::path folder_;
