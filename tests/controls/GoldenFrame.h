@@ -1,6 +1,7 @@
 #pragma once
 // Golden frames: a part of the composed frame compared pixel for pixel with
-// a BMP kept in tests/controls/golden/. A failing comparison writes the
+// a BMP kept in tests/<subsystem>/golden/ (tests/controls/golden/ unless
+// another folder is named). A failing comparison writes the
 // actual picture beside the expected one (NAME.actual.bmp) for a person to
 // look at; TOVRIK_UPDATE_GOLDEN=1 rewrites the expected pictures after a
 // deliberate change (look at the difference before committing).
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "gfx/Bitmap.h"
@@ -19,8 +21,8 @@
 
 namespace tovrik::controls::testing {
 
-inline std::filesystem::path GoldenDir() {
-  return std::filesystem::path(TOVRIK_SOURCE_DIR) / "tests" / "controls" / "golden";
+inline std::filesystem::path GoldenDir(std::string_view subsystem = "controls") {
+  return std::filesystem::path(TOVRIK_SOURCE_DIR) / "tests" / subsystem / "golden";
 }
 
 inline bool WriteRgb555Bmp(const std::filesystem::path& file, const platform::PixelView& frame, platform::Rect area) {
@@ -37,13 +39,14 @@ inline bool WriteRgb555Bmp(const std::filesystem::path& file, const platform::Pi
 }
 
 // Compares `area` of an RGB555 frame with golden/NAME.bmp.
-inline void ExpectMatchesGolden(const platform::PixelView& frame, platform::Rect area, const std::string& name) {
+inline void ExpectMatchesGolden(const platform::PixelView& frame, platform::Rect area, const std::string& name,
+                                const std::filesystem::path& dir = GoldenDir()) {
   ASSERT_TRUE(frame.IsValid());
   area = area.Intersect(platform::Bounds(frame));
-  const auto expectedFile = GoldenDir() / (name + ".bmp");
-  const auto actualFile = GoldenDir() / (name + ".actual.bmp");
+  const auto expectedFile = dir / (name + ".bmp");
+  const auto actualFile = dir / (name + ".actual.bmp");
   if (const char* update = std::getenv("TOVRIK_UPDATE_GOLDEN"); update && *update == '1') {
-    std::filesystem::create_directories(GoldenDir());
+    std::filesystem::create_directories(dir);
     ASSERT_TRUE(WriteRgb555Bmp(expectedFile, frame, area));
     return;
   }

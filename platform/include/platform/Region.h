@@ -32,6 +32,8 @@ class Region {
   // top-left pixel at (0, 0). On an 8-bit picture the palette colour of each
   // index is compared. An unusable view gives an empty region.
   static Region FromColourKey(const PixelView& picture, RgbColor key);
+  // The pixels of `runs`, in any order, overlapping or not.
+  static Region FromRuns(std::vector<Run> runs) { return Region(std::move(runs)); }
 
   // Adds the pixels of `other`.
   void Union(const Region& other);
