@@ -1,20 +1,28 @@
 #include "ui/MyBitmap.h"
 
 #include "base/Log.h"
+#include "controls/BitmapResource.h"
 #include "platform/PathResolver.h"
 
 namespace tovrik::ui {
 using platform::Point;
 using platform::Rect;
 
-int CMyBitmap::LoadBitmapFile(std::string_view path) {
+int CMyBitmap::LoadBitmapFile(std::string_view path) { return LoadBitmapFile(path, std::filesystem::current_path()); }
+
+int CMyBitmap::LoadBitmapFile(std::string_view path, const std::filesystem::path& base) {
   Release();
   if (path.empty()) return 0;
-  if (!bitmap_.Load(platform::ResolvePath(path))) {
+  if (!bitmap_.Load(platform::ResolvePath(path, base))) {
     base::Log(base::LogLevel::Warn, "ui", "bitmap ", path, " cannot be read: ", bitmap_.LastError());
     return 0;
   }
   return 1;
+}
+
+int CMyBitmap::LoadBitmapResource(int id, const std::filesystem::path& programDir) {
+  Release();
+  return controls::LoadBitmapResource(id, bitmap_, programDir) ? 1 : 0;
 }
 
 void CMyBitmap::Release() { bitmap_.Release(); }

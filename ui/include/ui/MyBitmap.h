@@ -19,6 +19,10 @@ class CMyBitmap {
   // to letter case). Any previous image is released first. 1 on success; 0
   // for an empty path or an unreadable file, which leaves no image.
   int LoadBitmapFile(std::string_view path);
+  // The same with a relative path taken from `base`.
+  int LoadBitmapFile(std::string_view path, const std::filesystem::path& base);
+  // Numbered bitmap resource `id` of the program in `programDir`.
+  int LoadBitmapResource(int id, const std::filesystem::path& programDir = ".");
   void Release();
 
   bool IsLoaded() const { return bitmap_.IsLoaded(); }
