@@ -11,6 +11,9 @@
 #include "ui/CheckButton.h"
 #include "ui/DialogHelper.h"
 #include "platform/PathResolver.h"
+#include "platform/Text.h"
+#include "ui/CJFlatComboBox.h"
+#include "ui/GrpChatEdit.h"
 #include "ui/MyButton.h"
 
 namespace tovrik::ui {
@@ -89,6 +92,47 @@ TEST_F(SkinGoldenTest, DialogWithAPressedBitmapButton) {
   loop.InjectMouseMove(OnButton(1));
   loop.InjectMouseButton(OnButton(1), platform::MouseButton::Left, true);
   ExpectFrame("skin_dialog_pressed");
+}
+
+}  // namespace
+}  // namespace tovrik::ui
+
+namespace tovrik::ui {
+namespace {
+
+class ChatAndComboGoldenTest : public ui::testing::UiTest {};
+
+TEST_F(ChatAndComboGoldenTest, ChatViewWithItsSkinnedScrollBar) {
+  ASSERT_TRUE(platform::Font::Default());
+  CGrpChatEdit view;
+  ASSERT_TRUE(view.Create(&main, Rect::FromSize(20, 20, 240, 120), 1100));
+  ASSERT_TRUE(view.Init({0, 0}, kRuntime));
+  for (int i = 1; i <= 24; ++i)
+    view.AppendUtf8("손님" + std::to_string(i) + " : 한 판 두실 분?\n", {20, 20, 20}, i % 4 == 0);
+  view.SetScrollPos(view.GetScrollLimit() / 2);
+  loop.PaintNow();
+  const Rect area{view.GetScreenRect().left, view.GetScreenRect().top, view.ScrollBar().GetScreenRect().right,
+                  view.GetScreenRect().bottom};
+  controls::testing::ExpectMatchesGolden(loop.Frame(), area, "chat_view_scrollbar",
+                                         controls::testing::GoldenDir("ui"));
+}
+
+TEST_F(ChatAndComboGoldenTest, FlatComboBoxOpen) {
+  ASSERT_TRUE(platform::Font::Default());
+  CCJFlatComboBox combo;
+  const Rect at = Rect::FromSize(30, 30, 120, 20);
+  ASSERT_TRUE(combo.Create(&main, at, 1200));
+  for (const char* item : {"입문", "초보", "하수", "중수", "고수"}) combo.AddStringUtf8(item);
+  combo.SetCurSel(2);
+  const platform::Point button{at.right - 5, at.top + 10};
+  loop.InjectMouseMove(button);
+  loop.InjectMouseButton(button, platform::MouseButton::Left, true);
+  loop.InjectMouseButton(button, platform::MouseButton::Left, false);
+  ASSERT_TRUE(combo.GetDroppedState());
+  loop.PaintNow();
+  const Rect list = combo.GetList().GetScreenRect();
+  controls::testing::ExpectMatchesGolden(loop.Frame(), {at.left, at.top, std::max(at.right, list.right), list.bottom},
+                                         "flat_combo_open", controls::testing::GoldenDir("ui"));
 }
 
 }  // namespace
