@@ -76,9 +76,10 @@ TEST_F(DialogSkinTest, DialogTakesTheBackgroundsSizeShapeAndTimer) {
 }
 
 TEST_F(DialogSkinTest, SpriteButtonClicksReachTheDialog) {
+  // The skin outlives the dialog that hands it messages.
+  CDialogHelper skin;
   SkinnedDialog dialog;
   dialog.Create(&main, Rect::FromSize(0, 0, 10, 10));
-  CDialogHelper skin;
   dialog.skin = &skin;
   skin.Init(&dialog, folder / "back.spr");
   skin.AddButton(folder / "buttons.spr", 20, 30, 0, 501);
@@ -93,9 +94,10 @@ TEST_F(DialogSkinTest, SpriteButtonClicksReachTheDialog) {
 }
 
 TEST_F(DialogSkinTest, PressOnTheBackgroundDragsTheDialog) {
+  // The skin outlives the dialog that hands it messages.
+  CDialogHelper skin;
   SkinnedDialog dialog;
   dialog.Create(&main, Rect::FromSize(0, 0, 10, 10));
-  CDialogHelper skin;
   dialog.skin = &skin;
   skin.Init(&dialog, folder / "back.spr");
   loop.InjectMouseMove({400, 300});
