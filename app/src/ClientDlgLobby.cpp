@@ -2,6 +2,7 @@
 // profiles, character change, room information, chat, whispers, server
 // notices, invitations and the event counters.
 
+#include "RecordText.h"
 #include "app/ChatText.h"
 #include "app/ClientDlg.h"
 #include "app/ClientGame.h"
@@ -38,31 +39,6 @@ constexpr ChatColour kRoomWhisper{180, 180, 180};
 constexpr int kSoundInvitation = 16;
 constexpr int kSoundWhisper = 18;
 constexpr int kMaxCharacter = 72;
-
-template <typename... Args>
-std::string Format(const char* format, Args... args) {
-  char text[1024];
-  std::snprintf(text, sizeof text, format, args...);
-  return text;
-}
-
-// A record's text as received (code page 949), never past its field.
-template <std::size_t N>
-std::string Held(const char (&field)[N]) {
-  return std::string(ReadText(std::span<const char>(field, N)));
-}
-
-// A record's text fit for one line of the chat (UTF-8).
-template <std::size_t N>
-std::string Shown(const char (&field)[N]) {
-  return OneLineName(Cp949FieldToUtf8(std::span<const char>(field, N)));
-}
-
-// The same for the hidden log, which stays in code page 949.
-template <std::size_t N>
-std::string Logged(const char (&field)[N]) {
-  return OneLineName(Held(field));
-}
 
 // The deployment's operator accounts, which may see another user's money:
 // a comma-separated build setting.

@@ -2,6 +2,7 @@
 // rooms, the room's users and master, the other player's relayed messages
 // handed to the game, the result, and the item prompts the server asks for.
 
+#include "RecordText.h"
 #include "app/ChatText.h"
 #include "app/ClientDlg.h"
 #include "app/ControllerState.h"
@@ -43,28 +44,6 @@ constexpr int kJumpItemCode = 201;
 constexpr int kItemDialogClosed = 2;
 constexpr int kPageFunctionalItems = 1;
 constexpr int kPageMyItems = 2;
-
-template <typename... Args>
-std::string Format(const char* format, Args... args) {
-  char text[1024];
-  std::snprintf(text, sizeof text, format, args...);
-  return text;
-}
-
-template <std::size_t N>
-std::string Held(const char (&field)[N]) {
-  return std::string(ReadText(std::span<const char>(field, N)));
-}
-
-template <std::size_t N>
-std::string Shown(const char (&field)[N]) {
-  return OneLineName(Cp949FieldToUtf8(std::span<const char>(field, N)));
-}
-
-template <std::size_t N>
-std::string Logged(const char (&field)[N]) {
-  return OneLineName(Held(field));
-}
 
 class ModalGuard {
  public:
