@@ -130,19 +130,47 @@ CClientDlg* GetClientDlg() { return g_ClientDlg; }
 
 const CommonSprites& GetCommonSprites() { return g_CommonSprites; }
 
-CClientDlg::CClientDlg() : CClientDlg(Options{}) {}
+namespace {
 
-CClientDlg::CClientDlg(Options options, ClientScreens screens) : options_(options), screens_(screens) {
+ScreenSetFactory& DefaultFactorySlot() {
+  static ScreenSetFactory factory;
+  return factory;
+}
+
+// A screen given by the caller wins over the set's.
+void FillMissing(ClientScreens& screens, const ClientScreens& from) {
+  if (!screens.channel) screens.channel = from.channel;
+  if (!screens.lobby) screens.lobby = from.lobby;
+  if (!screens.room) screens.room = from.room;
+  if (!screens.connectBox) screens.connectBox = from.connectBox;
+  if (!screens.closingBox) screens.closingBox = from.closingBox;
+  if (!screens.popups) screens.popups = from.popups;
+  if (!screens.sound) screens.sound = from.sound;
+}
+
+CClientDlg::Options DefaultOptions() {
+  CClientDlg::Options options;
+  options.screenSet = DefaultScreenSetFactory();
+  return options;
+}
+
+}  // namespace
+
+void SetDefaultScreenSetFactory(ScreenSetFactory factory) { DefaultFactorySlot() = std::move(factory); }
+
+const ScreenSetFactory& DefaultScreenSetFactory() { return DefaultFactorySlot(); }
+
+CClientDlg::CClientDlg() : CClientDlg(DefaultOptions()) {}
+
+CClientDlg::CClientDlg(Options options, ClientScreens screens) : options_(std::move(options)), screens_(screens) {
+  if (options_.screenSet) screenSet_ = options_.screenSet();
+  if (screenSet_) FillMissing(screens_, screenSet_->Screens());
   if (!screens_.channel || !screens_.lobby || !screens_.room || !screens_.connectBox || !screens_.closingBox ||
       !screens_.popups) {
     statusView_ = std::make_unique<CStatusView>();
     ClientScreens plain = statusView_->Screens();
-    if (!screens_.channel) screens_.channel = plain.channel;
-    if (!screens_.lobby) screens_.lobby = plain.lobby;
-    if (!screens_.room) screens_.room = plain.room;
-    if (!screens_.connectBox) screens_.connectBox = plain.connectBox;
-    if (!screens_.closingBox) screens_.closingBox = plain.closingBox;
-    if (!screens_.popups) screens_.popups = plain.popups;
+    plain.sound = nullptr;
+    FillMissing(screens_, plain);
   }
   clientGame_ = std::make_unique<CClientGame>(tovrik::game::Game, *screens_.room, screens_.sound);
   g_ClientDlg = this;
@@ -161,6 +189,7 @@ CClientDlg::~CClientDlg() {
     g_SSOWebLibMan.UnInitSSOWebBrowser();
     g_QXWebBanner.UnInitQXWebBannerDLL();
   }
+  screenSet_.reset();
   statusView_.reset();
   Destroy();
   if (g_ClientDlg == this) g_ClientDlg = nullptr;
@@ -217,6 +246,10 @@ void CClientDlg::ShowStatus(std::string_view text) {
 bool CClientDlg::InitWindowAndScreens() {
   if (!IsCreated() && !Create(nullptr, Rect::FromSize(0, 0, 800, 600))) return false;
   if (statusView_ && !statusView_->IsCreated()) statusView_->Create(this, GetClientRect(), 105);
+  if (screenSet_ && !screenSetCreated_) {
+    if (!screenSet_->Create(*this)) return false;
+    screenSetCreated_ = true;
+  }
   return true;
 }
 

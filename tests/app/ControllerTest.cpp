@@ -23,6 +23,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -853,3 +854,42 @@ TEST_F(Controller, ClosingDuringTheEventAsksTheNoticeFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+// A screen set that gives only the lobby; the status view serves the rest.
+class LobbyOnlySet final : public IScreenSet {
+ public:
+  LobbyOnlySet(RecordingScreens& lobby, std::vector<std::string>& events) : lobby_(lobby), events_(events) {}
+  ~LobbyOnlySet() override { events_.push_back("destroyed"); }
+  ClientScreens Screens() override {
+    ClientScreens screens;
+    screens.lobby = &lobby_;
+    return screens;
+  }
+  bool Create(tovrik::platform::Window& mainWindow) override {
+    events_.push_back(mainWindow.IsCreated() ? "created in window" : "created without window");
+    return true;
+  }
+
+ private:
+  RecordingScreens& lobby_;
+  std::vector<std::string>& events_;
+};
+
+}  // namespace
+
+TEST_F(Controller, ScreenSetIsCreatedInTheMainWindowAndServesItsScreens) {
+  std::vector<std::string> events;
+  RecordingScreens lobby;
+  CClientDlg::Options options{false, false, false};
+  options.screenSet = [&] { return std::make_unique<LobbyOnlySet>(lobby, events); };
+  dlg = std::make_unique<CClientDlg>(std::move(options));
+  ASSERT_NE(dlg->StatusView(), nullptr);  // the other screens
+  ThroughMaster();
+  EXPECT_EQ(events, (std::vector<std::string>{"created in window"}));
+  FinishLogin("Alpha-3");
+  EXPECT_NE(std::find(lobby.calls.begin(), lobby.calls.end(), "lobby.refresh"), lobby.calls.end());
+  dlg.reset();
+  EXPECT_EQ(events.back(), "destroyed");
+}

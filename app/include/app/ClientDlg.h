@@ -113,6 +113,8 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::sockets::ISoc
     // How long each step of the connection and login may wait for the
     // server's next message.
     std::uint32_t connectWaitMs = kConnectWaitMs;
+    // Makes the screens (empty: the plain status view shows everything).
+    ScreenSetFactory screenSet;
   };
 
   CClientDlg();
@@ -342,6 +344,8 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::sockets::ISoc
   void AddScoreLines();
 
   Options options_;
+  std::unique_ptr<IScreenSet> screenSet_;
+  bool screenSetCreated_ = false;
   ClientScreens screens_;
   std::unique_ptr<CStatusView> statusView_;
   tovrik::sockets::CSockCmnd sockCmnd_;

@@ -10,9 +10,15 @@
 #include "protocol/Records.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+
+namespace tovrik::platform {
+class Window;
+}
 
 namespace tovrik::app {
 
@@ -171,5 +177,26 @@ struct ClientScreens {
   // sound manager.
   tovrik::game::IGameSound* sound = nullptr;
 };
+
+// The screens of a running client, owned together. The main window makes
+// one set when it is constructed and creates its windows once the main
+// window exists; a screen the set does not provide (a null member of
+// Screens()) is stood in for by the plain status view.
+class IScreenSet {
+ public:
+  virtual ~IScreenSet() = default;
+  virtual ClientScreens Screens() = 0;
+  // Creates the screens' windows as children of the main window; false
+  // ends start-up.
+  virtual bool Create(tovrik::platform::Window& mainWindow) = 0;
+};
+
+using ScreenSetFactory = std::function<std::unique_ptr<IScreenSet>()>;
+
+// The screens the program's main window uses when it is made without
+// options (the executable installs the real ones; tests that construct the
+// window with options of their own get only what they ask for).
+void SetDefaultScreenSetFactory(ScreenSetFactory factory);
+const ScreenSetFactory& DefaultScreenSetFactory();
 
 }  // namespace tovrik::app
