@@ -69,6 +69,9 @@ class DesktopRun : public ::testing::Test {
   bool StartClient(const std::string& cookie) {
     // A copy of the program keeps the settings it writes beside itself out of the build.
     fs::copy_file(TOVRIK_RUNTIME_DIR "/tovrik", folder_ / "tovrik", fs::copy_options::overwrite_existing);
+    // The program reads its artwork and sounds beside itself.
+    for (const char* folder : {"data", "image", "Sound"})
+      if (!fs::exists(folder_ / folder)) fs::create_directory_symlink(fs::path(TOVRIK_RUNTIME_DIR) / folder, folder_ / folder);
     return client_.Start({(folder_ / "tovrik").string(), "ServIP=" + server_.Master().host,
                           "ServPort=" + std::to_string(server_.Master().port), "AuthCookie=" + cookie,
                           "DataCookie=data", "CpCookie=cp", "SpareParam=group=1"},
