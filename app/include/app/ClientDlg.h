@@ -114,7 +114,7 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::sockets::ISoc
     // server's next message.
     std::uint32_t connectWaitMs = kConnectWaitMs;
     // Makes the screens (empty: the plain status view shows everything).
-    ScreenSetFactory screenSet;
+    ScreenSetFactory screenSet = {};
   };
 
   CClientDlg();
