@@ -8,10 +8,14 @@ CClientScreenSet::~CClientScreenSet() = default;
 
 tovrik::app::ClientScreens CClientScreenSet::Screens() {
   tovrik::app::ClientScreens screens;
+  screens.room = &room_;
   return screens;
 }
 
-bool CClientScreenSet::Create(tovrik::platform::Window&) { return true; }
+bool CClientScreenSet::Create(tovrik::platform::Window& mainWindow) {
+  if (!room_.Create(mainWindow)) return false;
+  return true;
+}
 
 std::unique_ptr<tovrik::app::IScreenSet> MakeClientScreens() { return std::make_unique<CClientScreenSet>(); }
 

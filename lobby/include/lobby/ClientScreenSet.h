@@ -4,6 +4,7 @@
 // opens. The executable installs them as the main window's screens.
 
 #include "app/Screens.h"
+#include "lobby/GameDlg.h"
 
 #include <memory>
 
@@ -22,6 +23,7 @@ class CClientScreenSet final : public tovrik::app::IScreenSet {
  private:
   // Each screen adds its own member here; until then the main window's
   // plain status view stands in for it.
+  CGameDlg room_;
 };
 
 // Makes the set (what the main window's options take).
