@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "GoldenFrame.h"
 #include "LobbyRig.h"
 #include "app/ClientGame.h"
 #include "app/ControllerState.h"
@@ -344,6 +345,98 @@ TEST_F(GameDlgTest, CardsShowTheSeatsAndLeavingForgetsTheRoom) {
   EXPECT_FALSE(dlg.OpponentCard().User());
   EXPECT_EQ(dlg.GameView()->exitReserved, 0);
   EXPECT_FALSE(dlg.ResetTimerRunning());
+}
+
+// --- Golden frames ------------------------------------------------------------------
+
+class GameDlgGoldenTest : public GameDlgTest {
+ protected:
+  void SetUp() override {
+    GameDlgTest::SetUp();
+    Game.ResetGame();
+    Game.myServPNum = 0;
+    Game.seatZeroSlot = 0;
+    for (int slot = 0; slot < 2; ++slot) Play[slot].serverNum = Game.GetServPNum_ByPN(slot);
+    protocol::CopyIfShorter(app::g_RI.Title, Cp("한 판 두실 분"));
+    Play[0].user.Point = 1500;
+    Play[0].user.WinNum = 12;
+    Play[0].user.LoseNum = 9;
+    Play[1].user.Point = 800;
+    Play[1].user.WinNum = 3;
+    Play[1].user.LoseNum = 5;
+    Play[1].ready = 1;
+    dlg.ShowCharacters(Play[0].user, &Play[1].user);
+    dlg.AddChat("# <길동>님 입장 #\n", {30, 150, 30});
+    dlg.AddChat("# <철수>님 입장 #\n", {30, 150, 30});
+    dlg.AddChat("철수> 잘 부탁드립니다\n", {200, 180, 180});
+    dlg.SetButtonState();
+    dlg.FocusChat();
+  }
+  void TearDown() override {
+    Game.ResetGame();
+    GameDlgTest::TearDown();
+  }
+  void Tick(int ticks) {
+    for (int i = 0; i < ticks; ++i) {
+      clock.Advance(20);
+      dlg.GameView()->SendMessage(WM_TIMER, gameview::CGameView::kTickTimerId);
+    }
+  }
+  void ExpectFrame(const std::string& name) {
+    if (loop.NeedsPaint()) loop.PaintNow();
+    controls::testing::ExpectMatchesGolden(loop.Frame(), Rect::FromSize(0, 0, 800, 600), name,
+                                           controls::testing::GoldenDir("lobby"));
+  }
+  void Start() {
+    protocol::STARTINFO start;
+    protocol::SetRelayID(start.ID[0], "hong");
+    protocol::SetRelayID(start.ID[1], "kim");
+    for (int a = 0; a < 2; ++a) {
+      start.Seat[a].seated = 1;
+      start.Seat[a].inGame = 1;
+      start.Pebble[a] = 1000;
+    }
+    start.Seat[0].side = game::kSideHan;
+    start.Seat[1].side = game::kSideCho;
+    app::g_RI.Playing = 1;
+    Game.DoPrepareGame(&start);
+    dlg.SetButtonState();
+    Tick(40);
+    protocol::NEXTPLAYER next;
+    protocol::SetRelayID(next.ID, "hong");
+    next.Gauge = 30;
+    Game.OnNextPlayer(&next);
+    Tick(10);
+  }
+};
+
+TEST_F(GameDlgGoldenTest, IdleRoomWithTheGuestReady) {
+  Tick(5);
+  ExpectFrame("room_idle");
+}
+
+TEST_F(GameDlgGoldenTest, MidGame) {
+  Start();
+  ExpectFrame("room_midgame");
+}
+
+TEST_F(GameDlgGoldenTest, Result) {
+  Start();
+  std::array<protocol::GAMEOVERRESULT, 2> results{};
+  protocol::CopyIfShorter(results[0].ID, "hong");
+  results[0].ChangePoint = 10;
+  results[0].Point = 1510;
+  results[0].WinNum = 13;
+  results[0].LoseNum = 9;
+  protocol::CopyIfShorter(results[1].ID, "kim");
+  results[1].ChangePoint = -10;
+  results[1].Point = 790;
+  results[1].WinNum = 3;
+  results[1].LoseNum = 6;
+  Game.OnGameOver(results);
+  Tick(60);
+  EXPECT_TRUE(dlg.ResetTimerRunning());
+  ExpectFrame("room_result");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "Canvas.h"
 #include "Output.h"
 #include "gfx/Sprite.h"
+#include "lobby/tables/GameDlgTable.h"
 
 namespace tovrik::assetgen {
 namespace {
@@ -200,8 +201,19 @@ Canvas Screen(int w, int h, const std::string& lowerName) {
     Well(c, 354, 536, 490, 556, white);           // user search text
   } else if (lowerName == "gamedlg.bmp") {
     c.FillRect(596, 34, 800, 600, Rgb(82, 60, 36));
-    Well(c, 600, 90, 793, 216, Rgb(40, 20, 6));
-    Well(c, 600, 390, 793, 516, Rgb(40, 20, 6));
+    // The wells under the room's character views, chat view and chat input,
+    // where its control table puts them.
+    namespace ids = lobby::tables::gamedlg;
+    const auto well = [&](int id, Colour fill) {
+      const controls::ControlSpec* spec = controls::FindControl(lobby::tables::kGameDlgTemplate, id);
+      if (!spec) return;
+      const auto [x, y, w, h] = spec->rect;
+      Well(c, static_cast<float>(x), static_cast<float>(y), static_cast<float>(x + w), static_cast<float>(y + h), fill);
+    };
+    well(ids::kOpponentCharacter, Rgb(40, 20, 6));
+    well(ids::kOwnCharacter, Rgb(40, 20, 6));
+    well(ids::kChatView, Rgb(82, 60, 36));
+    well(ids::kChatInput, Rgb(210, 189, 166));
   }
   return c;
 }
