@@ -1,5 +1,7 @@
 #include "app/ClientDlg.h"
 
+#include "AutomationQuestions.h"
+
 #include "app/ClientGame.h"
 #include "app/CommonSprites.h"
 
@@ -138,6 +140,12 @@ ScreenSetFactory& DefaultFactorySlot() {
 }
 
 // A screen given by the caller wins over the set's.
+// Which screens are the client's own and which the status view stands in for.
+OwnScreens OwnScreensOf(const ClientScreens& screens, CStatusView* standIn) {
+  return {screens.channel != static_cast<IChannelScreen*>(standIn), screens.lobby != static_cast<ILobbyScreen*>(standIn),
+          screens.room != static_cast<IGameRoomScreen*>(standIn)};
+}
+
 void FillMissing(ClientScreens& screens, const ClientScreens& from) {
   if (!screens.channel) screens.channel = from.channel;
   if (!screens.lobby) screens.lobby = from.lobby;
@@ -227,6 +235,7 @@ int CClientDlg::DoModal() {
   if (OnInitDialog()) {
     // End-to-end runs drive the client from outside; off unless asked for.
     const auto automation = platform::AutomationChannel::FromEnvironment(loop, *this);
+    if (automation) AddClientQuestions(*automation, *this, OwnScreensOf(screens_, statusView_.get()));
     modalRunning_ = true;
     result = loop.RunModal(*this);
     modalRunning_ = false;

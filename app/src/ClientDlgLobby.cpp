@@ -70,9 +70,24 @@ class ModalGuard {
 
 // --- Chat lines ------------------------------------------------------------------
 
-void CClientDlg::AddLobbyChat(std::string_view text, ChatColour colour) { screens_.lobby->AddChat(text, colour); }
+namespace {
+constexpr std::size_t kRecentChatLines = 32;
 
-void CClientDlg::AddRoomChat(std::string_view text, ChatColour colour) { screens_.room->AddChat(text, colour); }
+void Remember(std::deque<std::string>& recent, std::string_view text) {
+  recent.emplace_back(text);
+  if (recent.size() > kRecentChatLines) recent.pop_front();
+}
+}  // namespace
+
+void CClientDlg::AddLobbyChat(std::string_view text, ChatColour colour) {
+  Remember(recentChat_, text);
+  screens_.lobby->AddChat(text, colour);
+}
+
+void CClientDlg::AddRoomChat(std::string_view text, ChatColour colour) {
+  Remember(recentChat_, text);
+  screens_.room->AddChat(text, colour);
+}
 
 void CClientDlg::AddChatHere(std::string_view text, ChatColour colour) {
   if (g_Where == kWhereLobby) AddLobbyChat(text, colour);

@@ -72,6 +72,18 @@ std::string_view RestAfter(std::string_view line, std::size_t skip) {
 
 ParsedAutomationCommand Error(std::string why) { return {std::nullopt, std::move(why)}; }
 
+// Children are kept bottom first, so the search runs from the last: the
+// window a press there would reach comes before the ones it covers.
+const Window* TopVisibleWithId(const Window& window, int id) {
+  const auto& children = window.Children();
+  for (auto child = children.rbegin(); child != children.rend(); ++child) {
+    if (!(*child)->IsVisibleFlag()) continue;
+    if ((*child)->Id() == id) return *child;
+    if (const Window* inner = TopVisibleWithId(**child, id)) return inner;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 ParsedAutomationCommand ParseAutomationCommand(std::string_view line) {
@@ -119,6 +131,11 @@ ParsedAutomationCommand ParseAutomationCommand(std::string_view line) {
     command.kind = Kind::Save;
     command.text = std::string(RestAfter(line, 1));
     if (command.text.empty()) return Error("save takes a file path");
+  } else if (words[0] == "ask") {
+    if (words.size() < 2) return Error("ask takes a question");
+    command.kind = Kind::Ask;
+    command.text = std::string(words[1]);
+    for (std::size_t i = 2; i < words.size(); ++i) command.steps.emplace_back(words[i]);
   } else if (words[0] == "ping") {
     if (words.size() != 1) return Error("ping takes nothing");
     command.kind = Kind::Ping;
@@ -240,6 +257,10 @@ void AutomationChannel::RunLine(std::string_view line) {
     Reply("error " + parsed.error);
     return;
   }
+  if (parsed.command->kind == AutomationCommand::Kind::Ask) {
+    Reply(Answer(*parsed.command));
+    return;
+  }
   if (parsed.command->kind == AutomationCommand::Kind::Save) {
     Reply(automation_.SaveFrame(parsed.command->text) ? "ok" : "error cannot write " + parsed.command->text);
     return;
@@ -265,8 +286,34 @@ void AutomationChannel::Run(const AutomationCommand& command) {
       loop_.InjectTextInput(command.text);
       break;
     case Kind::Save:
+    case Kind::Ask:
     case Kind::Ping: break;
   }
+}
+
+void AutomationChannel::AddQuestion(std::string name, Question question) {
+  questions_[std::move(name)] = std::move(question);
+}
+
+std::string AutomationChannel::Answer(const AutomationCommand& command) {
+  if (command.text == "window") return AnswerWindow(command.steps);
+  const auto question = questions_.find(command.text);
+  if (question == questions_.end()) return "error unknown question: " + command.text;
+  std::string answer;
+  if (!question->second(command.steps, answer)) return "error " + answer;
+  return answer.empty() ? "ok" : "ok " + answer;
+}
+
+std::string AutomationChannel::AnswerWindow(const std::vector<std::string>& words) const {
+  const auto id = words.size() == 1 ? Number(words[0]) : std::nullopt;
+  if (!id) return "error window takes one control id";
+  const Window* root = this;
+  while (root->Parent()) root = root->Parent();
+  const Window* found = TopVisibleWithId(*root, *id);
+  if (!found) return "error no visible window with id " + words[0];
+  const Rect r = found->GetScreenRect();
+  return "ok " + std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.Width()) + " " +
+         std::to_string(r.Height()) + " " + (found->IsWindowEnabled() ? "1" : "0");
 }
 
 void AutomationChannel::Reply(std::string_view line) {

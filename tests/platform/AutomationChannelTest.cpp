@@ -42,6 +42,9 @@ TEST(AutomationCommandTest, LinesParseIntoCommandsOrClearErrors) {
       {"compose 한 ㅎ 하 한", true, Kind::Compose, {}, "한", {"ㅎ", "하", "한"}},
       {"save /tmp/a b.bmp", true, Kind::Save, {}, "/tmp/a b.bmp", {}},
       {"ping", true, Kind::Ping, {}, "", {}},
+      {"ask window 1031", true, Kind::Ask, {}, "window", {"1031"}},
+      {"ask where", true, Kind::Ask, {}, "where", {}},
+      {"ask", false, Kind::Ping, {}, "", {}},
       {"click 10", false, Kind::Ping, {}, "", {}},
       {"click 10 x", false, Kind::Ping, {}, "", {}},
       {"click 10 20 30", false, Kind::Ping, {}, "", {}},
@@ -199,6 +202,36 @@ TEST_F(AutomationChannelTest, DriverThatHangsUpClosesTheChannel) {
   driver_.HangUp();
   Automation automation(loop_);
   EXPECT_TRUE(automation.WaitUntil([&] { return !channel->Connected(); }, 5000));
+}
+
+// The driver finds controls and states by asking: the window question
+// answers for the visible window a press would reach, and the program's
+// own questions answer in its words.
+TEST_F(AutomationChannelTest, QuestionsAreAnsweredByTheChannelAndByTheProgram) {
+  Window panel, covered, shown, hidden;
+  ASSERT_TRUE(panel.Create(&main_, Rect::FromSize(100, 50, 400, 300), 7));
+  ASSERT_TRUE(covered.Create(&panel, Rect::FromSize(10, 10, 80, 20), 1031));
+  ASSERT_TRUE(shown.Create(&panel, Rect::FromSize(20, 40, 60, 30), 1031));
+  shown.EnableWindow(false);
+  ASSERT_TRUE(hidden.Create(&main_, Rect::FromSize(0, 0, 50, 50), 1031, 0));
+  auto channel = AutomationChannel::Connect(loop_, main_, driver_.Path(), nullptr);
+  ASSERT_TRUE(channel);
+  channel->AddQuestion("where", [](const std::vector<std::string>& words, std::string& answer) {
+    answer = words.empty() ? "lobby" : "no words wanted";
+    return words.empty();
+  });
+  driver_.Accept();
+  driver_.Send("ask window 1031\nask window 7\nask window 99\nask window x\nask where\nask where now\nask what\n");
+  Automation automation(loop_);
+  ASSERT_TRUE(automation.WaitUntil([&] { return driver_.ReplyLines() == 7; }, 5000)) << driver_.Replies();
+  EXPECT_EQ(driver_.Replies(),
+            "ok 120 90 60 30 0\n"
+            "ok 100 50 400 300 1\n"
+            "error no visible window with id 99\n"
+            "error window takes one control id\n"
+            "ok lobby\n"
+            "error no words wanted\n"
+            "error unknown question: what\n");
 }
 
 }  // namespace

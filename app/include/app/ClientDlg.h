@@ -13,6 +13,7 @@
 #include "sockets/SockCmnd.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <span>
 #include <string>
@@ -213,6 +214,9 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::sockets::ISoc
 
   // The status view standing in for the screens (null when all were given).
   CStatusView* StatusView() const { return statusView_.get(); }
+  // The last chat lines handed to the lobby and room screens (UTF-8), for
+  // drivers that check what a player was shown.
+  const std::deque<std::string>& RecentChat() const { return recentChat_; }
 
   tovrik::platform::LResult WindowProc(tovrik::platform::MsgId msg, tovrik::platform::WParam w,
                                        tovrik::platform::LParam l) override;
@@ -348,6 +352,7 @@ class CClientDlg : public tovrik::platform::Window, public tovrik::sockets::ISoc
   bool screenSetCreated_ = false;
   ClientScreens screens_;
   std::unique_ptr<CStatusView> statusView_;
+  std::deque<std::string> recentChat_;
   tovrik::sockets::CSockCmnd sockCmnd_;
 
   std::string title_;

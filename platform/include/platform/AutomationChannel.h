@@ -15,7 +15,17 @@
 //   type TEXT             the rest of the line typed as committed input
 //   compose TEXT STEP...  STEP... shown as a composition, then TEXT committed
 //   save PATH             the composed frame written as a BMP file
+//   ask QUESTION WORD...  what the program says about itself: "ok ANSWER"
+//                         (see below), or "error <why>"
 //   ping                  nothing; the answer shows the program is listening
+//
+// Questions let a driver wait for states and find things on the page instead
+// of sleeping and guessing. The channel answers one itself:
+//
+//   ask window ID         the page rectangle of the top-most visible window
+//                         with that control id: "ok X Y WIDTH HEIGHT ENABLED"
+//
+// and the program adds its own (AddQuestion).
 //
 // Every line is answered with one line: "ok" or "error <why>". Input is
 // answered as soon as it was read, before it is carried out, because input
@@ -24,6 +34,8 @@
 // is written. The channel is off unless the variable is set; if the driver
 // cannot be reached the program says so once and runs without it.
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -36,11 +48,11 @@
 namespace tovrik::platform {
 
 struct AutomationCommand {
-  enum class Kind { Move, Click, RightClick, DoubleClick, Drag, Wheel, Key, Type, Compose, Save, Ping };
+  enum class Kind { Move, Click, RightClick, DoubleClick, Drag, Wheel, Key, Type, Compose, Save, Ask, Ping };
   Kind kind = Kind::Ping;
   std::vector<int> numbers;         // coordinates, the wheel delta or the key
-  std::string text;                 // typed or committed text, or the file path
-  std::vector<std::string> steps;   // composition steps
+  std::string text;                 // typed or committed text, the file path or the question
+  std::vector<std::string> steps;   // composition steps, or the question's words
 };
 
 struct ParsedAutomationCommand {
@@ -52,6 +64,10 @@ ParsedAutomationCommand ParseAutomationCommand(std::string_view line);
 
 class AutomationChannel final : public Window {
  public:
+  // Answers a question from its words: true with the answer text, or false
+  // with the reason in `answer`.
+  using Question = std::function<bool(const std::vector<std::string>& words, std::string& answer)>;
+
   static constexpr const char* kEnvironmentVariable = "TOVRIK_AUTOMATION";
   // The longest line taken; a longer one is answered with an error and dropped.
   static constexpr std::size_t kMaxLineBytes = 4096;
@@ -66,6 +82,8 @@ class AutomationChannel final : public Window {
 
   ~AutomationChannel() override;
   bool Connected() const { return fd_ >= 0; }
+  // Adds (or replaces) a question the driver may ask by `name`.
+  void AddQuestion(std::string name, Question question);
 
   LResult WindowProc(MsgId msg, WParam w, LParam l) override;
 
@@ -76,6 +94,8 @@ class AutomationChannel final : public Window {
   void RunNextLine();
   void RunLine(std::string_view line);
   void Run(const AutomationCommand& command);
+  std::string Answer(const AutomationCommand& command);
+  std::string AnswerWindow(const std::vector<std::string>& words) const;
   void Reply(std::string_view line);
   void Flush();
   void Close();
@@ -87,6 +107,7 @@ class AutomationChannel final : public Window {
   std::string output_;  // replies the socket did not take yet
   bool droppingLongLine_ = false;
   bool runPosted_ = false;
+  std::map<std::string, Question, std::less<>> questions_;
 };
 
 }  // namespace tovrik::platform
