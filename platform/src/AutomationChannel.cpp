@@ -297,6 +297,7 @@ void AutomationChannel::AddQuestion(std::string name, Question question) {
 
 std::string AutomationChannel::Answer(const AutomationCommand& command) {
   if (command.text == "window") return AnswerWindow(command.steps);
+  if (command.text == "modal") return AnswerModal(command.steps);
   const auto question = questions_.find(command.text);
   if (question == questions_.end()) return "error unknown question: " + command.text;
   std::string answer;
@@ -307,13 +308,26 @@ std::string AutomationChannel::Answer(const AutomationCommand& command) {
 std::string AutomationChannel::AnswerWindow(const std::vector<std::string>& words) const {
   const auto id = words.size() == 1 ? Number(words[0]) : std::nullopt;
   if (!id) return "error window takes one control id";
-  const Window* root = this;
-  while (root->Parent()) root = root->Parent();
+  // Only the top modal window and its children take input while it runs.
+  const Window* root = loop_.TopModal();
+  if (!root) {
+    root = this;
+    while (root->Parent()) root = root->Parent();
+  }
   const Window* found = TopVisibleWithId(*root, *id);
   if (!found) return "error no visible window with id " + words[0];
   const Rect r = found->GetScreenRect();
   return "ok " + std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.Width()) + " " +
          std::to_string(r.Height()) + " " + (found->IsWindowEnabled() ? "1" : "0");
+}
+
+std::string AutomationChannel::AnswerModal(const std::vector<std::string>& words) const {
+  if (!words.empty()) return "error modal takes no words";
+  const Window* modal = loop_.TopModal();
+  if (!modal) return "ok depth=0";
+  const Rect r = modal->GetScreenRect();
+  return "ok depth=" + std::to_string(loop_.ModalDepth()) + " x=" + std::to_string(r.left) +
+         " y=" + std::to_string(r.top) + " width=" + std::to_string(r.Width()) + " height=" + std::to_string(r.Height());
 }
 
 void AutomationChannel::Reply(std::string_view line) {

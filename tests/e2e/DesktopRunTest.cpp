@@ -228,8 +228,15 @@ class DesktopRun : public ::testing::Test {
 
   // The lobby's create button, the dialog's picture, a title, its create button.
   std::string CreateRoom(DesktopClient& client, const std::string& title) {
-    if (std::string failed = client.ClickControl(kLobbyCreateRoom); !failed.empty()) return failed;
     std::string error;
+    const auto before = client.Ask("modal", &error);
+    if (!before) return error;
+    const int depth = std::stoi(before->at("depth"));
+    if (std::string failed = client.ClickControl(kLobbyCreateRoom); !failed.empty()) return failed;
+    if (std::string failed = client.WaitFor(
+            "modal", [&](const Answer& a) { return std::stoi(a.at("depth")) > depth; }, 5s, "room creation dialog");
+        !failed.empty())
+      return failed;
     const auto titleEdit = client.Control(kCreateRoomTitle, &error);
     if (!titleEdit) return "the room creation dialog did not open: " + error;
     if (std::string failed = Screenshot("create-room"); !failed.empty()) return failed;
@@ -249,12 +256,17 @@ class DesktopRun : public ::testing::Test {
     std::string error;
     const auto list = client.Control(kLobbyRoomList, &error);
     if (!list) return error;
-    // The room list fills from the server's answers: wait until the room is listed.
-    if (std::string failed = client.Do("dblclick " + std::to_string(list->x + kRoomRowX) + " " +
-                                       std::to_string(list->y + kRoomRowY));
-        !failed.empty())
-      return failed;
-    return client.WaitForValue("where", "where", "4", 10s);
+    // The list follows the server's news of the new room: a double click
+    // before it arrived finds an empty row, and the next one tries again.
+    std::string failed;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+      if (failed = client.Do("dblclick " + std::to_string(list->x + kRoomRowX) + " " +
+                             std::to_string(list->y + kRoomRowY));
+          !failed.empty())
+        return failed;
+      if (failed = client.WaitForValue("where", "where", "4", 2s); failed.empty()) return {};
+    }
+    return failed;
   }
 
   std::string Chat(DesktopClient& from, DesktopClient& to, const std::string& line) {

@@ -234,5 +234,37 @@ TEST_F(AutomationChannelTest, QuestionsAreAnsweredByTheChannelAndByTheProgram) {
             "error unknown question: what\n");
 }
 
+// While a modal box runs only it takes input, so the driver is told about
+// its controls, not about the screen's under it with the same id.
+TEST_F(AutomationChannelTest, WindowQuestionLooksInsideTheRunningModalBox) {
+  // The screen's button lies above the box in the window order.
+  Window screenButton, boxButton;
+  ASSERT_TRUE(box_.Create(&main_, Rect::FromSize(250, 172, 300, 256)));
+  ASSERT_TRUE(boxButton.Create(&box_, Rect::FromSize(84, 53, 201, 17), 1032));
+  ASSERT_TRUE(screenButton.Create(&main_, Rect::FromSize(10, 10, 50, 20), 1032));
+  box_.ShowWindow(false);
+  auto channel = AutomationChannel::Connect(loop_, main_, driver_.Path(), nullptr);
+  ASSERT_TRUE(channel);
+  driver_.Accept();
+  std::string during;
+  main_.onMessage = [&](MsgId msg, WParam, LParam) {
+    if (msg != WM_LBUTTONUP) return false;
+    box_.ShowWindow(true);
+    loop_.RunModal(box_);
+    return false;
+  };
+  box_.onMessage = [&](MsgId msg, WParam, LParam) {
+    if (msg == WM_LBUTTONUP) loop_.EndModal(box_, 1);
+    return false;
+  };
+  // The hidden box does not count; then the box runs, is asked about, and is closed.
+  driver_.Send("ask window 1032\nask modal\nclick 700 500\nask window 1032\nask modal\nclick 300 300\nask modal\n");
+  Automation automation(loop_);
+  ASSERT_TRUE(automation.WaitUntil([&] { return driver_.ReplyLines() == 7; }, 5000)) << driver_.Replies();
+  EXPECT_EQ(driver_.Replies(),
+            "ok 10 10 50 20 1\nok depth=0\nok\nok 334 225 201 17 1\nok depth=1 x=250 y=172 width=300 height=256\n"
+            "ok\nok depth=0\n");
+}
+
 }  // namespace
 }  // namespace tovrik::platform

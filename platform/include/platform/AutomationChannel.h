@@ -23,7 +23,12 @@
 // of sleeping and guessing. The channel answers one itself:
 //
 //   ask window ID         the page rectangle of the top-most visible window
-//                         with that control id: "ok X Y WIDTH HEIGHT ENABLED"
+//                         with that control id among those that take input
+//                         (inside the top modal window while one runs):
+//                         "ok X Y WIDTH HEIGHT ENABLED"
+//   ask modal             how many modal runs are nested and the page
+//                         rectangle of the top one: "ok depth=N x=X y=Y
+//                         width=W height=H" ("ok depth=0" without one)
 //
 // and the program adds its own (AddQuestion).
 //
@@ -96,6 +101,7 @@ class AutomationChannel final : public Window {
   void Run(const AutomationCommand& command);
   std::string Answer(const AutomationCommand& command);
   std::string AnswerWindow(const std::vector<std::string>& words) const;
+  std::string AnswerModal(const std::vector<std::string>& words) const;
   void Reply(std::string_view line);
   void Flush();
   void Close();
