@@ -320,6 +320,13 @@ class DesktopRun : public ::testing::Test {
   RunSteps steps_;
 };
 
+// Steps through a screen the status view still stands in for cannot run:
+// the rest of the run is skipped, saying which screen it waits for.
+#define TOVRIK_NEEDS_SCREENS(client, ...)                                                              \
+if (const std::string missing = MissingScreens(client, {__VA_ARGS__}); !missing.empty())            \
+GTEST_SKIP() << "the client has no screen of its own yet for: " << missing                          \
+             << " (the status view stands in); the steps that follow need it"
+
 TEST_F(DesktopRun, OneClientPlaysAPracticeRobotThroughTheScreens) {
   ASSERT_TRUE(display_.Running()) << display_.Error();
   ASSERT_TRUE(server_.Running()) << server_.Log();
@@ -346,15 +353,14 @@ TEST_F(DesktopRun, OneClientPlaysAPracticeRobotThroughTheScreens) {
   }));
   EXPECT_EQ(player.Do("launch rockets"), "player: \"launch rockets\" was answered \"error unknown command: launch\"");
 
-  if (const std::string missing = MissingScreens(player, {"lobby", "room"}); !missing.empty())
-    GTEST_SKIP() << "the client has no screens of its own for: " << missing
-                 << " (the status view stands in); the room steps need them";
+  TOVRIK_NEEDS_SCREENS(player, "lobby");
   ASSERT_TRUE(steps_.Run("the client creates a room through the room creation dialog",
                          [&] { return CreateRoom(player, "연습 한판"); }));
   ASSERT_TRUE(steps_.Run("the practice robot enters the room within 10 s", [&] {
     return player.WaitFor("room", [](const Answer& a) { return a.at("opponent") == "practice1"; }, 10s,
                           "opponent practice1");
   }));
+  TOVRIK_NEEDS_SCREENS(player, "room");
   ASSERT_TRUE(steps_.Run("the robot readies and the client starts the game", [&] {
     if (std::string failed = player.WaitFor(
             "room", [](const Answer& a) { return a.at("ready").ends_with(",1"); }, 15s, "the robot's ready");
@@ -398,9 +404,7 @@ TEST_F(DesktopRun, TwoClientsPlayAWholeGameThroughTheScreens) {
     return std::string();
   }));
 
-  if (const std::string missing = MissingScreens(host, {"channel", "lobby", "room"}); !missing.empty())
-    GTEST_SKIP() << "the client has no screens of its own for: " << missing
-                 << " (the status view stands in); the steps through the screens need them";
+  TOVRIK_NEEDS_SCREENS(host, "lobby", "channel");
   ASSERT_TRUE(steps_.Run("the guest visits the channel screen and returns", [&] { return VisitChannelScreen(guest); }));
   ASSERT_TRUE(steps_.Run("the host creates a room through the room creation dialog",
                          [&] { return CreateRoom(host, "한판 승부"); }));
@@ -412,6 +416,7 @@ TEST_F(DesktopRun, TwoClientsPlayAWholeGameThroughTheScreens) {
     if (std::string failed = host.WaitForValue("room", "opponent", "e2eguest", 10s); !failed.empty()) return failed;
     return guest.WaitForValue("room", "opponent", "e2ehost", 10s);
   }));
+  TOVRIK_NEEDS_SCREENS(host, "room");
   ASSERT_TRUE(steps_.Run("they chat", [&] {
     if (std::string failed = Chat(guest, host, "안녕하세요"); !failed.empty()) return failed;
     return Chat(host, guest, "반갑습니다");
