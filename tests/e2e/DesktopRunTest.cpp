@@ -281,6 +281,16 @@ class DesktopRun : public ::testing::Test {
     return client.WaitForValue("where", "where", "3", 10s);
   }
 
+  // Once the clients and robots are told to end, nothing of theirs is left
+  // (the server and the display end with the fixture).
+  std::string NothingLeftRunning() {
+    for (auto& client : clients_) client->Stop();
+    robots_.Stop();
+    for (const std::string& command : ChildCommands(::getpid()))
+      if (command.rfind("tovrik", 0) == 0 && command != "tovrik-server") return "\"" + command + "\" is still running";
+    return {};
+  }
+
   std::string CheckRecord(const std::string& login, int resultKind) {
     const std::array<int, 3> wanted = RecordOf(resultKind);
     std::optional<std::array<int, 3>> record;
@@ -387,6 +397,7 @@ TEST_F(DesktopRun, OneClientPlaysAPracticeRobotThroughTheScreens) {
     if (const int status = player.Stop(10s); status != 0) return "the client ended with status " + std::to_string(status);
     return WaitForText([&] { return server_.Log(); }, "e2eone logged out", 5s, "the server's log");
   }));
+  ASSERT_TRUE(steps_.Run("no client or robot is left running", [&] { return NothingLeftRunning(); }));
   steps_.Note("the whole run took " + std::to_string(int(steps_.Seconds())) + " s");
 }
 
@@ -482,6 +493,7 @@ TEST_F(DesktopRun, TwoClientsPlayAWholeGameThroughTheScreens) {
     }
     return std::string();
   }));
+  ASSERT_TRUE(steps_.Run("no client is left running", [&] { return NothingLeftRunning(); }));
   steps_.Note("the whole run took " + std::to_string(int(steps_.Seconds())) + " s");
 }
 

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -45,6 +46,24 @@ std::optional<double> CpuShareOver(pid_t pid, std::chrono::milliseconds window) 
   const std::chrono::duration<double> passed = std::chrono::steady_clock::now() - start;
   if (!before || !after || passed.count() <= 0) return std::nullopt;
   return (*after - *before) / passed.count();
+}
+
+std::vector<std::string> ChildCommands(pid_t parent) {
+  std::vector<std::string> commands;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+    std::ifstream stat(entry.path() / "stat");
+    std::string text;
+    if (!std::getline(stat, text)) continue;
+    const std::size_t open = text.find('('), close = text.rfind(')');
+    if (open == std::string::npos || close == std::string::npos || close < open) continue;
+    std::istringstream fields(text.substr(close + 1));
+    std::string state;
+    pid_t ppid = 0;
+    if (fields >> state >> ppid && ppid == parent && state != "Z")
+      commands.push_back(text.substr(open + 1, close - open - 1));
+  }
+  return commands;
 }
 
 }  // namespace tovrik::e2e

@@ -6,6 +6,8 @@
 
 #include <chrono>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace tovrik::e2e {
 
@@ -15,5 +17,8 @@ std::optional<long> PeakResidentKb(pid_t pid);
 std::optional<double> CpuSeconds(pid_t pid);
 // The share of one core the process used while `window` passed (0.01 is 1 %).
 std::optional<double> CpuShareOver(pid_t pid, std::chrono::milliseconds window);
+
+// The command names of the processes whose parent is `parent`.
+std::vector<std::string> ChildCommands(pid_t parent);
 
 }  // namespace tovrik::e2e
