@@ -153,6 +153,7 @@ void FillMissing(ClientScreens& screens, const ClientScreens& from) {
   if (!screens.connectBox) screens.connectBox = from.connectBox;
   if (!screens.closingBox) screens.closingBox = from.closingBox;
   if (!screens.popups) screens.popups = from.popups;
+  if (!screens.messageDialog) screens.messageDialog = from.messageDialog;
   if (!screens.sound) screens.sound = from.sound;
 }
 
@@ -1015,8 +1016,9 @@ void CClientDlg::MinimizeMainWindow() {
 void CClientDlg::CloseProgressBoxes() { screens_.channel->DismissProgress(); }
 
 int CClientDlg::ShowMessageDialog(std::string_view text, std::string_view caption, unsigned type) {
-  // The skinned message dialog belongs to the dialogs still to come; the
-  // system box asks the same question meanwhile.
+  // Until the window exists (a failure early in start-up) the system box
+  // asks the same question.
+  if (screens_.messageDialog && IsCreated()) return screens_.messageDialog->Show(*this, text, caption, type);
   return ShowMessageBox(caption, text, type);
 }
 

@@ -103,29 +103,37 @@ void ReadEnvironmentOnce(Automation& a) {
   }
 }
 
+std::optional<int> QueuedAnswer() {
+  Automation& a = TheAutomation();
+  ReadEnvironmentOnce(a);
+  if (!a.queue.empty()) {
+    const int answer = a.queue.front();
+    a.queue.pop_front();
+    return answer;
+  }
+  if (a.defaultAnswer != 0) return a.defaultAnswer;
+  return std::nullopt;
+}
+
 // An automated answer the box does not offer would never come from a
 // person; it falls back to the escape button instead.
 int AutomatedAnswer(unsigned type) {
-  Automation& a = TheAutomation();
-  ReadEnvironmentOnce(a);
-  int answer = 0;
-  if (!a.queue.empty()) {
-    answer = a.queue.front();
-    a.queue.pop_front();
-  } else {
-    answer = a.defaultAnswer;
-  }
+  const int answer = QueuedAnswer().value_or(0);
   return Offers(type, answer) ? answer : EscapeAnswer(type);
 }
 
-int AnswerThroughLog(std::string_view caption, std::string_view text, unsigned type) {
-  int answer = AutomatedAnswer(type);
+void Record(std::string_view caption, std::string_view text, unsigned type, int answer) {
   base::Log(base::LogLevel::Info, "platform", MessageBoxLogLine(caption, text, type, answer));
   Automation& a = TheAutomation();
   if (a.logged.size() >= kLoggedMessageBoxesKept)
     a.logged.erase(a.logged.begin(), a.logged.begin() + std::ptrdiff_t(a.logged.size() - kLoggedMessageBoxesKept + 1));
   a.logged.push_back({std::string(caption), std::string(text), type, answer});
   ++a.loggedCount;
+}
+
+int AnswerThroughLog(std::string_view caption, std::string_view text, unsigned type) {
+  const int answer = AutomatedAnswer(type);
+  Record(caption, text, type, answer);
   return answer;
 }
 
@@ -255,6 +263,20 @@ int ShowMessageBox(std::string_view caption, std::string_view text, unsigned typ
     if (auto chosen = ShowOnScreen(caption, text, type)) return *chosen;
   }
   return AnswerThroughLog(caption, text, type);
+}
+
+std::optional<int> TakeAutomatedMessageBoxAnswer(unsigned type) {
+  const std::optional<int> answer = QueuedAnswer();
+  if (!answer) return std::nullopt;
+  return Offers(type, *answer) ? *answer : EscapeAnswer(type);
+}
+
+int MessageBoxEscapeAnswer(unsigned type) { return EscapeAnswer(type); }
+
+bool MessageBoxesInterrupted() { return g_Interrupted.load(); }
+
+void RecordMessageBoxAnswer(std::string_view caption, std::string_view text, unsigned type, int answer) {
+  Record(caption, text, type, answer);
 }
 
 void SetMessageBoxDefaultAnswer(int answer) { TheAutomation().defaultAnswer = answer; }

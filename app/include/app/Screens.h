@@ -165,6 +165,17 @@ class IPopupWindows {
   virtual int ShowItemDialog(int page, int value, int itemCode) = 0;
 };
 
+// The skinned message dialog every message box of the program goes through
+// once the main window exists.
+class IMessageDialog {
+ public:
+  virtual ~IMessageDialog() = default;
+  // Shows `text` with `caption` and the buttons of `type` (OK, OK/Cancel or
+  // Yes/No) over `owner`, modal; returns the button chosen.
+  virtual int Show(tovrik::platform::Window& owner, std::string_view text, std::string_view caption,
+                   unsigned type) = 0;
+};
+
 // Where the main window shows what happens while no real screen exists.
 struct ClientScreens {
   IChannelScreen* channel = nullptr;
@@ -176,6 +187,8 @@ struct ClientScreens {
   // Where sound effects go (the game's and the controller's); null: the
   // sound manager.
   tovrik::game::IGameSound* sound = nullptr;
+  // The skinned message dialog; null: the system box.
+  IMessageDialog* messageDialog = nullptr;
 };
 
 // The screens of a running client, owned together. The main window makes

@@ -10,6 +10,9 @@
 
 namespace tovrik::lobby {
 
+class CPopupWindows;
+class CQXMessageDialog;
+
 class CClientScreenSet final : public tovrik::app::IScreenSet {
  public:
   CClientScreenSet();
@@ -24,6 +27,8 @@ class CClientScreenSet final : public tovrik::app::IScreenSet {
   // Each screen adds its own member here; until then the main window's
   // plain status view stands in for it.
   CGameDlg room_;
+  std::unique_ptr<CPopupWindows> popups_;
+  std::unique_ptr<CQXMessageDialog> messageDialog_;
 };
 
 // Makes the set (what the main window's options take).

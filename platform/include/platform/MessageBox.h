@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -66,6 +67,20 @@ bool MessageBoxesAreHeadless();
 void SetMessageBoxDefaultAnswer(int answer);  // 0 removes the default
 void QueueMessageBoxAnswers(std::initializer_list<int> answers);
 void ResetMessageBoxAutomation();  // empties the queue, the default and the record; ends an interruption
+
+// For a box the program draws itself (its skinned message dialog), which
+// must answer automation and leave the same record as the plain box:
+// - the automated answer waiting for it (the queue, then the default), none
+//   when a person is to answer; an answer the box does not offer becomes
+//   its escape button, as for the plain box;
+// - the button that Escape chooses (OK for a lone OK, No for Yes/No, else
+//   Cancel);
+// - whether boxes were interrupted (the box ends as escaped);
+// - the record of a box that was answered (the log line and the kept list).
+std::optional<int> TakeAutomatedMessageBoxAnswer(unsigned type);
+int MessageBoxEscapeAnswer(unsigned type);
+bool MessageBoxesInterrupted();
+void RecordMessageBoxAnswer(std::string_view caption, std::string_view text, unsigned type, int answer);
 
 // The boxes shown through the log in this process, oldest first: the last
 // kLoggedMessageBoxesKept of them, so that a long headless run that keeps

@@ -1,0 +1,41 @@
+#pragma once
+// The windows the controller opens over the screens, one forwarder to the
+// dialogs that show them. Each dialog keeps its own state; this class only
+// hands the controller's calls on.
+
+#include <string>
+
+#include "app/Screens.h"
+
+namespace tovrik::lobby {
+
+class CPopupWindows final : public app::IPopupWindows {
+ public:
+  CPopupWindows();
+  ~CPopupWindows() override;
+  CPopupWindows(const CPopupWindows&) = delete;
+  CPopupWindows& operator=(const CPopupWindows&) = delete;
+
+  // --- Profiles and invitations -------------------------------------------------
+  void SetProfileUrl(std::string_view url) override;
+  const std::string& ProfileUrl() const { return profileUrl_; }
+  void ShowProfile(const protocol::USERINFO& user, int flag) override;
+  void ShowInvitation(const protocol::USERINFO& inviter, int roomNo, std::string_view textCp949) override;
+
+  // --- Portal windows (the item shop and the notices) ----------------------------
+  void OpenPcRoomService(int grade) override;
+  // Without its window the notice is not shown: the player is taken to leave.
+  int ShowEventNotice(int type) override;
+  void ShowGameGrade() override;
+  void ShowMyItemBag() override;
+  bool ItemDialogOpen() const override { return false; }
+  void RefreshMyItems() override {}
+  void CloseItemDialog() override {}
+  // Without its window the dialog counts as closed without a purchase.
+  int ShowItemDialog(int page, int value, int itemCode) override;
+
+ private:
+  std::string profileUrl_;
+};
+
+}  // namespace tovrik::lobby
