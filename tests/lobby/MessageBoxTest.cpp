@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "GoldenFrame.h"
-#include "LobbyFixture.h"
+#include "DialogFixture.h"
 #include "app/ClientApp.h"
 #include "app/ClientDlg.h"
 #include "lobby/ClientScreenSet.h"
@@ -15,9 +15,9 @@
 namespace tovrik::lobby {
 namespace {
 using namespace platform;
-using testing::Centre;
+using dialogtest::Centre;
 
-class MessageBoxTest : public testing::LobbyTest {
+class MessageBoxTest : public dialogtest::DialogTest {
  protected:
   void ExpectGolden(CQXMsgDlg& box, const std::string& name) {
     loop.PaintNow();

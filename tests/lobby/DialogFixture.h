@@ -16,9 +16,9 @@
 #include "platform/Text.h"
 #include "platform/Window.h"
 
-namespace tovrik::lobby::testing {
+namespace tovrik::lobby::dialogtest {
 
-class LobbyTest : public ::testing::Test {
+class DialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
@@ -64,4 +64,4 @@ inline platform::Point Centre(const platform::Window& w) {
   return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-}  // namespace tovrik::lobby::testing
+}  // namespace tovrik::lobby::dialogtest
