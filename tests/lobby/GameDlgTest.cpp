@@ -17,7 +17,9 @@
 #include "protocol/TextField.h"
 #include "ui/UiSound.h"
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 namespace tovrik::lobby {
 namespace {
@@ -345,6 +347,42 @@ TEST_F(GameDlgTest, CardsShowTheSeatsAndLeavingForgetsTheRoom) {
   EXPECT_FALSE(dlg.OpponentCard().User());
   EXPECT_EQ(dlg.GameView()->exitReserved, 0);
   EXPECT_FALSE(dlg.ResetTimerRunning());
+}
+
+// The running client's room ticks its game on the view's own 20 ms clock
+// while the room shows, and not while it is hidden.
+TEST(GameDlgClock, TheShownRoomRunsTheClientsGameOnItsOwnClock) {
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(TOVRIK_RUNTIME_DIR);
+  app::ResetControllerState();
+  app::g_Where = app::kWhereGameRoom;
+  {
+    EventLoop loop;
+    Window main;
+    ASSERT_TRUE(main.Create(nullptr, Rect::FromSize(0, 0, 800, 600)));
+    RecordingPlace place{kChatInRoom};
+    GameDlgOptions options;
+    options.place = &place;
+    CGameDlg dlg(options);
+    app::CClientGame clientGame(Game, dlg);
+    ASSERT_TRUE(dlg.Create(main));
+    const auto pumpFor = [&](int ms) {
+      const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+      while (std::chrono::steady_clock::now() < end)
+        if (!loop.PumpOnce()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    const int hiddenStart = Game.tickCount;
+    pumpFor(200);
+    EXPECT_EQ(Game.tickCount, hiddenStart) << "no ticks while the room is hidden";
+    dlg.Show(true);
+    const int shownStart = Game.tickCount;
+    pumpFor(400);
+    EXPECT_GE(Game.tickCount - shownStart, 10) << "about 20 ticks in 400 ms, not " << Game.tickCount - shownStart;
+    EXPECT_LE(Game.tickCount - shownStart, 30) << Game.tickCount - shownStart;
+    dlg.Destroy();
+  }
+  app::ResetControllerState();
+  std::filesystem::current_path(previous);
 }
 
 // --- Golden frames ------------------------------------------------------------------
