@@ -89,6 +89,10 @@ CGameDlg::~CGameDlg() {
 bool CGameDlg::Create(Window& mainWindow) {
   if (IsCreated()) return true;
   sprites_.Load(options_.programDir);
+  for (auto [set, path] : {std::pair{&charBack_, ".\\data\\CharBack.spr"}, std::pair{&levelIcons_, ".\\data\\Level.spr"}})
+    if (!set->Load(ResolvePath(path, options_.programDir))) base::Log(base::LogLevel::Warn, "lobby", "no ", path);
+  ownCard_.SetArt({&charBack_, &levelIcons_});
+  opponentCard_.SetArt({&charBack_, &levelIcons_});
   if (!CreateModeless(&mainWindow, Point{0, 0})) return false;
   ShowWindow(false);
   return true;

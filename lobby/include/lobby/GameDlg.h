@@ -160,6 +160,8 @@ class CGameDlg final : public controls::Dialog, public app::IGameRoomScreen, pub
   IChatPlace* place_ = nullptr;
   IRoomWindows* windows_ = nullptr;
   gameview::CGameSpriteSets sprites_;
+  gfx::xSprite charBack_;
+  gfx::xSprite levelIcons_;
   std::unique_ptr<gameview::CGameView> gameView_;
   ui::CMyBitmap background_;
   std::unique_ptr<CBannerPicture> banner_;
