@@ -1,8 +1,8 @@
 // Two clients against the project's own server, each in a process of its
 // own with the real main window and the game room dialog: one opens a room
-// and the other enters it, the guest presses READY, the owner's START
-// lights up and is pressed, and both play the whole game with the mouse on
-// the room's drawn board. After the result the board clears 5 s later,
+// and the other enters it, the guest greets through the room's chat and
+// presses READY, the owner's START lights up and is pressed, and both play
+// the whole game with the mouse on the room's drawn board. After the result the board clears 5 s later,
 // and both leave through the room's exit button to the lobby, which shows
 // their score lines.
 
@@ -14,6 +14,7 @@
 #include "app/ControllerState.h"
 #include "app/LaunchParams.h"
 #include "app/StatusView.h"
+#include "base/CodePage.h"
 #include "game/GameGlobals.h"
 #include "game/Geometry.h"
 #include "lobby/GameDlg.h"
@@ -155,6 +156,13 @@ bool ShowsLine(const CStatusView& view, std::string_view start) {
   return std::any_of(view.Lines().begin(), view.Lines().end(), [&](const std::string& l) { return l.starts_with(start); });
 }
 
+bool ShowsChat(CGameDlg& room, const std::string& utf8) {
+  const std::string line = tovrik::base::Utf8ToCp949(utf8);
+  for (std::size_t i = 0; i < room.ChatView().GetLineCount(); ++i)
+    if (room.ChatView().GetLine(i) == line) return true;
+  return false;
+}
+
 bool AwaitTheOther(tovrik::platform::EventLoop& loop, int toTest, int fromTest) {
   if (::write(toTest, "lobby\n", 6) != 6) return false;
   return PumpUntil(loop, [&] {
@@ -214,6 +222,17 @@ std::string PlayClient(const tovrik::server::testing::Endpoint& master, const Pl
   }
   if (!PumpUntil(loop, [&] { return g_Where == kWhereGameRoom && room.IsWindowVisible(); }, 10000)) return "fail room";
   if (!PumpUntil(loop, [&] { return Play[1].ID() == other.id; }, 20000)) return "fail opponent";
+
+  // The guest greets through the room's chat input; the owner's room chat
+  // view shows the line.
+  if (!self.host) {
+    room.FocusChat();
+    loop.InjectTextInput("잘 부탁드립니다");
+    loop.InjectKey(tovrik::platform::VK_RETURN, true);
+    loop.InjectKey(tovrik::platform::VK_RETURN, false);
+  } else if (!PumpUntil(loop, [&] { return ShowsChat(room, other.nickname + "> 잘 부탁드립니다"); }, 10000)) {
+    return "fail the guest's greeting never showed";
+  }
 
   // The guest's READY is on from the start; the owner's START lights up
   // only when the guest's READY has come.
