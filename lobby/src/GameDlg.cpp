@@ -380,7 +380,15 @@ bool CGameDlg::SendBadUserReport(const BadUserChoice& choice, const CHideChatLis
   return sent;
 }
 
+// The lobby owns the display switch (it keeps the mode and its button's
+// picture); the room hands it the command. Without a lobby screen the room
+// switches the screen itself.
 void CGameDlg::OnButtonChangedisplay() {
+  if (Window* lobby = LobbyDialog()) {
+    lobby->SendMessage(WM_COMMAND, MakeWParam(ids::kDisplayMode, 0), 0);  // it plays the click
+    FocusChat();
+    return;
+  }
   PlayClick();
   EventLoop* loop = EventLoop::Current();
   Screen* screen = loop ? loop->GetScreen() : nullptr;
@@ -388,6 +396,14 @@ void CGameDlg::OnButtonChangedisplay() {
   if (screen->IsFullscreen()) screen->LeaveFullscreen();
   else if (!screen->EnterFullscreen(ids::kWidth, ids::kHeight)) base::Log(base::LogLevel::Warn, "lobby", "full screen refused");
   FocusChat();
+}
+
+Window* CGameDlg::LobbyDialog() const {
+  if (!Parent()) return nullptr;
+  for (Window* sibling : Parent()->Children())
+    if (auto* dialog = dynamic_cast<controls::Dialog*>(sibling); dialog && dialog != this && dialog->Template().name == "lobby")
+      return dialog;
+  return nullptr;
 }
 
 void CGameDlg::OnCommand(int id) {

@@ -349,6 +349,29 @@ TEST_F(GameDlgTest, CardsShowTheSeatsAndLeavingForgetsTheRoom) {
   EXPECT_FALSE(dlg.ResetTimerRunning());
 }
 
+// A lobby that writes down the commands it gets.
+class FakeLobby final : public controls::Dialog {
+ public:
+  static constexpr controls::DialogTemplate kTemplate{"lobby", 800, 600, {}};
+  FakeLobby() : controls::Dialog(kTemplate) {}
+  ~FakeLobby() override { Destroy(); }
+  LResult WindowProc(MsgId msg, WParam w, LParam l) override {
+    if (msg == WM_COMMAND) commands.push_back(static_cast<int>(LowWord(w)));
+    return controls::Dialog::WindowProc(msg, w, l);
+  }
+  std::vector<int> commands;
+};
+
+TEST_F(GameDlgTest, DisplayModeIsTheLobbysSwitch) {
+  FakeLobby lobby;
+  ASSERT_TRUE(lobby.CreateModeless(&main, Point{0, 0}));
+  lobby.ShowWindow(false);
+  dlg.Show(true);
+  ClickControl(ids::kDisplayMode);
+  EXPECT_EQ(lobby.commands, std::vector<int>{ids::kDisplayMode});
+  EXPECT_TRUE(sound.effects.empty()) << "the lobby's switch plays the click";
+}
+
 // The running client's room ticks its game on the view's own 20 ms clock
 // while the room shows, and not while it is hidden.
 TEST(GameDlgClock, TheShownRoomRunsTheClientsGameOnItsOwnClock) {

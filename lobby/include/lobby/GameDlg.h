@@ -153,6 +153,8 @@ class CGameDlg final : public controls::Dialog, public app::IGameRoomScreen, pub
   // The local player sits in a game that runs.
   bool PlaysInRunningGame() const;
   void SetStartFace(bool start);
+  // The lobby screen's dialog, a sibling under the main window.
+  platform::Window* LobbyDialog() const;
   IChatPlace& Place() { return *place_; }
 
   GameDlgOptions options_;
