@@ -100,13 +100,10 @@ bool CGameDlg::Create(Window& mainWindow) {
 
 Window* CGameDlg::ProvideControl(const controls::ControlSpec& spec) {
   switch (spec.id) {
-    case ids::kGameView: {
-      EventLoop* loop = EventLoop::Current();
-      gameview::GameViewOptions viewOptions{options_.programDir, options_.startGameClock, 1};
-      gameView_ = std::make_unique<gameview::CGameView>(Game, sprites_.Sprites(), *this, viewOptions,
-                                                        loop ? loop->Clock() : SystemClock::Instance());
-      return gameView_.get();
-    }
+    // The board's view is made when the room first shows (EnsureGameView):
+    // its page, palette and blend table and its clock thread cost nothing
+    // to a client that never enters a room.
+    case ids::kGameView: return &viewSlot_;
     case ids::kChatView: return &chatView_;
     case ids::kChatInput: return &chatInput_;
     case ids::kBanner: return banner_.get();
@@ -165,7 +162,19 @@ void CGameDlg::SetStartFace(bool start) {
 
 // --- Screen ------------------------------------------------------------------------------
 
+void CGameDlg::EnsureGameView() {
+  if (gameView_ || !IsCreated()) return;
+  const Rect slot = viewSlot_.GetWindowRect();
+  viewSlot_.Destroy();
+  EventLoop* loop = EventLoop::Current();
+  gameview::GameViewOptions viewOptions{options_.programDir, options_.startGameClock, 1};
+  gameView_ = std::make_unique<gameview::CGameView>(Game, sprites_.Sprites(), *this, viewOptions,
+                                                    loop ? loop->Clock() : SystemClock::Instance());
+  if (!gameView_->Create(this, slot, ids::kGameView)) base::Log(base::LogLevel::Error, "lobby", "no game view");
+}
+
 void CGameDlg::Show(bool show) {
+  if (show) EnsureGameView();
   ShowWindow(show);
   if (show) {
     BringWindowToTop();
@@ -300,7 +309,7 @@ void CGameDlg::OnButtonStartgame() {
 void CGameDlg::OnButtonExitgame() {
   PlayClick();
   if (asking_) return;
-  if (!PlaysInRunningGame()) {
+  if (!PlaysInRunningGame() || !gameView_) {
     ExitGame();
     return;
   }

@@ -75,7 +75,8 @@ class CGameDlg final : public controls::Dialog, public app::IGameRoomScreen, pub
   explicit CGameDlg(GameDlgOptions options = {});
   ~CGameDlg() override;
 
-  // Creates the room (hidden) over the whole main window.
+  // Creates the room (hidden) over the whole main window; the board's
+  // view follows when the room first shows.
   bool Create(platform::Window& mainWindow);
   void SetRoomWindows(IRoomWindows* windows) { windows_ = windows; }
 
@@ -145,6 +146,7 @@ class CGameDlg final : public controls::Dialog, public app::IGameRoomScreen, pub
   class CBannerPicture;
 
   void InitButtons();
+  void EnsureGameView();
   void OnCommand(int id);
   void OnResetTimer();
   void PlayClick();
@@ -164,6 +166,8 @@ class CGameDlg final : public controls::Dialog, public app::IGameRoomScreen, pub
   gameview::CGameSpriteSets sprites_;
   gfx::xSprite charBack_;
   gfx::xSprite levelIcons_;
+  // Holds the view's place until the view is made.
+  platform::Window viewSlot_;
   std::unique_ptr<gameview::CGameView> gameView_;
   ui::CMyBitmap background_;
   std::unique_ptr<CBannerPicture> banner_;
