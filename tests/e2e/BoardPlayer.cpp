@@ -105,7 +105,7 @@ std::string BoardPlayer::Poll() {
   if (game->at("showing") == "1") {
     resultShown_ = true;
     result_ = std::stoi(game->at("result"));
-    return {};
+    return resultFrame_.empty() ? std::string() : client_.Do("save " + resultFrame_.string());
   }
   const bool myShot = game->at("phase") == "2" && game->at("myturn") == "1" && game->at("waiting") == "0" &&
                       game->at("aiming") == "0" && game->at("moving") == "0";

@@ -5,6 +5,7 @@
 // on the page through the automation channel.
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -39,7 +40,10 @@ std::optional<Drag> ChooseFlick(const BoardSpots& spots, const PageRect& area);
 // Takes one client's turns until its game shows the result.
 class BoardPlayer {
  public:
-  explicit BoardPlayer(DesktopClient& client) : client_(client) {}
+  // `resultFrame`: where the frame is saved once the result shows (the
+  // board is cleared a few seconds later); empty keeps none.
+  explicit BoardPlayer(DesktopClient& client, std::filesystem::path resultFrame = {})
+      : client_(client), resultFrame_(std::move(resultFrame)) {}
 
   // One look at the client: shoots when it is its turn. Empty, or what
   // went wrong (three drags in a row that did not start a shot).
@@ -52,6 +56,7 @@ class BoardPlayer {
   std::string Shoot();
 
   DesktopClient& client_;
+  std::filesystem::path resultFrame_;
   std::optional<PageRect> view_;
   bool resultShown_ = false;
   int result_ = 0;

@@ -227,7 +227,8 @@ class DesktopRun : public ::testing::Test {
   }
 
   // The lobby's create button, the dialog's picture, a title, its create button.
-  std::string CreateRoom(DesktopClient& client, const std::string& title) {
+  // `photograph`: the client's window is the one on top of the display.
+  std::string CreateRoom(DesktopClient& client, const std::string& title, bool photograph) {
     std::string error;
     const auto before = client.Ask("modal", &error);
     if (!before) return error;
@@ -239,7 +240,7 @@ class DesktopRun : public ::testing::Test {
       return failed;
     const auto titleEdit = client.Control(kCreateRoomTitle, &error);
     if (!titleEdit) return "the room creation dialog did not open: " + error;
-    if (std::string failed = Screenshot("create-room"); !failed.empty()) return failed;
+    if (std::string failed = photograph ? Screenshot("create-room") : std::string(); !failed.empty()) return failed;
     // The dialog selects its proposed title: typing replaces it.
     const std::string commands[] = {
         "click " + std::to_string(titleEdit->CentreX()) + " " + std::to_string(titleEdit->CentreY()), "key END"};
@@ -303,15 +304,16 @@ class DesktopRun : public ::testing::Test {
            (record ? Text(*record) : std::string("no record")) + " instead of " + Text(wanted);
   }
 
-  // The result frame each client composed, saved and compared where the
-  // board shows its title: players with different results see different
-  // pictures there, and every frame shows the page at its full size.
-  std::string SaveResultFrames(const std::vector<std::pair<DesktopClient*, int>>& results) {
+  fs::path ResultFrame(const DesktopClient& client) const { return folder_ / (client.Name() + "-result.bmp"); }
+
+  // The frames the clients composed as their results showed, compared where
+  // the board shows its title: players with different results see
+  // different pictures there, and every frame shows the page at full size.
+  std::string CheckResultFrames(const std::vector<std::pair<DesktopClient*, int>>& results) {
     std::vector<std::pair<std::string, int>> areas;
     for (const auto& [client, result] : results) {
-      const fs::path frame = folder_ / (client->Name() + "-result.bmp");
-      if (std::string failed = client->Do("save " + frame.string()); !failed.empty()) return failed;
-      if (BmpSize(frame) != std::make_pair(800, 600)) return client->Name() + ": the result frame is not 800 x 600";
+      const fs::path frame = ResultFrame(*client);
+      if (BmpSize(frame) != std::make_pair(800, 600)) return client->Name() + ": no 800 x 600 frame of the result";
       const auto area = BmpArea(frame, 197, 250, 200, 100);
       if (!area) return client->Name() + ": the result frame cannot be read";
       areas.emplace_back(*area, result);
@@ -363,9 +365,10 @@ TEST_F(DesktopRun, OneClientPlaysAPracticeRobotThroughTheScreens) {
   }));
   EXPECT_EQ(player.Do("launch rockets"), "player: \"launch rockets\" was answered \"error unknown command: launch\"");
 
-  TOVRIK_NEEDS_SCREENS(player, "lobby");
+  TOVRIK_NEEDS_SCREENS(player, "lobby", "channel");
+  ASSERT_TRUE(steps_.Run("the client visits the channel screen and returns", [&] { return VisitChannelScreen(player); }));
   ASSERT_TRUE(steps_.Run("the client creates a room through the room creation dialog",
-                         [&] { return CreateRoom(player, "연습 한판"); }));
+                         [&] { return CreateRoom(player, "연습 한판", true); }));
   ASSERT_TRUE(steps_.Run("the practice robot enters the room within 10 s", [&] {
     return player.WaitFor("room", [](const Answer& a) { return a.at("opponent") == "practice1"; }, 10s,
                           "opponent practice1");
@@ -379,11 +382,18 @@ TEST_F(DesktopRun, OneClientPlaysAPracticeRobotThroughTheScreens) {
     if (std::string failed = player.ClickControl(kRoomStart, 5s); !failed.empty()) return failed;
     return player.WaitForValue("room", "playing", "1", 10s);
   }));
-  BoardPlayer board(player);
+  BoardPlayer board(player, ResultFrame(player));
   const auto cpuBefore = CpuSeconds(player.Pid());
   const auto playStart = std::chrono::steady_clock::now();
-  ASSERT_TRUE(steps_.Run("the game is played by dragging stones until the result",
-                         [&] { return PlayUntilResult({&board}, kPlayLimit); }));
+  bool photographed = false;
+  ASSERT_TRUE(steps_.Run("the game is played by dragging stones until the result", [&] {
+    if (std::string failed = PlayUntilResult({&board}, kPlayLimit, [&](int shots) {
+          if (shots >= 2 && !photographed) photographed = Screenshot("game").empty();
+        });
+        !failed.empty())
+      return failed;
+    return Screenshot("result");
+  }));
   if (const auto cpuAfter = CpuSeconds(player.Pid()); cpuBefore && cpuAfter) {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - playStart).count();
     steps_.Note("player during the game: processor " + Percent((*cpuAfter - *cpuBefore) / seconds) +
@@ -391,7 +401,7 @@ TEST_F(DesktopRun, OneClientPlaysAPracticeRobotThroughTheScreens) {
                 " shots of its own");
   }
   ASSERT_TRUE(steps_.Run("the database holds the result", [&] { return CheckRecord("e2eone", board.Result()); }));
-  ASSERT_TRUE(steps_.Run("the result frame is saved", [&] { return SaveResultFrames({{&player, board.Result()}}); }));
+  ASSERT_TRUE(steps_.Run("the result frame was saved", [&] { return CheckResultFrames({{&player, board.Result()}}); }));
   ASSERT_TRUE(steps_.Run("the client leaves the room", [&] { return Leave(player); }));
   ASSERT_TRUE(steps_.Run("the client ends and logs out", [&] {
     if (const int status = player.Stop(10s); status != 0) return "the client ended with status " + std::to_string(status);
@@ -415,14 +425,10 @@ TEST_F(DesktopRun, TwoClientsPlayAWholeGameThroughTheScreens) {
     return std::string();
   }));
 
-  TOVRIK_NEEDS_SCREENS(host, "lobby", "channel");
-  ASSERT_TRUE(steps_.Run("the guest visits the channel screen and returns", [&] { return VisitChannelScreen(guest); }));
+  TOVRIK_NEEDS_SCREENS(host, "lobby");
   ASSERT_TRUE(steps_.Run("the host creates a room through the room creation dialog",
-                         [&] { return CreateRoom(host, "한판 승부"); }));
-  ASSERT_TRUE(steps_.Run("the guest enters it through the room list", [&] {
-    if (std::string failed = Screenshot("lobby-rooms"); !failed.empty()) return failed;
-    return EnterFirstListedRoom(guest);
-  }));
+                         [&] { return CreateRoom(host, "한판 승부", false); }));
+  ASSERT_TRUE(steps_.Run("the guest enters it through the room list", [&] { return EnterFirstListedRoom(guest); }));
   ASSERT_TRUE(steps_.Run("both see each other in the room", [&] {
     if (std::string failed = host.WaitForValue("room", "opponent", "e2eguest", 10s); !failed.empty()) return failed;
     return guest.WaitForValue("room", "opponent", "e2ehost", 10s);
@@ -442,15 +448,11 @@ TEST_F(DesktopRun, TwoClientsPlayAWholeGameThroughTheScreens) {
     if (std::string failed = host.WaitForValue("room", "playing", "1", 10s); !failed.empty()) return failed;
     return guest.WaitForValue("room", "playing", "1", 10s);
   }));
-  BoardPlayer hostBoard(host), guestBoard(guest);
-  bool photographed = false;
+  BoardPlayer hostBoard(host, ResultFrame(host)), guestBoard(guest, ResultFrame(guest));
   const auto cpuBefore = CpuSeconds(host.Pid());
   const auto playStart = std::chrono::steady_clock::now();
-  ASSERT_TRUE(steps_.Run("the whole game is played by dragging stones until the result", [&] {
-    return PlayUntilResult({&hostBoard, &guestBoard}, kPlayLimit, [&](int shots) {
-      if (shots >= 2 && !photographed) photographed = Screenshot("game").empty();
-    });
-  }));
+  ASSERT_TRUE(steps_.Run("the whole game is played by dragging stones until the result",
+                         [&] { return PlayUntilResult({&hostBoard, &guestBoard}, kPlayLimit); }));
   if (const auto cpuAfter = CpuSeconds(host.Pid()); cpuBefore && cpuAfter) {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - playStart).count();
     steps_.Note("host during the game: processor " + Percent((*cpuAfter - *cpuBefore) / seconds) + " of one core over " +
@@ -464,12 +466,8 @@ TEST_F(DesktopRun, TwoClientsPlayAWholeGameThroughTheScreens) {
     if (std::string failed = CheckRecord("e2ehost", h); !failed.empty()) return failed;
     return CheckRecord("e2eguest", g);
   }));
-  ASSERT_TRUE(steps_.Run("both result frames are saved and the result photographed", [&] {
-    if (std::string failed = SaveResultFrames({{&host, hostBoard.Result()}, {&guest, guestBoard.Result()}});
-        !failed.empty())
-      return failed;
-    return Screenshot("result");
-  }));
+  ASSERT_TRUE(steps_.Run("both frames of the result were saved and show it",
+                         [&] { return CheckResultFrames({{&host, hostBoard.Result()}, {&guest, guestBoard.Result()}}); }));
   ASSERT_TRUE(steps_.Run("both peak resident sizes are measured", [&] {
     for (DesktopClient* client : {&host, &guest}) {
       const auto peak = PeakResidentKb(client->Pid());
