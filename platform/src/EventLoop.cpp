@@ -687,6 +687,7 @@ void EventLoop::HandleSdlEvent(const SDL_Event& event) {
         case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_SIZE_CHANGED:
         case SDL_WINDOWEVENT_RESTORED:
+          if (screen_) screen_->Refresh();
           dirty_ = true;
           break;
         case SDL_WINDOWEVENT_LEAVE:

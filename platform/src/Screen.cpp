@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace tovrik::platform {
 
@@ -52,12 +53,31 @@ bool Screen::Present(const PixelView& page) {
     pixels = converted_.data();
     pitch = width_ * 2;
   }
+  if (Unchanged(pixels, pitch)) return true;
   if (SDL_UpdateTexture(texture_, nullptr, pixels, pitch) != 0) return false;
+  Remember(pixels, pitch);
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
   SDL_RenderClear(renderer_);
   SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
   SDL_RenderPresent(renderer_);
   return true;
+}
+
+bool Screen::Unchanged(const void* pixels, int pitch) const {
+  if (shown_.empty()) return false;
+  const auto* row = static_cast<const std::uint8_t*>(pixels);
+  const std::size_t rowBytes = static_cast<std::size_t>(width_) * 2;
+  for (int y = 0; y < height_; ++y, row += pitch)
+    if (std::memcmp(row, shown_.data() + static_cast<std::size_t>(y) * width_, rowBytes) != 0) return false;
+  return true;
+}
+
+void Screen::Remember(const void* pixels, int pitch) {
+  shown_.resize(static_cast<std::size_t>(width_) * height_);
+  const auto* row = static_cast<const std::uint8_t*>(pixels);
+  const std::size_t rowBytes = static_cast<std::size_t>(width_) * 2;
+  for (int y = 0; y < height_; ++y, row += pitch)
+    std::memcpy(shown_.data() + static_cast<std::size_t>(y) * width_, row, rowBytes);
 }
 
 int Screen::FittingScale() const {
@@ -70,11 +90,13 @@ int Screen::FittingScale() const {
 }
 
 void Screen::SetScale(int factor) {
+  Refresh();
   scale_ = std::max(1, factor);
   if (!fullscreen_) SDL_SetWindowSize(window_, width_ * scale_, height_ * scale_);
 }
 
 bool Screen::EnterFullscreen(int width, int height) {
+  Refresh();
   const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
   SDL_DisplayMode wanted{};
   wanted.w = width;
@@ -94,6 +116,7 @@ bool Screen::EnterFullscreen(int width, int height) {
 }
 
 void Screen::LeaveFullscreen() {
+  Refresh();
   if (!fullscreen_) return;
   SDL_SetWindowFullscreen(window_, 0);
   fullscreen_ = false;

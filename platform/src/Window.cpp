@@ -97,7 +97,8 @@ void Window::CenterInParent() {
 void Window::ShowWindow(bool show) {
   if (visible_ == show) return;
   visible_ = show;
-  Invalidate();
+  // Shown or hidden, the surface changes either way.
+  if (loop_) loop_->InvalidateAll();
   if (IsCreated()) SendMessage(WM_SHOWWINDOW, show ? 1 : 0);
 }
 
@@ -134,7 +135,9 @@ void Window::SetWindowRgn(std::optional<Region> region) {
 }
 
 void Window::Invalidate() {
-  if (loop_) loop_->InvalidateAll();
+  // A window nobody sees cannot change the picture: its timers and
+  // animations cost no repaint while it is hidden.
+  if (loop_ && IsWindowVisible()) loop_->InvalidateAll();
 }
 
 LResult Window::SendMessage(MsgId msg, WParam w, LParam l) { return loop_ ? loop_->SendMessage(handle_, msg, w, l) : 0; }

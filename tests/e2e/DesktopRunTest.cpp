@@ -53,6 +53,15 @@ constexpr int kRoomRowY = 36 + 27 / 2;
 
 constexpr auto kPlayLimit = 150s;
 
+// The share of one core a client idling in the lobby may take. The
+// sanitizers make every repaint (a caret blinking, a figure's animation
+// timer) several times dearer.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr double kIdleBudget = 0.20;
+#else
+constexpr double kIdleBudget = 0.05;
+#endif
+
 std::string ReadFile(const fs::path& file) {
   std::ifstream in(file);
   std::ostringstream text;
@@ -356,7 +365,7 @@ TEST_F(DesktopRun, OneClientPlaysAPracticeRobotThroughTheScreens) {
     std::this_thread::sleep_for(1s);  // start-up work settles
     return Measure(player, "idle in the lobby", 3s, &idle);
   }));
-  EXPECT_LT(idle, 0.05) << "a client idling in the lobby should not keep the processor busy";
+  EXPECT_LT(idle, kIdleBudget) << "a client idling in the lobby should not keep the processor busy";
   ASSERT_TRUE(steps_.Run("the lobby is photographed and its frame saved", [&] {
     const fs::path frame = folder_ / "lobby.bmp";
     if (std::string failed = player.Do("save " + frame.string()); !failed.empty()) return failed;

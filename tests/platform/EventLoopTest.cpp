@@ -476,5 +476,29 @@ TEST(PaintingTest, WindowsPaintInZOrderClippedToTheirParents) {
   EXPECT_TRUE(loop.NeedsPaint());
 }
 
+// A hidden window's own repaints (an animation timer of a screen not
+// shown) cost no frame; hiding and showing it do.
+TEST(PaintingTest, OnlyVisibleWindowsAskForARepaint) {
+  FakeClock clock;
+  EventLoop loop(clock);
+  FilledWindow main({0, 0, 255}), screen({255, 0, 0}), figure({0, 255, 0});
+  main.Create(nullptr, Rect::FromSize(0, 0, 80, 60));
+  screen.Create(&main, Rect::FromSize(0, 0, 80, 60), 0, 0);
+  figure.Create(&screen, Rect::FromSize(10, 10, 20, 20));
+  loop.PaintNow();
+  figure.Invalidate();
+  EXPECT_FALSE(loop.NeedsPaint()) << "its screen is hidden";
+  screen.ShowWindow(true);
+  EXPECT_TRUE(loop.NeedsPaint());
+  loop.PaintNow();
+  figure.Invalidate();
+  EXPECT_TRUE(loop.NeedsPaint());
+  loop.PaintNow();
+  screen.ShowWindow(false);
+  EXPECT_TRUE(loop.NeedsPaint()) << "what was shown must go";
+  loop.PaintNow();
+  EXPECT_EQ(loop.Frame().Row16(15)[15], ToRgb555({0, 0, 255}));
+}
+
 }  // namespace
 }  // namespace tovrik::platform

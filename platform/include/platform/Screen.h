@@ -28,8 +28,13 @@ class Screen {
   Screen(const Screen&) = delete;
   Screen& operator=(const Screen&) = delete;
 
-  // Shows the page; it must have the size the screen was opened with.
+  // Shows the page; it must have the size the screen was opened with. A
+  // page identical to the one shown last is not drawn again: a window whose
+  // timer repaints an unchanged picture costs a comparison, not a frame.
   bool Present(const PixelView& page);
+  // The window's picture was lost or changed size (exposed, restored,
+  // scaled): the next page is drawn even if it is unchanged.
+  void Refresh() { shown_.clear(); }
 
   // The largest integer factor at which the window still fits the usable
   // area of its display (at least 1).
@@ -73,7 +78,11 @@ class Screen {
   int height_ = 0;
   int scale_ = 1;
   bool fullscreen_ = false;
+  bool Unchanged(const void* pixels, int pitch) const;
+  void Remember(const void* pixels, int pitch);
+
   std::vector<std::uint16_t> converted_;
+  std::vector<std::uint16_t> shown_;  // the last page drawn, packed rows
 };
 
 }  // namespace tovrik::platform

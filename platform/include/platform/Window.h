@@ -102,7 +102,8 @@ class Window {
   void SetWindowRgn(std::optional<Region> region);
   const Region* GetWindowRgn() const { return region_ ? &*region_ : nullptr; }
 
-  // Asks for a repaint of the whole main surface at the next loop iteration.
+  // Asks for a repaint of the whole main surface at the next loop iteration;
+  // nothing while the window is not visible (it is not on the surface).
   void Invalidate();
 
   LResult SendMessage(MsgId msg, WParam w = 0, LParam l = 0);
