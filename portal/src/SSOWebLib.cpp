@@ -1,5 +1,8 @@
 #include "portal/SSOWebLib.h"
 
+#include "platform/Window.h"
+#include "portal/WebPageWnd.h"
+
 namespace tovrik::portal {
 
 CSSOWebLibMan g_SSOWebLibMan;
@@ -40,7 +43,20 @@ std::string CSSOWebLibMan::GetCookieDomain() const {
   return text ? text : "";
 }
 
+bool CSSOWebLibMan::Pump() const {
+  auto pump = Find<SSOWebNEW_Pump_t>("SSOWebNEW_Pump");
+  return pump && pump() == 1;
+}
+
+int CSSOWebLibMan::PageCount() const {
+  auto count = Find<SSOWebNEW_PageCount_t>("SSOWebNEW_PageCount");
+  return count ? count() : 0;
+}
+
+CSSOWebBrowser::CSSOWebBrowser(CSSOWebLibMan& library) : library_(library) {}
+
 CSSOWebBrowser::~CSSOWebBrowser() {
+  window_.reset();
   if (!browser_) return;
   if (auto release = library_.Find<SSOWebNEW_Release_t>("SSOWebNEW_Release")) release(browser_);
 }
@@ -50,9 +66,28 @@ bool CSSOWebBrowser::Create(unsigned style, const std::array<int, 4>& rect, void
   if (browser_) return false;
   auto create = library_.Find<SSOWebNEW_Create_t>("SSOWebNEW_Create");
   if (!create) return false;
-  browser_ = create(style, rect.data(), parent, childId, external);
+  browser_ = create(style | tovrik::platform::WS_VISIBLE, rect.data(), parent, childId, external);
   visible_ = browser_ != nullptr;
+  if (browser_ && parent && IsEmbedded()) {
+    auto window = std::make_unique<CWebPageWnd>(library_, browser_);
+    auto* owner = static_cast<tovrik::platform::Window*>(parent);
+    auto area = tovrik::platform::Rect{rect[0], rect[1], rect[2], rect[3]};
+    if (window->Create(owner, area, childId, tovrik::platform::WS_VISIBLE | tovrik::platform::WS_DBLCLKS))
+      window_ = std::move(window);
+  }
   return browser_ != nullptr;
+}
+
+bool CSSOWebBrowser::IsEmbedded() const {
+  auto embedded = library_.Find<SSOWebNEW_IsEmbedded_t>("SSOWebNEW_IsEmbedded");
+  return browser_ && embedded && embedded(browser_) == 1;
+}
+
+std::string CSSOWebBrowser::Location() const {
+  auto get = library_.Find<SSOWebNEW_GetLocation_t>("SSOWebNEW_GetLocation");
+  if (!browser_ || !get) return "";
+  char text[2048] = {};
+  return get(browser_, text, sizeof text) >= 0 ? text : "";
 }
 
 bool CSSOWebBrowser::Navigate(std::string_view url) {
@@ -61,7 +96,10 @@ bool CSSOWebBrowser::Navigate(std::string_view url) {
 }
 
 void CSSOWebBrowser::ShowWindow(int command) {
-  if (browser_) visible_ = command != 0;
+  if (!browser_) return;
+  visible_ = command != 0;
+  if (auto show = library_.Find<SSOWebNEW_SetVisible_t>("SSOWebNEW_SetVisible")) show(browser_, visible_ ? 1 : 0);
+  if (window_) window_->ShowWindow(visible_);
 }
 
 bool CSSOWebBrowser::ExecJavascript(std::string_view script) {

@@ -24,6 +24,8 @@ class BannerWndTest : public ::testing::Test {
     std::ofstream(opener) << "#!/bin/sh\necho \"$1\" >> '" << opened_.string() << "'\n";
     std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
     setenv("TOVRIK_URL_OPENER", opener.c_str(), 1);
+    // These pages go to the system browser even where a display is set.
+    setenv("TOVRIK_SSOWEB_ENGINE", "off", 1);
     portal_.InstallBuilt("Module/SSOWebDLL32.so");
     main_.Create(nullptr, Rect::FromSize(0, 0, 800, 600));
   }

@@ -44,6 +44,8 @@ class SsoWebTest : public ::testing::Test {
     std::ofstream(opener) << "#!/bin/sh\necho \"$1\" >> '" << opened_.string() << "'\n";
     std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
     setenv("TOVRIK_URL_OPENER", opener.c_str(), 1);
+    // These pages go to the system browser even where a display is set.
+    setenv("TOVRIK_SSOWEB_ENGINE", "off", 1);
   }
   void TearDown() override { unsetenv("TOVRIK_URL_OPENER"); }
 
@@ -102,6 +104,11 @@ TEST_F(SsoWebTest, BrowserNavigatesThroughTheSystemBrowser) {
     EXPECT_TRUE(browser.IsVisible());
     browser.ShowWindow(0);
     EXPECT_FALSE(browser.IsVisible());
+
+    // A hidden page and about:blank never open a system browser.
+    EXPECT_TRUE(browser.Navigate("https://hidden.example/"));
+    browser.ShowWindow(1);
+    EXPECT_TRUE(browser.Navigate("about:blank"));
 
     ASSERT_TRUE(browser.SetCallback_OnBeforeNavigate2(OnBeforeNavigate));
     g_cancelNavigation = true;

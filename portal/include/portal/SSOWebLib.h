@@ -8,6 +8,7 @@
 #include "portal/PortalLibrary.h"
 
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,13 @@ class CSSOWebLibMan {
   std::string GetActCookieURL() const;
   std::string GetCookieDomain() const;
 
+  // Runs the library's pending page work (its queued quit and script
+  // callbacks included); true when anything ran. The page windows call it
+  // from the event loop.
+  bool Pump() const;
+  // Drawn pages alive in the library.
+  int PageCount() const;
+
   template <typename Function>
   Function Find(const char* name) const {
     return initialised_ ? library_.Find<Function>(name) : nullptr;
@@ -37,10 +45,15 @@ class CSSOWebLibMan {
 
 extern CSSOWebLibMan g_SSOWebLibMan;
 
-// One embedded page.
+class CWebPageWnd;
+
+// One embedded page. Where the library draws pages, the page is shown in a
+// child window of the parent (a tovrik::platform::Window) at the rectangle
+// with the child id; otherwise the library opens its addresses in the
+// system browser.
 class CSSOWebBrowser {
  public:
-  explicit CSSOWebBrowser(CSSOWebLibMan& library = g_SSOWebLibMan) : library_(library) {}
+  explicit CSSOWebBrowser(CSSOWebLibMan& library = g_SSOWebLibMan);
   ~CSSOWebBrowser();
   CSSOWebBrowser(const CSSOWebBrowser&) = delete;
   CSSOWebBrowser& operator=(const CSSOWebBrowser&) = delete;
@@ -57,11 +70,18 @@ class CSSOWebBrowser {
   bool SetCallback_OnQuit(SSO_OnQuit_t callback);
 
   void* handle() const { return browser_; }
+  // The window the page is drawn in; null when the library does not draw
+  // pages or no parent was given.
+  CWebPageWnd* window() const { return window_.get(); }
+  bool IsEmbedded() const;
+  // The address the drawn page shows ("" when none is drawn).
+  std::string Location() const;
 
  private:
   CSSOWebLibMan& library_;
   void* browser_ = nullptr;
   bool visible_ = false;
+  std::unique_ptr<CWebPageWnd> window_;
 };
 
 }  // namespace tovrik::portal
