@@ -33,20 +33,16 @@ void CPopupWindows::ShowInvitation(const protocol::USERINFO& inviter, int roomNo
   Note("초대: " + Nick(inviter) + " [" + std::to_string(roomNo) + "번방]");
 }
 
-void CPopupWindows::OpenPcRoomService(int grade) { Note("PC방 서비스 등급 " + std::to_string(grade)); }
+void CPopupWindows::OpenPcRoomService(int grade) { shop_.OpenPcRoomService(grade); }
 
-int CPopupWindows::ShowEventNotice(int type) {
-  Note("이벤트 안내 " + std::to_string(type));
-  return platform::IDCANCEL;
-}
+int CPopupWindows::ShowEventNotice(int type) { return shop_.ShowEventNotice(type); }
 
-void CPopupWindows::ShowGameGrade() {}
+void CPopupWindows::ShowGameGrade() { shop_.ShowGameGrade(); }
 
-void CPopupWindows::ShowMyItemBag() {}
+void CPopupWindows::ShowMyItemBag() { shop_.ShowMyItemBag(); }
 
-int CPopupWindows::ShowItemDialog(int page, int, int itemCode) {
-  Note("아이템 창 " + std::to_string(page) + " (" + std::to_string(itemCode) + ")");
-  return 2;
+int CPopupWindows::ShowItemDialog(int page, int value, int itemCode) {
+  return shop_.ShowItemDialog(page, value, itemCode);
 }
 
 }  // namespace tovrik::lobby

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/Screens.h"
+#include "lobby/ItemAndNoticeWindows.h"
 
 namespace tovrik::lobby {
 
@@ -24,18 +25,19 @@ class CPopupWindows final : public app::IPopupWindows {
 
   // --- Portal windows (the item shop and the notices) ----------------------------
   void OpenPcRoomService(int grade) override;
-  // Without its window the notice is not shown: the player is taken to leave.
+  // IDCANCEL: the player closed the notice (on leaving, the exit goes on).
   int ShowEventNotice(int type) override;
   void ShowGameGrade() override;
   void ShowMyItemBag() override;
-  bool ItemDialogOpen() const override { return false; }
-  void RefreshMyItems() override {}
-  void CloseItemDialog() override {}
-  // Without its window the dialog counts as closed without a purchase.
+  bool ItemDialogOpen() const override { return shop_.ItemDialogOpen(); }
+  void RefreshMyItems() override { shop_.RefreshMyItems(); }
+  void CloseItemDialog() override { shop_.CloseItemDialog(); }
+  // 2 when the item window was closed with its close button.
   int ShowItemDialog(int page, int value, int itemCode) override;
 
  private:
   std::string profileUrl_;
+  CItemAndNoticeWindows shop_;
 };
 
 }  // namespace tovrik::lobby

@@ -54,9 +54,9 @@ LResult CWebPageWnd::WindowProc(MsgId msg, WParam w, LParam l) {
       break;
     case WM_MOUSEMOVE: SendMouse(0, l, 0); return 0;
     case WM_LBUTTONDOWN:
-      SetFocus();
       SetCapture();
       SendMouse(1, l, 1);
+      SetFocus();
       return 0;
     case WM_LBUTTONUP:
       if (EventLoop* loop = EventLoop::Current(); loop && loop->GetCapture() == this) loop->ReleaseCapture();

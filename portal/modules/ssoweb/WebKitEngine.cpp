@@ -229,8 +229,10 @@ bool WebKitPage::Build(WebKitWebContext* context, WebKitWebView* related, const 
   webkit_settings_set_javascript_can_open_windows_automatically(settings, TRUE);
   // A page in another window's web process shares that process; the user
   // content stays this page's own, so script messages name their page.
-  view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context, "settings", settings,
-                                       "user-content-manager", content_, "related-view", related, nullptr));
+  view_ = related ? WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", settings, "user-content-manager",
+                                                 content_, "related-view", related, nullptr))
+                  : WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context, "settings", settings,
+                                                 "user-content-manager", content_, nullptr));
   g_object_unref(settings);
   if (!view_) return false;
   g_object_ref_sink(view_);
@@ -419,6 +421,11 @@ void WebKitPage::Mouse(int kind, int x, int y, int button, unsigned modifiers) {
     pointerInside_ = false;
     return;
   }
+  // As the X server reports them: a press does not yet hold its own
+  // button, its release does.
+  unsigned own = button == 1 ? kLeftHeld : button == 3 ? kRightHeld : 0;
+  if (kind == 1 || kind == 3) modifiers &= ~own;
+  if (kind == 2) modifiers |= own;
   if (!pointerInside_) {
     SendCrossing(GDK_ENTER_NOTIFY, x, y);
     pointerInside_ = true;
