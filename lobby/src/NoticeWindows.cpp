@@ -31,6 +31,11 @@ std::string PortalCommonFolder() {
   return portal::GetBaseAvatarDir(common) ? std::string(common) : std::string();
 }
 
+// A picture path of the portal's: "%s" at its start names the folder.
+std::string InFolder(std::string_view format, const std::string& folder) {
+  return folder + std::string(format.substr(2));
+}
+
 int TodayOfMonth() {
   std::time_t now = std::time(nullptr);
   std::tm local{};
@@ -63,14 +68,16 @@ Window* CPremServiceDlg::ProvideControl(const controls::ControlSpec& spec) {
 
 bool CPremServiceDlg::OnInitDialog() {
   const std::string common = PortalCommonFolder();
-  pictureFolder_ = common.empty() ? "" : common + "\\Resource\\image";
-  const char* back = grade_ == 19 ? "\\BasicPremBack.bmp" : grade_ == 20 ? "\\PlusPremBack.bmp" : nullptr;
-  if (back && !pictureFolder_.empty() && picture_.LoadBitmapFile(pictureFolder_ + back))
+  commonFolder_ = common;
+  const char* back = grade_ == 19   ? "%s\\Resource\\image\\BasicPremBack.bmp"
+                     : grade_ == 20 ? "%s\\Resource\\image\\PlusPremBack.bmp"
+                                    : nullptr;
+  if (back && !common.empty() && picture_.LoadBitmapFile(InFolder(back, common)))
     picture_.ResizeWnd(*this, 0, 0, true, nullptr);
   else
     CenterInParent();
   BringWindowToTop();
-  if (!pictureFolder_.empty()) closeButton_.Init(341, 7, pictureFolder_ + "\\prem_close.bmp", 4, "");
+  if (!common.empty()) closeButton_.Init(341, 7, InFolder("%s\\Resource\\image\\prem_close.bmp", common), 4, "");
   timer_ = SetTimer(kCloseTimer, kShowMs) ? kCloseTimer : 0;
   if (!common.empty()) sound::Sound.PlayPcRoomSound(grade_, common);
   return true;

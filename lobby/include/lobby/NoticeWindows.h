@@ -36,7 +36,7 @@ class CPremServiceDlg : public controls::Dialog {
  private:
   int grade_ = 0;
   std::uintptr_t timer_ = 0;
-  std::string pictureFolder_;
+  std::string commonFolder_;
   ui::CMyBitmap picture_;
   ui::CBmpRegion region_;
   ui::CMyButton closeButton_;
